@@ -1,0 +1,65 @@
+#ifndef SYMCONV_APP_CONVERT_APP_H_
+#define SYMCONV_APP_CONVERT_APP_H_
+
+#include <string>
+
+class CPlatform;
+
+/// Raised by ConfirmContinue when the user answers No: the run ends at once,
+/// without the summary; what was written so far stays.
+struct CRunStopped {};
+
+/// How a run ended.
+enum class RunOutcome {
+  kCancelled,  // the folder choice was cancelled; nothing touched
+  kCompleted,  // both passes ran and the summary was shown
+  kStopped,    // the user answered No at a failure prompt
+  kNoFolder,   // the chosen folder could not be made current
+  kFailed,     // an unexpected failure ended the run (message shown)
+};
+
+/// The application object: one run converts every DXF block and every .SYM
+/// file of one folder into .SML files. All access to the operating system
+/// goes through the platform it is given, which must outlive it.
+class CConvertApp {
+ public:
+  explicit CConvertApp(CPlatform& platform);
+  CConvertApp(const CConvertApp&) = delete;
+  CConvertApp& operator=(const CConvertApp&) = delete;
+  virtual ~CConvertApp() = default;
+
+  /// Performs the whole run: folder choice, DXF pass, .SYM pass, summary.
+  /// Returns false, so that no message loop follows.
+  virtual bool RunBatch();
+
+  RunOutcome outcome() const { return m_outcome; }
+  /// True when any file failed (passed over with Yes, or the run stopped).
+  bool any_failure() const { return m_bAnyFailure; }
+
+  /// One DXF file: every block of its BLOCKS section becomes an .SML.
+  void ConvertDxfFile(std::string path);
+  /// One .SYM file: read whole and converted.
+  void ConvertSymFile(std::string path);
+  /// Converts one SYM text into the .SML named after source_name. Returns
+  /// true when the .SML file was written completely.
+  bool ConvertSymToSml(std::string text, std::string source_name);
+  /// The per-file failure prompt. Returns when the user answers Yes; throws
+  /// CRunStopped on No.
+  void ConfirmContinue(const std::string& file_name);
+
+  std::string m_strStatus;
+  std::string m_strFolder;
+  int m_nDxfFiles = 0;
+  int m_nDxfSymbols = 0;
+  int m_nSymFiles = 0;
+
+ private:
+  /// Ends the run after a failure that no per-file guard handles.
+  void ReportUnexpected(const std::string& file, const std::string& what);
+
+  CPlatform& m_platform;
+  RunOutcome m_outcome = RunOutcome::kCancelled;
+  bool m_bAnyFailure = false;
+};
+
+#endif  // SYMCONV_APP_CONVERT_APP_H_

@@ -1,0 +1,253 @@
+// The batch driver on the fake platform: the run's flow, the summary, the
+// failure prompt and what is counted after failures.
+
+#include "app/convert_app.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_platform.h"
+
+namespace {
+
+const char kHeader[] = "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
+const std::string kLineSym = std::string(kHeader) + "L 0 0 0 2 1 0\n";
+
+std::string Block(const std::string& name, const std::string& entities) {
+  return "0\nBLOCK\n8\n0\n2\n" + name + "\n70\n0\n10\n0.0\n20\n0.0\n30\n0.0\n" +
+         "3\n" + name + "\n" + entities + "0\nENDBLK\n";
+}
+
+std::string Line(int x1, int y1, int x2, int y2) {
+  return "0\nLINE\n8\n0\n10\n" + std::to_string(x1) + "\n20\n" +
+         std::to_string(y1) + "\n30\n0\n11\n" + std::to_string(x2) + "\n21\n" +
+         std::to_string(y2) + "\n31\n0\n";
+}
+
+std::string Dxf(const std::string& blocks) {
+  return "0\nSECTION\n2\nBLOCKS\n" + blocks + "0\nENDSEC\n0\nEOF\n";
+}
+
+std::string Prompt(const std::string& file) {
+  return "Error Converting File:\n\n\"" + file +
+         "\"\n\nContinue With Other Symbols?";
+}
+
+std::string Summary(const std::string& folder, int a, int b, int c) {
+  return "Converting folder: \"" + folder + "\"\n\n" + std::to_string(a) +
+         " Drawing Exchange Format (*.dxf) files converted\n\t(" +
+         std::to_string(b) + " Symbols)\n\n" + std::to_string(c) +
+         " KRO DOS Symbol (*.sym) files converted\n\n" + std::to_string(b + c) +
+         " KRO Win Symbol (*.sml) files Generated";
+}
+
+class ConvertAppTest : public ::testing::Test {
+ protected:
+  ConvertAppTest() { m_platform.ScriptFolder("/lib"); }
+
+  void Run() {
+    CConvertApp app(m_platform);
+    EXPECT_FALSE(app.RunBatch());
+    m_outcome = app.outcome();
+    m_bAnyFailure = app.any_failure();
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const CFakeMessage& m : m_platform.messages()) texts.push_back(m.text);
+    return texts;
+  }
+
+  CFakePlatform m_platform;
+  RunOutcome m_outcome = RunOutcome::kFailed;
+  bool m_bAnyFailure = true;
+};
+
+TEST_F(ConvertAppTest, CancelledChoiceTouchesNothing) {
+  m_platform.ScriptCancel();
+  m_platform.PutFile("/lib/A.SYM", kLineSym);
+  Run();
+  EXPECT_EQ(m_outcome, RunOutcome::kCancelled);
+  EXPECT_TRUE(m_platform.messages().empty());
+  EXPECT_EQ(m_platform.OperationCount(), 0);
+  EXPECT_EQ(m_platform.FilePaths(), std::vector<std::string>{"/lib/A.SYM"});
+}
+
+TEST_F(ConvertAppTest, FolderThatCannotBeMadeCurrentConvertsNothing) {
+  m_platform.PutFile("/A.SYM", kLineSym);  // in the current folder
+  m_platform.ScriptFolder("/missing");
+  Run();
+  EXPECT_EQ(m_outcome, RunOutcome::kNoFolder);
+  EXPECT_EQ(Texts(), std::vector<std::string>{"An internal error has occured"});
+
+  m_platform.PutFolder("/locked");
+  m_platform.SetChangeDirectoryError("/locked/", 5);
+  m_platform.SetChangeDirectoryError("/locked", 5);
+  m_platform.ScriptFolder("/locked");
+  Run();
+  EXPECT_EQ(m_outcome, RunOutcome::kNoFolder);
+  EXPECT_EQ(Texts().back(),
+            "Unknown error whilst changing to the symbol directory\n\n"
+            "(Windows returned code: 5)");
+  EXPECT_EQ(m_platform.FilePaths(), std::vector<std::string>{"/A.SYM"});
+}
+
+TEST_F(ConvertAppTest, CountsDxfFilesBlocksAndSymFiles) {
+  m_platform.PutFile("/lib/PARTS.DXF", Dxf(Block("ONE", Line(0, 0, 1, 1)) +
+                                           Block("TWO", Line(0, 0, 2, 2)) +
+                                           Block("THREE", Line(0, 0, 3, 3))));
+  m_platform.PutFile("/lib/A.SYM", kLineSym);
+  m_platform.PutFile("/lib/b.sym", kLineSym);
+  m_platform.PutFile("/lib/NOTES.TXT", kLineSym);
+  Run();
+  EXPECT_EQ(m_outcome, RunOutcome::kCompleted);
+  EXPECT_FALSE(m_bAnyFailure);
+  ASSERT_EQ(m_platform.messages().size(), 1u);
+  EXPECT_EQ(m_platform.messages()[0].kind, CFakeMessage::kSummary);
+  EXPECT_EQ(m_platform.messages()[0].text, Summary("/lib", 1, 3, 2));
+  EXPECT_EQ(m_platform.beeps(), 5);
+  for (const char* out : {"/lib/ONE.SML", "/lib/TWO.SML", "/lib/THREE.SML",
+                          "/lib/A.SML", "/lib/b.SML"}) {
+    EXPECT_TRUE(m_platform.HasFile(out)) << out;
+  }
+  ASSERT_EQ(m_platform.progress().size(), 4u);  // three files, then done
+  EXPECT_EQ(m_platform.progress()[1].name, "A.SYM");
+  EXPECT_EQ(m_platform.progress()[3].done, 3);
+  EXPECT_EQ(m_platform.progress()[3].total, 3);
+}
+
+TEST_F(ConvertAppTest, LaterOutputsReplaceEarlierOnesOfTheSameName) {
+  // DXF files come first, in name order; a .SYM file of the name last.
+  m_platform.PutFile("/lib/A.DXF", Dxf(Block("X", Line(0, 0, 1, 1))));
+  m_platform.PutFile("/lib/B.DXF", Dxf(Block("X", Line(0, 0, 5, 5))));
+  CFakePlatform reference;
+  reference.ScriptFolder("/r");
+  reference.PutFile("/r/B.DXF", Dxf(Block("X", Line(0, 0, 5, 5))));
+  CConvertApp(reference).RunBatch();
+  Run();
+  EXPECT_EQ(Texts().back(), Summary("/lib", 2, 2, 0));
+  EXPECT_EQ(m_platform.FileBytes("/lib/X.SML"),
+            reference.FileBytes("/r/X.SML"));
+
+  m_platform.PutFile("/lib/X.SYM", kLineSym);
+  reference.PutFile("/r/X.SYM", kLineSym);
+  reference.Erase("/r/B.DXF");
+  CConvertApp(reference).RunBatch();
+  Run();
+  EXPECT_EQ(m_platform.FileBytes("/lib/X.SML"),
+            reference.FileBytes("/r/X.SML"));
+}
+
+TEST_F(ConvertAppTest, FailedWritesAreNotCountedAndKeepTheEarlierFile) {
+  m_platform.PutFile("/lib/A.SYM", kLineSym);
+  m_platform.PutFile("/lib/B.SYM", kLineSym);
+  m_platform.PutFile("/lib/B.SML", "earlier");
+  m_platform.FailOperation(FakeFileOp::kWrite, 2);  // B's only write
+  m_platform.QueueAnswer(MessageResult::kYes);
+  Run();
+  EXPECT_EQ(m_outcome, RunOutcome::kCompleted);
+  EXPECT_TRUE(m_bAnyFailure);
+  EXPECT_EQ(Texts(), (std::vector<std::string>{Prompt("/lib/B.SYM"),
+                                               Summary("/lib", 0, 0, 1)}));
+  EXPECT_EQ(m_platform.FileBytes("/lib/B.SML"), "earlier");
+  EXPECT_EQ(m_platform.beeps(), 2);  // the beep follows a passed-over failure
+  EXPECT_EQ(m_platform.FilePaths(),
+            (std::vector<std::string>{"/lib/A.SML", "/lib/A.SYM", "/lib/B.SML",
+                                      "/lib/B.SYM"}));
+}
+
+TEST_F(ConvertAppTest, NoAtThePromptStopsTheRunWithoutSummary) {
+  m_platform.PutFile("/lib/A.DXF", Dxf(Block("X", Line(0, 0, 1, 1))));
+  m_platform.PutFolder("/lib/B.DXF");  // a folder is handed on, and fails
+  m_platform.PutFile("/lib/C.SYM", kLineSym);
+  m_platform.QueueAnswer(MessageResult::kNo);
+  Run();
+  EXPECT_EQ(m_outcome, RunOutcome::kStopped);
+  EXPECT_EQ(Texts(), std::vector<std::string>{Prompt("/lib/B.DXF")});
+  EXPECT_TRUE(m_platform.HasFile("/lib/X.SML"));
+  EXPECT_FALSE(m_platform.HasFile("/lib/C.SML"));
+}
+
+TEST_F(ConvertAppTest, PrematureEndFailsOnlyThatFile) {
+  m_platform.PutFile("/lib/A.SYM", "");
+  m_platform.PutFile("/lib/B.SYM", "L 0 0 0 1 1 0");  // no LF at all
+  m_platform.PutFile("/lib/C.SYM", kHeader);          // a header alone
+  m_platform.PutFile("/lib/D.SYM", kLineSym);
+  // A DXF file that ends inside its second block: the first stays written
+  // and counted, the file is not.
+  const std::string dxf =
+      Dxf(Block("FIRST", Line(0, 0, 1, 1)) + Block("SECOND", Line(0, 0, 1, 1)));
+  m_platform.PutFile("/lib/E.DXF", dxf.substr(0, dxf.find("SECOND") + 20));
+  m_platform.QueueAnswers(
+      {MessageResult::kYes, MessageResult::kYes, MessageResult::kYes});
+  Run();
+  EXPECT_EQ(Texts(), (std::vector<std::string>{
+                         "Premature end of file!", Prompt("/lib/E.DXF"),
+                         "Premature end of file!", Prompt("/lib/A.SYM"),
+                         "Premature end of file!", Prompt("/lib/B.SYM"),
+                         Summary("/lib", 0, 1, 1)}));
+  EXPECT_TRUE(m_platform.HasFile("/lib/FIRST.SML"));
+  EXPECT_FALSE(m_platform.HasFile("/lib/C.SML"));
+  EXPECT_TRUE(m_platform.HasFile("/lib/D.SML"));
+}
+
+TEST_F(ConvertAppTest, BlockNamesThatLeaveTheFolderAreRefused) {
+  m_platform.PutFile(
+      "/lib/A.DXF",
+      Dxf(Block("../up", Line(0, 0, 1, 1)) + Block("..", Line(0, 0, 1, 1)) +
+          Block("a\\b", Line(0, 0, 1, 1)) + Block("OK", Line(0, 0, 1, 1))));
+  m_platform.QueueAnswers(
+      {MessageResult::kYes, MessageResult::kYes, MessageResult::kYes});
+  Run();
+  EXPECT_EQ(Texts(), (std::vector<std::string>{
+                         Prompt("/lib/../up.SYM"), Prompt("/lib/...SYM"),
+                         Prompt("/lib/a\\b.SYM"), Summary("/lib", 1, 1, 0)}));
+  EXPECT_EQ(m_platform.FilePaths(),
+            (std::vector<std::string>{"/lib/A.DXF", "/lib/OK.SML"}));
+}
+
+TEST_F(ConvertAppTest, WindowsNamingAndTraceMarker) {
+  CFakePlatform windows('\\');
+  windows.ScriptFolder("C:\\lib");
+  windows.PutFile("C:\\lib\\plan.dxf",
+                  Dxf("0\nBLOCK\n8\n0\n2\nVALVE\n70\n0\n10\n0\n20\n0\n30\n0\n"
+                      "0\nLINE\n8\nIT'S ME\n10\n0\n20\n0\n30\n0\n11\n1\n21\n1\n"
+                      "31\n0\n0\nENDBLK\n"));
+  CConvertApp app(windows);
+  app.RunBatch();
+  EXPECT_EQ(app.m_strFolder, "C:\\lib\\");
+  EXPECT_TRUE(windows.HasFile("C:\\lib\\VALVE.SML"));
+  ASSERT_FALSE(windows.messages().empty());
+  EXPECT_EQ(windows.messages().back().text, Summary("C:\\lib", 1, 1, 0));
+}
+
+// A platform whose reads fail in a way no guard expects.
+class CBrokenPlatform : public CFakePlatform {
+ public:
+  std::string ReadFile(const std::string& path) override {
+    if (path.find("BAD") != std::string::npos)
+      throw std::runtime_error("internal failure");
+    return CFakePlatform::ReadFile(path);
+  }
+};
+
+TEST(ConvertAppUnexpected, EndsTheRunNamingTheFailureAndTheFile) {
+  CBrokenPlatform platform;
+  platform.ScriptFolder("/lib");
+  platform.PutFile("/lib/A.SYM", kLineSym);
+  platform.PutFile("/lib/BAD.SYM", kLineSym);
+  platform.PutFile("/lib/C.SYM", kLineSym);
+  CConvertApp app(platform);
+  app.RunBatch();
+  EXPECT_EQ(app.outcome(), RunOutcome::kFailed);
+  ASSERT_EQ(platform.messages().size(), 1u);
+  EXPECT_EQ(platform.messages()[0].text,
+            "The conversion stopped: internal failure\n\nwhile converting "
+            "\"/lib/BAD.SYM\"");
+  EXPECT_TRUE(platform.HasFile("/lib/A.SML"));
+  EXPECT_FALSE(platform.HasFile("/lib/C.SML"));
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+#include "cli/cli_options.h"
+
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#include <CLI/CLI.hpp>
+
+std::optional<int> ParseCliOptions(int argc, char** argv,
+                                   CCliOptions* options) {
+  CLI::App app{
+      "Converts every block of every DXF file and every DOS .SYM symbol in "
+      "FOLDER into a Windows .SML symbol file.",
+      "symconv"};
+  app.set_version_flag("--version", std::string("symconv ") + SYMCONV_VERSION);
+  std::string folder;
+  app.add_option("FOLDER", folder,
+                 "Folder to convert (asked for on the terminal when absent)");
+  bool yes = false;
+  bool no = false;
+  auto* yes_flag =
+      app.add_flag("-y,--yes", yes, "Answer Yes to every failure prompt");
+  app.add_flag("-n,--no", no, "Answer No to every failure prompt")
+      ->excludes(yes_flag);
+  app.add_flag("--beep", options->beep, "Beep once for every symbol written");
+  app.footer(
+      "Exit status: 0 when nothing failed, 1 when a file failed or the run "
+      "stopped, 2 for a usage error.");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return 2;
+  }
+  if (!folder.empty()) options->folder = folder;
+  options->answer =
+      yes ? AnswerMode::kYes : (no ? AnswerMode::kNo : AnswerMode::kAsk);
+  return std::nullopt;
+}
+
+std::string ResolveFolder(std::string* path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const auto status = fs::status(*path, ec);
+  if (ec) return ec.message();
+  if (!fs::is_directory(status)) return "Not a directory";
+  fs::path absolute = fs::absolute(*path, ec);
+  if (ec) return ec.message();
+  std::string resolved = absolute.lexically_normal().string();
+  while (resolved.size() > 1 && resolved.back() == '/') resolved.pop_back();
+  *path = resolved;
+  return std::string();
+}

@@ -1,0 +1,73 @@
+// symconv on the command line: converts one folder and prints the summary.
+
+#include <exception>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "app/convert_app.h"
+#include "cli/cli_options.h"
+#include "cli/tool_commands.h"
+#include "platform/posix/posix_platform.h"
+
+namespace {
+
+int ExitStatus(const CConvertApp& app) {
+  switch (app.outcome()) {
+    case RunOutcome::kCancelled:
+      return 0;
+    case RunOutcome::kCompleted:
+      return app.any_failure() ? 1 : 0;
+    case RunOutcome::kStopped:
+    case RunOutcome::kNoFolder:
+    case RunOutcome::kFailed:
+      break;
+  }
+  return 1;
+}
+
+int RunConversion(const CCliOptions& options) {
+  CPosixOptions posix_options;
+  posix_options.answer_mode = options.answer;
+  posix_options.beep = options.beep;
+  CPosixPlatform platform(posix_options);
+
+  std::string folder;
+  if (options.folder) {
+    folder = *options.folder;
+  } else if (!platform.AskForFolder(&folder)) {
+    return 0;  // cancelled: nothing touched
+  }
+  // The folder dialog offers existing folders only; refuse anything else
+  // before a single file is touched.
+  if (std::string reason = ResolveFolder(&folder); !reason.empty()) {
+    std::cerr << "symconv: " << folder << ": " << reason << "\n";
+    return 2;
+  }
+  platform.options().folder = folder;
+
+  CConvertApp app(platform);
+  app.RunBatch();
+  return ExitStatus(app);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A first argument that names a command selects it; anything else is the
+  // conversion (a folder of such a name can be given as ./inspect).
+  if (argc >= 2) {
+    const std::string_view command = argv[1];
+    if (command == "inspect") return RunInspectCommand(argc - 1, argv + 1);
+    if (command == "render") return RunRenderCommand(argc - 1, argv + 1);
+    if (command == "sheet") return RunSheetCommand(argc - 1, argv + 1);
+  }
+  CCliOptions options;
+  if (auto status = ParseCliOptions(argc, argv, &options)) return *status;
+  try {
+    return RunConversion(options);
+  } catch (const std::exception& e) {
+    std::cerr << "symconv: " << e.what() << "\n";
+    return 1;
+  }
+}

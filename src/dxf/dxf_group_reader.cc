@@ -1,0 +1,59 @@
+#include "dxf/dxf_group_reader.h"
+
+#include <cstddef>
+#include <string_view>
+
+#include "symbol/line_reader.h"
+#include "symbol/numbers.h"
+
+int ParseGroupCode(std::string_view line) {
+  std::size_t i = 0;
+  const bool negative = !line.empty() && line[0] == '-';
+  if (negative) i = 1;
+  // Real codes have at most four digits; nine keep the sum within an int.
+  if (line.size() == i || line.size() - i > 9) return CDxfGroup::kNoCode;
+  int code = 0;
+  for (; i < line.size(); ++i) {
+    if (line[i] < '0' || line[i] > '9') return CDxfGroup::kNoCode;
+    code = code * 10 + (line[i] - '0');
+  }
+  return negative ? -code : code;
+}
+
+int CDxfEntity::find(int code, std::size_t from) const {
+  for (std::size_t i = from; i < m_groups.size(); ++i) {
+    if (m_groups[i].m_nCode == code) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string_view CDxfEntity::getText(int code) const {
+  const int i = find(code);
+  return i < 0 ? std::string_view() : m_groups[i].m_strValue;
+}
+
+double CDxfEntity::getFloat(int code) const {
+  const int i = find(code);
+  return i < 0 ? 0.0 : ParseNumber(m_groups[i].m_strValue);
+}
+
+void CDxfEntity::getxyz(int x_code, double& x, double& y, double& z) const {
+  x = getFloat(x_code);
+  y = getFloat(x_code + 10);
+  z = getFloat(x_code + 20);
+}
+
+const CDxfGroup& CDxfGroupReader::next() {
+  // The code line is consumed before the value line is asked for, so a code
+  // line with no value line after it ends the text as a premature end.
+  m_current.m_strCode = getLine(m_text);
+  m_current.m_nCode = ParseGroupCode(m_current.m_strCode);
+  m_current.m_strValue = getLine(m_text);
+  return m_current;
+}
+
+void CDxfGroupReader::readEntity(CDxfEntity& entity) {
+  entity.m_strType = m_current.m_strValue;
+  entity.m_groups.clear();
+  while (next().m_nCode != 0) entity.m_groups.push_back(m_current);
+}

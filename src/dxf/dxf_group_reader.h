@@ -1,0 +1,82 @@
+#ifndef SYMCONV_DXF_DXF_GROUP_READER_H_
+#define SYMCONV_DXF_DXF_GROUP_READER_H_
+
+#include <cstddef>
+#include <limits>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "symbol/line_reader.h"
+
+/// One DXF group: a code line and the value line after it, both trimmed.
+/// The views point into the text being read.
+struct CDxfGroup {
+  /// m_nCode for a code line that is not a whole integer ("", "1.5", "A").
+  static constexpr int kNoCode = std::numeric_limits<int>::min();
+
+  std::string_view m_strCode;
+  std::string_view m_strValue;
+  int m_nCode = kNoCode;
+
+  bool is(int code, std::string_view value) const {
+    return m_nCode == code && m_strValue == value;
+  }
+};
+
+/// The code that a trimmed code line holds: an optional '-' and decimal
+/// digits. Anything else is CDxfGroup::kNoCode, so it matches no code.
+int ParseGroupCode(std::string_view line);
+
+/// One entity of a DXF text: the value of its code-0 group (its type) and
+/// the groups after it up to the next code-0 group. A block header (type
+/// BLOCK) is read the same way. The views point into the text.
+class CDxfEntity {
+ public:
+  std::string_view type() const { return m_strType; }
+  std::span<const CDxfGroup> groups() const { return m_groups; }
+
+  /// Index of the first group with code at or after index from; -1 when
+  /// there is none.
+  int find(int code, std::size_t from = 0) const;
+  /// Value text of the first group with code; empty when there is none.
+  std::string_view getText(int code) const;
+  /// Value of the first group with code, read as atof reads it; 0.0 when
+  /// the entity has no such group (later entities are never searched).
+  double getFloat(int code) const;
+  /// The point whose x has code x_code (10, 11 ...): the first groups with
+  /// codes x_code, x_code + 10 and x_code + 20.
+  void getxyz(int x_code, double& x, double& y, double& z) const;
+
+ private:
+  friend class CDxfGroupReader;
+  std::string_view m_strType;
+  std::vector<CDxfGroup> m_groups;
+};
+
+/// Reads a DXF text group by group, keeping the last group read as the
+/// current one. Every line is read with getLine, so a text that runs out
+/// while a group is wanted (also between a code line and its value line)
+/// throws CPrematureEndException. Nothing is copied: the caller keeps the
+/// text alive while the reader and what it returned are in use.
+class CDxfGroupReader {
+ public:
+  explicit CDxfGroupReader(std::string_view text) : m_text(text) {}
+
+  /// Reads the next group and makes it the current one.
+  const CDxfGroup& next();
+  /// The last group read; a group of no code before the first next().
+  const CDxfGroup& current() const { return m_current; }
+
+  /// Reads the entity that starts with the current group, which must have
+  /// code 0: its groups up to the next code-0 group, which becomes the
+  /// current group. entity's storage is reused, so reading entity after
+  /// entity into one CDxfEntity allocates only while it grows.
+  void readEntity(CDxfEntity& entity);
+
+ private:
+  CRemainingText m_text;
+  CDxfGroup m_current;
+};
+
+#endif  // SYMCONV_DXF_DXF_GROUP_READER_H_

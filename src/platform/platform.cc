@@ -1,0 +1,20 @@
+#include "platform/platform.h"
+
+namespace {
+
+char lowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+bool MatchesPattern(const std::string& name, const std::string& pattern) {
+  constexpr std::size_t kTail = 4;  // ".DXF", ".SYM"
+  if (name.size() < kTail || pattern.size() < kTail) return false;
+  const std::size_t n = name.size() - kTail;
+  const std::size_t p = pattern.size() - kTail;
+  for (std::size_t i = 0; i < kTail; ++i) {
+    if (lowerAscii(name[n + i]) != lowerAscii(pattern[p + i])) return false;
+  }
+  return true;
+}

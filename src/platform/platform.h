@@ -1,0 +1,110 @@
+#ifndef SYMCONV_PLATFORM_PLATFORM_H_
+#define SYMCONV_PLATFORM_PLATFORM_H_
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+/// Buttons of a message box. Every box is modal, has no owner window, shows
+/// the exclamation icon and makes its first button the default.
+enum class MessageButtons { kOk, kYesNo };
+
+/// The button that closed a message box; the values are the Windows ones
+/// (IDOK, IDYES, IDNO).
+enum class MessageResult { kOk = 1, kYes = 6, kNo = 7 };
+
+/// A file opened for writing by CPlatform::CreateNewFile. Not shared: no
+/// other opener may read or write it while it is open.
+class CWritableFile {
+ public:
+  virtual ~CWritableFile() = default;
+
+  /// Writes up to n bytes and returns how many the system stored (fewer
+  /// means the disk is full). Throws CFileException when the system rejects
+  /// the write.
+  virtual std::size_t Write(const void* data, std::size_t n) = 0;
+
+  /// Closes the file. Throws CFileException when the close fails. A file
+  /// destroyed without Close is closed quietly.
+  virtual void Close() = 0;
+};
+
+/// Everything a run needs from the operating system. One implementation per
+/// platform (POSIX, Win32) and a scripted fake for tests. Only the batch
+/// driver holds one; it hands it down to the file layer.
+class CPlatform {
+ public:
+  virtual ~CPlatform() = default;
+
+  // --- The user --------------------------------------------------------
+
+  /// Asks for the one folder to convert. Returns false when the user
+  /// cancels; otherwise stores the folder's path (without a trailing
+  /// separator unless it is a root) in *path.
+  virtual bool ChooseFolder(std::string* path) = 0;
+
+  /// Shows a modal message and returns the button that closed it.
+  virtual MessageResult ShowMessage(const std::string& text,
+                                    MessageButtons buttons) = 0;
+
+  /// Shows the summary that ends a run: an OK box on Windows, standard
+  /// output on the command line.
+  virtual void ShowSummary(const std::string& text) {
+    ShowMessage(text, MessageButtons::kOk);
+  }
+
+  /// The short system beep that ends each symbol.
+  virtual void Beep() = 0;
+
+  /// Called by the driver before each file of a pass; done counts the files
+  /// already handled in the whole run, total all files of both passes. For
+  /// a progress display; the default shows nothing.
+  virtual void ReportProgress(int done, int total, const std::string& name) {
+    (void)done, (void)total, (void)name;
+  }
+
+  // --- Folders -----------------------------------------------------------
+
+  /// The separator that the driver appends to the chosen folder and that
+  /// ends a folder within a path: '/' on POSIX, '\\' on Windows.
+  virtual char PathSeparator() const = 0;
+
+  /// Makes path the current directory. Returns 0, or the system's error
+  /// code when that fails (2 means the folder does not exist, as
+  /// ERROR_FILE_NOT_FOUND and ENOENT both say).
+  virtual int ChangeDirectory(const std::string& path) = 0;
+
+  /// The bare names in the current directory that match pattern, a "*."
+  /// wildcard such as "*.DXF": a name matches when its last four bytes equal
+  /// the pattern's last four ignoring ASCII case. Folders that match are
+  /// included (opening them fails later). POSIX sorts the names byte-wise;
+  /// Windows keeps its own order.
+  virtual std::vector<std::string> FindFiles(const std::string& pattern) = 0;
+
+  // --- Files ---------------------------------------------------------------
+
+  /// Reads a whole file, opened read-only and not shared where the platform
+  /// allows. A folder is not a file. Throws CFileException.
+  virtual std::string ReadFile(const std::string& path) = 0;
+
+  /// Creates path for writing; fails with CFileException when it exists
+  /// already (so a temporary name can be claimed exclusively) or cannot be
+  /// made. Never returns null.
+  virtual std::unique_ptr<CWritableFile> CreateNewFile(
+      const std::string& path) = 0;
+
+  /// Renames from to to, replacing an existing to in one step. Throws
+  /// CFileException.
+  virtual void RenameReplacing(const std::string& from,
+                               const std::string& to) = 0;
+
+  /// Removes a file. Throws CFileException.
+  virtual void RemoveFile(const std::string& path) = 0;
+};
+
+/// True when name ends with the last four bytes of pattern ("*.SYM" gives
+/// ".SYM"), ignoring ASCII case. Names shorter than four bytes never match.
+bool MatchesPattern(const std::string& name, const std::string& pattern);
+
+#endif  // SYMCONV_PLATFORM_PLATFORM_H_

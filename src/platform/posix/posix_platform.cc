@@ -1,0 +1,313 @@
+#include "platform/posix/posix_platform.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
+#include "platform/exceptions.h"
+#include "platform/posix/posix_error.h"
+
+namespace {
+
+/// Closes a descriptor when it goes out of scope.
+class CDescriptor {
+ public:
+  explicit CDescriptor(int fd) : m_fd(fd) {}
+  CDescriptor(const CDescriptor&) = delete;
+  CDescriptor& operator=(const CDescriptor&) = delete;
+  ~CDescriptor() { ::close(m_fd); }
+  int get() const { return m_fd; }
+
+ private:
+  int m_fd;
+};
+
+/// A file made by CreateNewFile.
+class CPosixFile final : public CWritableFile {
+ public:
+  CPosixFile(int fd, std::string path) : m_fd(fd), m_strPath(std::move(path)) {}
+  ~CPosixFile() override {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+
+  std::size_t Write(const void* data, std::size_t n) override {
+    if (m_fd < 0) {
+      throw CFileException(CFileException::genericException, -1, m_strPath,
+                           "file already closed");
+    }
+    if (n == 0) return 0;
+    for (;;) {
+      const ssize_t written = ::write(m_fd, data, n);
+      if (written >= 0) return static_cast<std::size_t>(written);
+      if (errno != EINTR) throw FileExceptionFromErrno(errno, m_strPath);
+    }
+  }
+
+  void Close() override {
+    if (m_fd < 0) return;
+    const int fd = std::exchange(m_fd, -1);
+    // The descriptor is gone whatever close() says; an error means that
+    // data may not have reached the file.
+    if (::close(fd) != 0) throw FileExceptionFromErrno(errno, m_strPath);
+  }
+
+ private:
+  int m_fd;
+  std::string m_strPath;
+};
+
+/// read() that retries when interrupted; throws on failure.
+std::size_t readSome(int fd, char* buffer, std::size_t n,
+                     const std::string& path) {
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, n);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) throw FileExceptionFromErrno(errno, path);
+  }
+}
+
+/// Control bytes other than line feed and tab would move the cursor or
+/// worse on a terminal; a file name may hold any of them.
+std::string printable(const std::string& text) {
+  std::string out = text;
+  for (char& c : out) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && c != '\n' && c != '\t') || u == 0x7f) c = '?';
+  }
+  return out;
+}
+
+std::string withoutTrailingSlashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+std::string lowerTrimmed(const std::string& s) {
+  const auto first = s.find_first_not_of(" \t");
+  if (first == std::string::npos) return std::string();
+  const auto last = s.find_last_not_of(" \t");
+  std::string out = s.substr(first, last - first + 1);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+const char kClearLine[] = "\r\033[K";
+
+}  // namespace
+
+CPosixPlatform::CPosixPlatform(CPosixOptions options)
+    : m_options(std::move(options)) {}
+
+CPosixPlatform::~CPosixPlatform() { clearProgress(); }
+
+// --- The user ---------------------------------------------------------------
+
+bool CPosixPlatform::inputIsTerminal() const {
+  if (m_options.input_is_terminal) return *m_options.input_is_terminal;
+  return ::isatty(::fileno(m_options.input)) == 1;
+}
+
+bool CPosixPlatform::errorsIsTerminal() const {
+  if (m_options.errors_is_terminal) return *m_options.errors_is_terminal;
+  return ::isatty(::fileno(m_options.errors)) == 1;
+}
+
+void CPosixPlatform::clearProgress() {
+  if (!m_bProgressShown) return;
+  std::fputs(kClearLine, m_options.errors);
+  std::fflush(m_options.errors);
+  m_bProgressShown = false;
+}
+
+bool CPosixPlatform::readLine(std::string* line) {
+  line->clear();
+  int c;
+  while ((c = std::getc(m_options.input)) != EOF && c != '\n') {
+    line->push_back(static_cast<char>(c));
+  }
+  if (c == EOF && line->empty()) return false;
+  if (!line->empty() && line->back() == '\r') line->pop_back();
+  return true;
+}
+
+bool CPosixPlatform::AskForFolder(std::string* path) {
+  clearProgress();
+  std::fputs("Select folder to convert: ", m_options.errors);
+  std::fflush(m_options.errors);
+  std::string line;
+  if (!readLine(&line) || line.empty()) {
+    return false;
+  }
+  *path = withoutTrailingSlashes(std::move(line));
+  return true;
+}
+
+bool CPosixPlatform::ChooseFolder(std::string* path) {
+  if (m_options.folder.empty()) return false;
+  *path = withoutTrailingSlashes(m_options.folder);
+  return true;
+}
+
+MessageResult CPosixPlatform::askYesNo(const std::string& shown) {
+  std::FILE* err = m_options.errors;
+  switch (m_options.answer_mode) {
+    case AnswerMode::kYes:
+      std::fprintf(err, "%s [y/n] yes\n", shown.c_str());
+      return MessageResult::kYes;
+    case AnswerMode::kNo:
+      std::fprintf(err, "%s [y/n] no\n", shown.c_str());
+      return MessageResult::kNo;
+    case AnswerMode::kAsk:
+      break;
+  }
+  if (!inputIsTerminal()) {
+    std::fprintf(err, "%s [y/n] no (standard input is not a terminal)\n",
+                 shown.c_str());
+    return MessageResult::kNo;
+  }
+  std::fprintf(err, "%s [y/n] ", shown.c_str());
+  for (;;) {
+    std::fflush(err);
+    std::string line;
+    if (!readLine(&line)) {
+      std::fputs("no\n", err);
+      return MessageResult::kNo;
+    }
+    const std::string answer = lowerTrimmed(line);
+    if (answer == "y" || answer == "yes") return MessageResult::kYes;
+    if (answer == "n" || answer == "no") return MessageResult::kNo;
+    std::fputs("Please answer y or n: ", err);
+  }
+}
+
+MessageResult CPosixPlatform::ShowMessage(const std::string& text,
+                                          MessageButtons buttons) {
+  clearProgress();
+  std::string shown = errorsIsTerminal() ? printable(text) : text;
+  if (!m_options.program_name.empty()) {
+    shown = m_options.program_name + ": " + shown;
+  }
+  MessageResult result = MessageResult::kOk;
+  if (buttons == MessageButtons::kYesNo) {
+    result = askYesNo(shown);
+  } else {
+    std::fprintf(m_options.errors, "%s\n", shown.c_str());
+  }
+  std::fflush(m_options.errors);
+  return result;
+}
+
+void CPosixPlatform::ShowSummary(const std::string& text) {
+  clearProgress();
+  std::fwrite(text.data(), 1, text.size(), m_options.output);
+  std::fputc('\n', m_options.output);
+  std::fflush(m_options.output);
+}
+
+void CPosixPlatform::Beep() {
+  if (!m_options.beep) return;
+  std::fputc('\a', m_options.errors);
+  std::fflush(m_options.errors);
+}
+
+void CPosixPlatform::ReportProgress(int done, int total,
+                                    const std::string& name) {
+  if (!errorsIsTerminal()) return;
+  std::fprintf(m_options.errors, "%s[%d/%d] %s", kClearLine, done, total,
+               printable(name).c_str());
+  std::fflush(m_options.errors);
+  m_bProgressShown = true;
+}
+
+// --- Folders ------------------------------------------------------------
+
+int CPosixPlatform::ChangeDirectory(const std::string& path) {
+  return ::chdir(path.c_str()) == 0 ? 0 : errno;
+}
+
+std::vector<std::string> CPosixPlatform::FindFiles(const std::string& pattern) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(".");
+  if (dir == nullptr) return names;  // like a search that finds nothing
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (MatchesPattern(name, pattern)) names.push_back(name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// --- Files --------------------------------------------------------------
+
+std::string CPosixPlatform::ReadFile(const std::string& path) {
+  // O_NONBLOCK keeps a FIFO named like a source from blocking the open; it
+  // is refused below like every other file that is not a regular one.
+  const int fd =
+      ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) throw FileExceptionFromErrno(errno, path);
+  CDescriptor file(fd);
+
+  struct stat st;
+  if (::fstat(fd, &st) != 0) throw FileExceptionFromErrno(errno, path);
+  if (S_ISDIR(st.st_mode)) throw FileExceptionFromErrno(EISDIR, path);
+  if (!S_ISREG(st.st_mode)) {
+    throw CFileException(CFileException::accessDenied, -1, path,
+                         "not a regular file");
+  }
+  if (::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    throw CFileException(CFileException::sharingViolation, EWOULDBLOCK, path,
+                         "locked by another program");
+  }
+
+  // One allocation for the size that fstat gives; the file may still grow
+  // or shrink while we read, so read on until the end.
+  std::string text(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t got = 0;
+  for (;;) {
+    if (got == text.size()) {
+      char more[4096];
+      const std::size_t n = readSome(fd, more, sizeof more, path);
+      if (n == 0) break;
+      text.append(more, n);
+      got += n;
+      continue;
+    }
+    const std::size_t n = readSome(fd, &text[got], text.size() - got, path);
+    if (n == 0) break;
+    got += n;
+  }
+  text.resize(got);
+  return text;
+}
+
+std::unique_ptr<CWritableFile> CPosixPlatform::CreateNewFile(
+    const std::string& path) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) throw FileExceptionFromErrno(errno, path);
+  return std::make_unique<CPosixFile>(fd, path);
+}
+
+void CPosixPlatform::RenameReplacing(const std::string& from,
+                                     const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) {
+    const int err = errno;
+    throw FileExceptionFromErrno(err, err == ENOENT ? from : to);
+  }
+}
+
+void CPosixPlatform::RemoveFile(const std::string& path) {
+  if (::unlink(path.c_str()) != 0) throw FileExceptionFromErrno(errno, path);
+}

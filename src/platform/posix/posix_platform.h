@@ -1,0 +1,86 @@
+#ifndef SYMCONV_PLATFORM_POSIX_POSIX_PLATFORM_H_
+#define SYMCONV_PLATFORM_POSIX_POSIX_PLATFORM_H_
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+/// How the command line answers the Yes/No prompts.
+enum class AnswerMode {
+  kAsk,  // ask on the terminal; No when standard input is not one
+  kYes,  // answer Yes without asking
+  kNo,   // answer No without asking
+};
+
+/// What the command line sets up for a run.
+struct CPosixOptions {
+  /// The folder that ChooseFolder returns; empty means cancel.
+  std::string folder;
+  AnswerMode answer_mode = AnswerMode::kAsk;
+  /// Ring the terminal bell after each symbol.
+  bool beep = false;
+  /// Starts every message on standard error, as a caption would.
+  std::string program_name = "symconv";
+  /// The streams, not owned; tests put files here.
+  std::FILE* input = stdin;
+  std::FILE* output = stdout;
+  std::FILE* errors = stderr;
+  /// Whether input / errors are terminals; unset asks isatty.
+  std::optional<bool> input_is_terminal;
+  std::optional<bool> errors_is_terminal;
+};
+
+/// The platform of the command line: files through POSIX calls, messages
+/// on standard error, the summary on standard output, answers from the
+/// options or from the terminal.
+///
+/// Reading takes a shared advisory lock (flock) when it can: a file that
+/// another program holds under an exclusive flock fails with
+/// sharingViolation. Other programs are not kept out while we read, since
+/// POSIX has no mandatory sharing modes.
+class CPosixPlatform final : public CPlatform {
+ public:
+  explicit CPosixPlatform(CPosixOptions options = CPosixOptions());
+  ~CPosixPlatform() override;
+
+  /// Asks for a folder on the terminal: shows "Select folder to convert: "
+  /// on errors and reads one line. An empty line or the end of input gives
+  /// false (cancel). A trailing '/' is dropped unless the path is "/".
+  bool AskForFolder(std::string* path);
+
+  const CPosixOptions& options() const { return m_options; }
+  CPosixOptions& options() { return m_options; }
+
+  bool ChooseFolder(std::string* path) override;
+  MessageResult ShowMessage(const std::string& text,
+                            MessageButtons buttons) override;
+  void ShowSummary(const std::string& text) override;
+  void Beep() override;
+  void ReportProgress(int done, int total, const std::string& name) override;
+  char PathSeparator() const override { return '/'; }
+  int ChangeDirectory(const std::string& path) override;
+  std::vector<std::string> FindFiles(const std::string& pattern) override;
+  std::string ReadFile(const std::string& path) override;
+  std::unique_ptr<CWritableFile> CreateNewFile(
+      const std::string& path) override;
+  void RenameReplacing(const std::string& from, const std::string& to) override;
+  void RemoveFile(const std::string& path) override;
+
+ private:
+  bool inputIsTerminal() const;
+  bool errorsIsTerminal() const;
+  /// Removes the progress line, if one is shown, before other output.
+  void clearProgress();
+  /// Reads one line of input without its line end; false at end of input.
+  bool readLine(std::string* line);
+  MessageResult askYesNo(const std::string& text);
+
+  CPosixOptions m_options;
+  bool m_bProgressShown = false;
+};
+
+#endif  // SYMCONV_PLATFORM_POSIX_POSIX_PLATFORM_H_

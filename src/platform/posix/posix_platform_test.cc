@@ -1,0 +1,263 @@
+#include "platform/posix/posix_platform.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/exceptions.h"
+#include "platform/posix/posix_error.h"
+#include "platform/replacing_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(PosixErrorTest, ErrnoBecomesCauseWithReason) {
+  const struct {
+    int err;
+    int cause;
+  } cases[] = {
+      {ENOENT, CFileException::fileNotFound},
+      {EACCES, CFileException::accessDenied},
+      {EPERM, CFileException::accessDenied},
+      {EROFS, CFileException::accessDenied},
+      {EISDIR, CFileException::accessDenied},
+      {ENOSPC, CFileException::diskFull},
+      {EDQUOT, CFileException::diskFull},
+      {EMFILE, CFileException::tooManyOpenFiles},
+      {ENFILE, CFileException::tooManyOpenFiles},
+      {ENAMETOOLONG, CFileException::badPath},
+      {ENOTDIR, CFileException::badPath},
+      {EIO, CFileException::hardIO},
+      {EEXIST, CFileException::genericException},
+  };
+  for (const auto& c : cases) {
+    const CFileException e = FileExceptionFromErrno(c.err, "/d/F.SML");
+    EXPECT_EQ(e.m_cause, c.cause) << c.err;
+    EXPECT_EQ(e.m_lOsError, c.err);
+    EXPECT_EQ(e.m_strFileName, "/d/F.SML");
+    EXPECT_EQ(std::string(e.what()),
+              std::string("/d/F.SML: ") + std::strerror(c.err));
+  }
+}
+
+/// Options whose streams are temporary files, closed at the end.
+class CStreams {
+ public:
+  explicit CStreams(const std::string& typed = "") {
+    options.input = std::tmpfile();
+    options.output = std::tmpfile();
+    options.errors = std::tmpfile();
+    options.input_is_terminal = false;
+    options.errors_is_terminal = false;
+    std::fputs(typed.c_str(), options.input);
+    std::rewind(options.input);
+  }
+  ~CStreams() {
+    std::fclose(options.input);
+    std::fclose(options.output);
+    std::fclose(options.errors);
+  }
+  std::string Errors() { return contents(options.errors); }
+  std::string Output() { return contents(options.output); }
+
+  CPosixOptions options;
+
+ private:
+  static std::string contents(std::FILE* f) {
+    std::fflush(f);
+    std::rewind(f);
+    std::string out;
+    for (int c; (c = std::getc(f)) != EOF;) out.push_back(static_cast<char>(c));
+    return out;
+  }
+};
+
+TEST(PosixUserTest, YesNoFollowsTheAnswerModeAndNeverWaitsWithoutATerminal) {
+  const struct {
+    AnswerMode mode;
+    bool terminal;
+    const char* typed;
+    MessageResult answer;
+    const char* shown;
+  } cases[] = {
+      {AnswerMode::kYes, false, "", MessageResult::kYes,
+       "symconv: Go? [y/n] yes\n"},
+      {AnswerMode::kNo, true, "y\n", MessageResult::kNo,
+       "symconv: Go? [y/n] no\n"},
+      {AnswerMode::kAsk, false, "y\n", MessageResult::kNo,
+       "symconv: Go? [y/n] no (standard input is not a terminal)\n"},
+      {AnswerMode::kAsk, true, " Yes \n", MessageResult::kYes,
+       "symconv: Go? [y/n] "},
+      {AnswerMode::kAsk, true, "maybe\nN\n", MessageResult::kNo,
+       "symconv: Go? [y/n] Please answer y or n: "},
+      {AnswerMode::kAsk, true, "", MessageResult::kNo,
+       "symconv: Go? [y/n] no\n"},
+  };
+  for (const auto& c : cases) {
+    CStreams streams(c.typed);
+    streams.options.answer_mode = c.mode;
+    streams.options.input_is_terminal = c.terminal;
+    {
+      CPosixPlatform posix(streams.options);
+      EXPECT_EQ(posix.ShowMessage("Go?", MessageButtons::kYesNo), c.answer)
+          << c.typed;
+    }
+    EXPECT_EQ(streams.Errors(), c.shown) << c.typed;
+    EXPECT_EQ(streams.Output(), "");
+  }
+}
+
+TEST(PosixUserTest, MessagesGoToErrorsAndTheSummaryToOutput) {
+  CStreams streams;
+  streams.options.beep = true;
+  CPosixPlatform posix(streams.options);
+  EXPECT_EQ(
+      posix.ShowMessage("An internal error has occured", MessageButtons::kOk),
+      MessageResult::kOk);
+  posix.Beep();
+  posix.ShowSummary("Converting folder: \"/d\"\n\n0 files");
+  posix.ReportProgress(0, 2, "A.SYM");  // not a terminal: nothing shown
+  EXPECT_EQ(streams.Errors(), "symconv: An internal error has occured\n\a");
+  EXPECT_EQ(streams.Output(), "Converting folder: \"/d\"\n\n0 files\n");
+}
+
+TEST(PosixUserTest, ProgressOverwritesOneLineAndIsClearedBeforeMessages) {
+  CStreams streams;
+  streams.options.errors_is_terminal = true;
+  {
+    CPosixPlatform posix(streams.options);
+    posix.Beep();  // beep is off by default
+    posix.ReportProgress(0, 2, "A\033.SYM");
+    posix.ReportProgress(1, 2, "B.SYM");
+    posix.ShowMessage("oops", MessageButtons::kOk);
+    posix.ReportProgress(2, 2, "C.SYM");
+  }
+  EXPECT_EQ(streams.Errors(),
+            "\r\033[K[0/2] A?.SYM\r\033[K[1/2] B.SYM\r\033[Ksymconv: oops\n"
+            "\r\033[K[2/2] C.SYM\r\033[K");
+}
+
+TEST(PosixUserTest, AskForFolderReadsOneLineAndCancelsOnNothing) {
+  const struct {
+    const char* typed;
+    bool chosen;
+    const char* folder;
+  } cases[] = {
+      {"/data/syms/\n", true, "/data/syms"},
+      {"/\n", true, "/"},
+      {"my folder\r\n", true, "my folder"},
+      {"last line", true, "last line"},
+      {"\n/x\n", false, ""},
+      {"", false, ""},
+  };
+  for (const auto& c : cases) {
+    CStreams streams(c.typed);
+    CPosixPlatform posix(streams.options);
+    std::string folder;
+    EXPECT_EQ(posix.AskForFolder(&folder), c.chosen) << c.typed;
+    EXPECT_EQ(folder, c.folder);
+    EXPECT_EQ(streams.Errors(), "Select folder to convert: ");
+  }
+  CPosixOptions options;
+  std::string folder;
+  EXPECT_FALSE(CPosixPlatform(options).ChooseFolder(&folder));
+  options.folder = "/data/";
+  EXPECT_TRUE(CPosixPlatform(options).ChooseFolder(&folder));
+  EXPECT_EQ(folder, "/data");
+}
+
+/// Files in a fresh temp folder.
+class PosixFileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    m_base =
+        fs::temp_directory_path() /
+        ("symconv_posix_" +
+         std::string(
+             testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(m_base);
+    fs::create_directories(m_base);
+  }
+  void TearDown() override { fs::remove_all(m_base); }
+  std::string Path(const std::string& name) { return (m_base / name).string(); }
+
+  fs::path m_base;
+  CPosixPlatform m_posix;
+};
+
+TEST_F(PosixFileTest, AFileLockedElsewhereIsNotRead) {
+  std::ofstream(Path("A.SYM")) << "x";
+  const int fd = ::open(Path("A.SYM").c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  try {
+    m_posix.ReadFile(Path("A.SYM"));
+    ADD_FAILURE() << "read a locked file";
+  } catch (const CFileException& e) {
+    EXPECT_EQ(e.m_cause, CFileException::sharingViolation);
+  }
+  ::close(fd);
+  EXPECT_EQ(m_posix.ReadFile(Path("A.SYM")), "x");
+}
+
+TEST_F(PosixFileTest, AFifoNamedLikeASourceIsRefusedWithoutWaiting) {
+  ASSERT_EQ(::mkfifo(Path("P.SYM").c_str(), 0600), 0);
+  try {
+    m_posix.ReadFile(Path("P.SYM"));
+    ADD_FAILURE() << "read a FIFO";
+  } catch (const CFileException& e) {
+    EXPECT_EQ(e.m_cause, CFileException::accessDenied);
+    EXPECT_EQ(e.m_strFileName, Path("P.SYM"));
+  }
+}
+
+// Under a file-size limit write() stores only part of what it was given.
+// Exits 0 when the replacing file passed the short count on and then
+// reported the refused write as a full disk.
+[[noreturn]] void writePastASizeLimit(const std::string& target) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit;
+  limit.rlim_cur = limit.rlim_max = 10;
+  if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(2);
+  CPosixPlatform posix;
+  std::size_t stored = 0;
+  int cause = CFileException::none;
+  {
+    CReplacingFile file(posix, target);
+    stored = file.Write("0123456789abcdef", 16);
+    try {
+      file.Write("more", 4);
+    } catch (const CFileException& e) {
+      cause = e.m_cause;
+    }
+  }  // dropped without Close
+  std::_Exit(stored == 10 && cause == CFileException::diskFull ? 0 : 3);
+}
+
+// The limit binds only the child process that the death test starts.
+TEST_F(PosixFileTest, ShortWriteKeepsTheTargetAndLeavesNoTemporary) {
+  std::ofstream(Path("VALVE.SML")) << "old";
+  EXPECT_EXIT(writePastASizeLimit(Path("VALVE.SML")),
+              testing::ExitedWithCode(0), "");
+  std::ifstream in(Path("VALVE.SML"));
+  std::string text;
+  std::getline(in, text);
+  EXPECT_EQ(text, "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_base), {}), 1);
+}
+
+}  // namespace

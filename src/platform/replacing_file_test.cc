@@ -1,0 +1,158 @@
+#include "platform/replacing_file.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/exceptions.h"
+#include "platform/fake/fake_platform.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+const char kTarget[] = "/d/VALVE.SML";
+
+// Writes "new" through a CReplacingFile and closes it; returns the failure
+// that escaped, if any.
+std::optional<CFileException> replaceWithNew(CFakePlatform& fake) {
+  try {
+    CReplacingFile file(fake, kTarget);
+    file.Write("ne", 2);
+    file.Write("w", 1);
+    file.Close();
+  } catch (const CFileException& e) {
+    return e;
+  }
+  return std::nullopt;
+}
+
+TEST(ReplacingFileTest, ReplacesTheTargetOnlyWhenClosed) {
+  CFakePlatform fake;
+  fake.PutFile(kTarget, "old");
+  {
+    CReplacingFile file(fake, kTarget);
+    EXPECT_EQ(file.Write("new", 3), 3u);
+    EXPECT_EQ(fake.FileBytes(kTarget), "old");  // untouched until Close
+    file.Close();
+    file.Close();  // a second Close does nothing
+  }
+  EXPECT_EQ(fake.FileBytes(kTarget), "new");
+  EXPECT_EQ(fake.FilePaths(), Names{kTarget});
+}
+
+TEST(ReplacingFileTest, CreatesTheTargetWhenThereWasNone) {
+  CFakePlatform fake;
+  fake.PutFolder("/d");
+  EXPECT_EQ(replaceWithNew(fake), std::nullopt);
+  EXPECT_EQ(fake.FilePaths(), Names{kTarget});
+  EXPECT_EQ(fake.FileBytes(kTarget), "new");
+}
+
+// Every step that can fail leaves the old target and no temporary behind,
+// and the failure names the target, with the cause of the step.
+TEST(ReplacingFileTest, AnyFailingStepKeepsTheTargetAndLeavesNoTemporary) {
+  struct Case {
+    const char* what;
+    FakeFileOp op;
+    int nth;
+    int cause;
+  };
+  const Case cases[] = {
+      {"create", FakeFileOp::kCreate, 1, CFileException::accessDenied},
+      {"first write", FakeFileOp::kWrite, 1, CFileException::diskFull},
+      {"second write", FakeFileOp::kWrite, 2, CFileException::hardIO},
+      {"close", FakeFileOp::kClose, 1, CFileException::hardIO},
+      {"rename", FakeFileOp::kRename, 1, CFileException::accessDenied},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CFakePlatform fake;
+    fake.PutFile(kTarget, "old");
+    fake.FailOperation(c.op, c.nth, c.cause, 99);
+    auto failure = replaceWithNew(fake);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->m_strFileName, kTarget);
+    EXPECT_EQ(failure->m_cause, c.cause);
+    EXPECT_EQ(failure->m_lOsError, 99);
+    EXPECT_EQ(std::string(failure->what()).rfind(kTarget, 0), 0u);
+    EXPECT_EQ(fake.FileBytes(kTarget), "old");
+    EXPECT_EQ(fake.FilePaths(), Names{kTarget});
+  }
+}
+
+TEST(ReplacingFileTest, AFailingRemoveDoesNotHideTheFirstFailure) {
+  CFakePlatform fake;
+  fake.PutFile(kTarget, "old");
+  fake.FailOperation(FakeFileOp::kRename, 1, CFileException::accessDenied, 13);
+  fake.FailOperation(FakeFileOp::kRemove, 1, CFileException::hardIO, 5);
+  auto failure = replaceWithNew(fake);
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->m_cause, CFileException::accessDenied);
+  EXPECT_EQ(fake.FileBytes(kTarget), "old");
+}
+
+TEST(ReplacingFileTest, DestroyedWithoutCloseRemovesTheTemporary) {
+  CFakePlatform fake;
+  fake.PutFile(kTarget, "old");
+  {
+    CReplacingFile file(fake, kTarget);
+    fake.SetShortWrite(1);
+    EXPECT_EQ(file.Write("new", 3), 1u);  // a short write is passed on
+  }
+  EXPECT_EQ(fake.FileBytes(kTarget), "old");
+  EXPECT_EQ(fake.FilePaths(), Names{kTarget});
+  EXPECT_EQ(fake.OperationCount(FakeFileOp::kRemove), 1);
+  EXPECT_EQ(fake.OperationCount(FakeFileOp::kRename), 0);
+}
+
+TEST(ReplacingFileTest, TakenTemporaryNamesAreSkippedNeverOverwritten) {
+  CFakePlatform fake;
+  fake.PutFolder("/d");
+  std::string first_temp;
+  {
+    CReplacingFile probe(fake, kTarget);
+    const Names paths = fake.FilePaths();
+    ASSERT_EQ(paths.size(), 1u);
+    first_temp = paths[0];
+  }
+  // The temporary sits beside the target and no pass takes it for a source.
+  EXPECT_EQ(first_temp.rfind("/d/", 0), 0u);
+  EXPECT_FALSE(MatchesPattern(first_temp, "*.SYM"));
+  EXPECT_FALSE(MatchesPattern(first_temp, "*.DXF"));
+  EXPECT_FALSE(MatchesPattern(first_temp, "*.SML"));
+
+  fake.PutFile(first_temp, "stray");
+  EXPECT_EQ(replaceWithNew(fake), std::nullopt);
+  EXPECT_EQ(fake.FileBytes(first_temp), "stray");
+  EXPECT_EQ(fake.FileBytes(kTarget), "new");
+  EXPECT_EQ(fake.FilePaths(), (Names{kTarget, first_temp}));
+}
+
+TEST(ReplacingFileTest, GivesUpAfterABoundedNumberOfTakenNames) {
+  CFakePlatform fake;
+  fake.PutFolder("/d");
+  fake.FailOperation(FakeFileOp::kCreate, 1, CFileException::genericException,
+                     17, /*and_later=*/true);
+  auto failure = replaceWithNew(fake);
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->m_strFileName, kTarget);
+  EXPECT_GT(fake.OperationCount(FakeFileOp::kCreate), 1);
+  EXPECT_LE(fake.OperationCount(FakeFileOp::kCreate), 100);
+  EXPECT_EQ(fake.FilePaths(), Names{});
+}
+
+TEST(ReplacingFileTest, WriteAfterAFailureIsRefused) {
+  CFakePlatform fake;
+  fake.PutFolder("/d");
+  fake.FailOperation(FakeFileOp::kWrite, 1);
+  CReplacingFile file(fake, kTarget);
+  EXPECT_THROW(file.Write("a", 1), CFileException);
+  EXPECT_THROW(file.Write("a", 1), CFileException);
+  EXPECT_EQ(fake.OperationCount(FakeFileOp::kWrite), 1);
+  EXPECT_EQ(fake.FilePaths(), Names{});
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+#include "preview/symbol_loader.h"
+
+#include <utility>
+
+#include "dxf/block_extractor.h"
+#include "platform/exceptions.h"
+#include "symbol/sym_symbol.h"
+
+namespace {
+
+constexpr std::size_t kExtensionLength = 4;  // ".SYM"
+
+bool endsWithIgnoringCase(std::string_view name, std::string_view suffix) {
+  if (name.size() < suffix.size()) return false;
+  name = name.substr(name.size() - suffix.size());
+  for (std::size_t i = 0; i < suffix.size(); ++i) {
+    char c = name[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != suffix[i]) return false;
+  }
+  return true;
+}
+
+CLoadedSymbol failure(std::string name, std::string error) {
+  CLoadedSymbol loaded;
+  loaded.name = std::move(name);
+  loaded.error = std::move(error);
+  return loaded;
+}
+
+// The symbol that the conversion makes of a SYM text, as its .SML file
+// would hold it.
+CLoadedSymbol fromSymText(std::string name, std::string_view text) {
+  CSymbol parsed;
+  try {
+    if (!ReadSymText(text, &parsed)) {
+      return failure(std::move(name),
+                     "a header line alone: the conversion makes no symbol");
+    }
+  } catch (const CPrematureEndException& e) {
+    return failure(std::move(name), e.what());
+  }
+  MeasureAndShift(&parsed);
+  auto symbol = std::make_unique<CSmlSymbol>();
+  symbol->name = name;
+  symbol->lines = std::move(parsed.lines);
+  symbol->arcs = std::move(parsed.arcs);
+  symbol->circles = std::move(parsed.circles);
+  symbol->minX = parsed.minX;
+  symbol->minY = parsed.minY;
+  symbol->maxX = parsed.maxX;
+  symbol->maxY = parsed.maxY;
+  symbol->height = parsed.maxY - parsed.minY;
+  symbol->width = parsed.maxX - parsed.minX;
+  symbol->origin =
+      CPrecisionPoint(parsed.origin.x, parsed.origin.y, parsed.origin.z);
+  CLoadedSymbol loaded;
+  loaded.name = std::move(name);
+  loaded.symbol = std::move(symbol);
+  return loaded;
+}
+
+class CBlockCollector : public CDxfBlockHandler {
+ public:
+  explicit CBlockCollector(std::vector<CLoadedSymbol>* out) : m_out(out) {}
+  void OnBlock(const std::string& name, const std::string& sym_text) override {
+    m_out->push_back(fromSymText(name, sym_text));
+  }
+  void OnTrace(const char*) override {}
+
+ private:
+  std::vector<CLoadedSymbol>* m_out;
+};
+
+}  // namespace
+
+SourceKind SourceKindOf(std::string_view file_name) {
+  if (endsWithIgnoringCase(file_name, ".SML")) return SourceKind::kSml;
+  if (endsWithIgnoringCase(file_name, ".SYM")) return SourceKind::kSym;
+  if (endsWithIgnoringCase(file_name, ".DXF")) return SourceKind::kDxf;
+  return SourceKind::kOther;
+}
+
+std::vector<CLoadedSymbol> LoadSymbols(std::string_view file_name,
+                                       std::string_view bytes) {
+  const std::string stem(
+      file_name.substr(0, file_name.size() > kExtensionLength
+                              ? file_name.size() - kExtensionLength
+                              : 0));
+  std::vector<CLoadedSymbol> result;
+  switch (SourceKindOf(file_name)) {
+    case SourceKind::kSml: {
+      auto symbol = std::make_unique<CSmlSymbol>();
+      try {
+        ReadSmlFile(bytes, symbol.get());
+      } catch (const CSmlFormatException& e) {
+        result.push_back(failure(stem, e.what()));
+        result.back().offset = e.m_nOffset;
+        break;
+      }
+      CLoadedSymbol loaded;
+      loaded.name = symbol->name;
+      loaded.symbol = std::move(symbol);
+      result.push_back(std::move(loaded));
+      break;
+    }
+    case SourceKind::kSym:
+      result.push_back(fromSymText(stem, bytes));
+      break;
+    case SourceKind::kDxf: {
+      CBlockCollector collector(&result);
+      try {
+        if (!ConvertDxfText(bytes, collector)) {
+          result.push_back(failure(stem, "no BLOCKS section: no symbols"));
+        }
+      } catch (const CPrematureEndException& e) {
+        result.push_back(failure(stem, e.what()));
+      }
+      break;
+    }
+    case SourceKind::kOther:
+      result.push_back(
+          failure(stem, "not a symbol file (.SML, .SYM or .DXF expected)"));
+      break;
+  }
+  return result;
+}

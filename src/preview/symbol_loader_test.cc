@@ -1,0 +1,124 @@
+#include "preview/symbol_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/platform.h"
+#include "sml/archive_writer.h"
+#include "sml/sml_file.h"
+
+namespace {
+
+const char kHeader[] = "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
+
+class CMemoryFile : public CWritableFile {
+ public:
+  std::size_t Write(const void* data, std::size_t n) override {
+    m_bytes.append(static_cast<const char*>(data), n);
+    return n;
+  }
+  void Close() override {}
+  std::string m_bytes;
+};
+
+TEST(SourceKindOf, GoesByTheExtensionInAnyCase) {
+  EXPECT_EQ(SourceKindOf("A.SML"), SourceKind::kSml);
+  EXPECT_EQ(SourceKindOf("a.sml"), SourceKind::kSml);
+  EXPECT_EQ(SourceKindOf("B.Sym"), SourceKind::kSym);
+  EXPECT_EQ(SourceKindOf("parts.dxf"), SourceKind::kDxf);
+  EXPECT_EQ(SourceKindOf("SML"), SourceKind::kOther);
+  EXPECT_EQ(SourceKindOf("notes.txt"), SourceKind::kOther);
+}
+
+// A lone circle: the conversion moves it right and up into the corner.
+TEST(LoadSymbols, GivesASymTextAsItsSmlFileWouldHoldIt) {
+  const auto loaded =
+      LoadSymbols("RING.SYM", std::string(kHeader) + "C 0 0 0 1\n");
+  ASSERT_EQ(loaded.size(), 1u);
+  ASSERT_TRUE(loaded[0].symbol) << loaded[0].error;
+  const CSmlSymbol& s = *loaded[0].symbol;
+  EXPECT_EQ(loaded[0].name, "RING");
+  EXPECT_EQ(s.name, "RING");
+  ASSERT_EQ(s.circles.GetSize(), 1u);
+  EXPECT_EQ(s.circles[0]->points[0]->x, 1.0);
+  EXPECT_EQ(s.circles[0]->points[0]->y, -1.0);
+  EXPECT_EQ(s.minX, 0.0);
+  EXPECT_EQ(s.minY, -2.0);
+  EXPECT_EQ(s.maxX, 2.0);
+  EXPECT_EQ(s.maxY, 0.0);
+  EXPECT_EQ(s.width, 2.0);
+  EXPECT_EQ(s.height, 2.0);
+  EXPECT_EQ(s.origin.x, 1.0);
+  EXPECT_EQ(s.origin.y, -1.0);
+}
+
+TEST(LoadSymbols, GivesEachDxfBlock) {
+  const std::string dxf =
+      "0\nSECTION\n2\nBLOCKS\n"
+      "0\nBLOCK\n2\n$MODEL_SPACE\n70\n0\n10\n0\n20\n0\n30\n0\n0\nENDBLK\n"
+      "0\nBLOCK\n2\nVALVE\n70\n0\n10\n0\n20\n0\n30\n0\n"
+      "0\nLINE\n10\n0\n20\n0\n30\n0\n11\n10\n21\n5\n31\n0\n0\nENDBLK\n"
+      "0\nBLOCK\n2\nEMPTY\n70\n0\n10\n0\n20\n0\n30\n0\n0\nENDBLK\n"
+      "0\nBLOCK\n2\nRING\n70\n0\n10\n0\n20\n0\n30\n0\n"
+      "0\nCIRCLE\n10\n2\n20\n3\n30\n0\n40\n1\n0\nENDBLK\n"
+      "0\nENDSEC\n0\nEOF\n";
+  const auto loaded = LoadSymbols("PARTS.DXF", dxf);
+  ASSERT_EQ(loaded.size(), 3u);
+  EXPECT_EQ(loaded[0].name, "VALVE");
+  ASSERT_TRUE(loaded[0].symbol);
+  EXPECT_EQ(loaded[0].symbol->lines.GetSize(), 1u);
+  EXPECT_EQ(loaded[0].symbol->minY, -5.0);  // DXF y turned downward
+  EXPECT_EQ(loaded[1].name, "EMPTY");
+  EXPECT_FALSE(loaded[1].symbol);
+  EXPECT_NE(loaded[1].error.find("header line alone"), std::string::npos);
+  EXPECT_EQ(loaded[2].name, "RING");
+  ASSERT_TRUE(loaded[2].symbol);
+  EXPECT_EQ(loaded[2].symbol->circles.GetSize(), 1u);
+}
+
+TEST(LoadSymbols, ReportsWhatCannotBeShown) {
+  const struct {
+    const char* file;
+    std::string bytes;
+    const char* error;
+  } cases[] = {
+      {"ONE.SYM", kHeader, "header line alone"},
+      {"NOLF.SYM", "L 0 0 0 1 1 0", "Premature end of file!"},
+      {"NONE.DXF", "0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n",
+       "no BLOCKS section"},
+      {"CUT.DXF", "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nX\n",
+       "Premature end of file!"},
+      {"BAD.SML", "\x0DKROWinSymbol2", "offset 0: expected the magic"},
+      {"README.TXT", "hello", "not a symbol file"},
+  };
+  for (const auto& c : cases) {
+    const auto loaded = LoadSymbols(c.file, c.bytes);
+    ASSERT_FALSE(loaded.empty()) << c.file;
+    EXPECT_FALSE(loaded.back().symbol) << c.file;
+    EXPECT_NE(loaded.back().error.find(c.error), std::string::npos)
+        << c.file << ": " << loaded.back().error;
+  }
+  EXPECT_EQ(LoadSymbols("BAD.SML", "\x0DKROWinSymbol2")[0].offset, 0u);
+}
+
+TEST(LoadSymbols, DecodesAnSmlFile) {
+  CLineArray lines;
+  CArcArray arcs;
+  CCircleArray circles;
+  auto line = std::make_unique<CLine>();
+  line->end = CPrecisionPoint(2, -1, 0);
+  lines.Add(std::move(line));
+  CPrecisionPoint origin(0, 1, 0);
+  CMemoryFile file;
+  CArchiveWriter ar(file, "BOX.SML");
+  WriteSmlContents(ar, "BOXNAME", lines, arcs, circles, 0, -1, 2, 0, origin);
+  ar.Close();
+  const auto loaded = LoadSymbols("box.sml", file.m_bytes);
+  ASSERT_EQ(loaded.size(), 1u);
+  ASSERT_TRUE(loaded[0].symbol) << loaded[0].error;
+  EXPECT_EQ(loaded[0].name, "BOXNAME");
+  EXPECT_EQ(loaded[0].symbol->lines[0]->end.x, 2.0);
+}
+
+}  // namespace

@@ -1,0 +1,223 @@
+#include "sml/archive_writer.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/exceptions.h"
+#include "platform/platform.h"
+#include "sml/archive_exceptions.h"
+
+namespace {
+
+// Tags of the reference encoding.
+constexpr uint16_t kNewClassTag = 0xFFFF;
+constexpr uint16_t kLongIndexTag = 0x7FFF;  // a u32 index follows
+constexpr uint32_t kMaxShortIndex = 0x7FFE;
+constexpr uint16_t kShortClassFlag = 0x8000;
+constexpr uint32_t kLongClassFlag = 0x80000000;
+constexpr uint16_t kNoSchema = 0xFFFF;  // a class that cannot be stored
+
+// Length forms shared by strings and counts.
+constexpr std::size_t kShortStringMax = 254;
+constexpr std::size_t kWordStringMax = 65533;
+constexpr uint32_t kShortCountMax = 65534;
+
+}  // namespace
+
+CArchiveWriter::CArchiveWriter(CWritableFile& file, std::string file_name,
+                               std::size_t buffer_size, uint32_t index_limit)
+    : m_file(file),
+      m_strFileName(std::move(file_name)),
+      m_nBufferSize(std::max<std::size_t>(buffer_size, 1)),
+      m_nIndexLimit(index_limit) {
+  m_pBuffer = std::make_unique<uint8_t[]>(m_nBufferSize);
+}
+
+CArchiveWriter::~CArchiveWriter() {
+  // Reached without Close only when an error is passing through the caller
+  // (or the caller forgot Close). The bytes put so far still belong in the
+  // file, unless the file itself failed: then nothing more may be written.
+  if (m_state != State::kOpen || m_nFill == 0) return;
+  try {
+    std::size_t n = m_nFill;
+    m_nFill = 0;
+    writeFile(m_pBuffer.get(), n);
+  } catch (...) {
+    // A destructor must not throw, and the error that brought us here is
+    // the one the caller should see.
+  }
+}
+
+void CArchiveWriter::checkOpen() const {
+  if (m_state == State::kClosed) {
+    throw std::logic_error("archive written after Close: " + m_strFileName);
+  }
+  if (m_state == State::kFailed) {
+    throw std::logic_error("archive written after a file failure: " +
+                           m_strFileName);
+  }
+}
+
+void CArchiveWriter::writeFile(const void* data, std::size_t n) {
+  std::size_t stored;
+  try {
+    stored = m_file.Write(data, n);
+  } catch (...) {
+    m_state = State::kFailed;
+    throw;
+  }
+  if (stored < n) {
+    m_state = State::kFailed;
+    throw CFileException(CFileException::diskFull, -1, m_strFileName);
+  }
+}
+
+void CArchiveWriter::putScalar(uint64_t value, std::size_t n) {
+  checkOpen();
+  uint8_t bytes[8];
+  for (std::size_t i = 0; i < n; ++i) {
+    bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+  }
+  // A scalar is never split between two writes: flush first when it does
+  // not fit, and send it alone when the buffer is smaller than it.
+  if (m_nBufferSize - m_nFill < n) {
+    Flush();
+    if (m_nBufferSize < n) {
+      writeFile(bytes, n);
+      return;
+    }
+  }
+  std::memcpy(m_pBuffer.get() + m_nFill, bytes, n);
+  m_nFill += n;
+}
+
+void CArchiveWriter::PutByte(uint8_t value) { putScalar(value, 1); }
+
+void CArchiveWriter::PutWord(uint16_t value) { putScalar(value, 2); }
+
+void CArchiveWriter::PutDword(uint32_t value) { putScalar(value, 4); }
+
+void CArchiveWriter::PutDword(int32_t value) {
+  putScalar(static_cast<uint32_t>(value), 4);
+}
+
+void CArchiveWriter::PutDouble(double value) {
+  putScalar(std::bit_cast<uint64_t>(value), 8);
+}
+
+void CArchiveWriter::PutBytes(const void* data, std::size_t n) {
+  checkOpen();
+  if (n == 0) return;
+  const uint8_t* p = static_cast<const uint8_t*>(data);
+  std::size_t first = std::min(n, m_nBufferSize - m_nFill);
+  std::memcpy(m_pBuffer.get() + m_nFill, p, first);
+  m_nFill += first;
+  std::size_t rest = n - first;
+  if (rest == 0) return;
+  // The buffer is full: send it, then every whole buffer's worth of the
+  // rest in one write, and keep the tail.
+  m_nFill = 0;
+  writeFile(m_pBuffer.get(), m_nBufferSize);
+  p += first;
+  std::size_t blocks = rest - rest % m_nBufferSize;
+  if (blocks > 0) writeFile(p, blocks);
+  std::memcpy(m_pBuffer.get(), p + blocks, rest - blocks);
+  m_nFill = rest - blocks;
+}
+
+void CArchiveWriter::PutString(std::string_view text) {
+  checkOpen();
+  std::size_t length = text.size();
+  if (length > UINT32_MAX) throw std::length_error("string too long to store");
+  if (length <= kShortStringMax) {
+    PutByte(static_cast<uint8_t>(length));
+  } else if (length <= kWordStringMax) {
+    PutByte(0xFF);
+    PutWord(static_cast<uint16_t>(length));
+  } else {
+    PutByte(0xFF);
+    PutWord(0xFFFF);
+    PutDword(static_cast<uint32_t>(length));
+  }
+  PutBytes(text.data(), length);
+}
+
+void CArchiveWriter::PutCount(uint32_t n) {
+  if (n <= kShortCountMax) {
+    PutWord(static_cast<uint16_t>(n));
+  } else {
+    PutWord(0xFFFF);
+    PutDword(n);
+  }
+}
+
+uint32_t CArchiveWriter::takeIndex() {
+  if (m_nNextIndex >= m_nIndexLimit) {
+    throw CArchiveException(CArchiveException::badIndex, m_strFileName);
+  }
+  return m_nNextIndex++;
+}
+
+void CArchiveWriter::putIndexTag(uint32_t index, uint32_t long_flag,
+                                 uint16_t short_flag) {
+  if (index <= kMaxShortIndex) {
+    PutWord(static_cast<uint16_t>(short_flag | index));
+  } else {
+    PutWord(kLongIndexTag);
+    PutDword(long_flag | index);
+  }
+}
+
+void CArchiveWriter::PutClass(const CClassRecord* record) {
+  checkOpen();
+  if (record->m_wSchema == kNoSchema) {
+    throw CNotSupportedException(std::string("class ") +
+                                 record->m_lpszClassName + " cannot be stored");
+  }
+  auto found = m_classIndex.find(record);
+  if (found != m_classIndex.end()) {
+    putIndexTag(found->second, kLongClassFlag, kShortClassFlag);
+    return;
+  }
+  std::string_view name = record->m_lpszClassName;
+  if (name.size() > 0xFFFF) throw std::length_error("class name too long");
+  PutWord(kNewClassTag);
+  PutWord(record->m_wSchema);
+  PutWord(static_cast<uint16_t>(name.size()));
+  PutBytes(name.data(), name.size());
+  // The class is numbered once its definition is out, before its object.
+  m_classIndex.emplace(record, takeIndex());
+}
+
+void CArchiveWriter::PutObject(CObject* object) {
+  checkOpen();
+  if (object == nullptr) {
+    PutWord(0);
+    return;
+  }
+  auto found = m_objectIndex.find(object);
+  if (found != m_objectIndex.end()) {
+    putIndexTag(found->second, 0, 0);
+    return;
+  }
+  PutClass(object->GetRuntimeClass());
+  // Numbered before its body, so objects nested in the body come after it.
+  m_objectIndex.emplace(object, takeIndex());
+  object->Serialize(*this);
+}
+
+void CArchiveWriter::Flush() {
+  checkOpen();
+  if (m_nFill == 0) return;
+  std::size_t n = m_nFill;
+  m_nFill = 0;  // dropped even if the write fails: nothing is retried
+  writeFile(m_pBuffer.get(), n);
+}
+
+void CArchiveWriter::Close() {
+  if (m_state == State::kClosed) return;
+  Flush();
+  m_state = State::kClosed;
+}

@@ -1,0 +1,99 @@
+#ifndef SYMCONV_SML_ARCHIVE_WRITER_H_
+#define SYMCONV_SML_ARCHIVE_WRITER_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "sml/object.h"
+
+class CWritableFile;
+
+/// The binary encoder behind every .SML byte. It writes little-endian
+/// scalars, length-prefixed strings, element counts and tagged object
+/// references to one open file through a buffer, and numbers the classes
+/// and objects it writes so that each class name is stored once per archive
+/// and each object at most once (a second reference stores its index).
+///
+/// The caller owns the file: the writer never opens or closes it. Call
+/// Close() when done, then close the file. Not copyable; one thread.
+///
+/// Failures: a file write that is rejected (CFileException from the file)
+/// or stores fewer bytes than asked (CFileException diskFull, os error -1,
+/// naming file_name) ends all writing: the buffered bytes are dropped, and
+/// any later put, Flush or Close throws std::logic_error. Running out of
+/// index numbers raises CArchiveException(badIndex); an object whose class
+/// has schema 0xFFFF raises CNotSupportedException.
+///
+/// Destroyed before Close() (an error is passing, or the caller forgot):
+/// the buffered bytes go to the file as Close() would send them, unless a
+/// file error raised earlier forbids writing; a failure there is swallowed.
+class CArchiveWriter {
+ public:
+  /// The largest index plus one that the numbering may reach by default.
+  static constexpr uint32_t kDefaultIndexLimit = 0x3FFFFFFE;
+
+  /// file_name names the file in error reports. buffer_size changes only
+  /// where the writes to the file fall, never the bytes (0 counts as 1).
+  /// index_limit: no class or object takes an index at or above it.
+  CArchiveWriter(CWritableFile& file, std::string file_name,
+                 std::size_t buffer_size = 4096,
+                 uint32_t index_limit = kDefaultIndexLimit);
+  CArchiveWriter(const CArchiveWriter&) = delete;
+  CArchiveWriter& operator=(const CArchiveWriter&) = delete;
+  ~CArchiveWriter();
+
+  void PutByte(uint8_t value);
+  void PutWord(uint16_t value);
+  void PutDword(uint32_t value);
+  void PutDword(int32_t value);  // two's complement
+  /// The eight bytes of the double unchanged (negative zero, NaN payloads).
+  void PutDouble(double value);
+  /// A raw run of n bytes, no length.
+  void PutBytes(const void* data, std::size_t n);
+  /// Length (1, 3 or 7 bytes) then the bytes; no terminator, no conversion.
+  void PutString(std::string_view text);
+  /// u16, or u16 0xFFFF and u32 when n is 65535 or more.
+  void PutCount(uint32_t n);
+  /// Null, an index already given, or the class tag then a new index and
+  /// the object's own Serialize.
+  void PutObject(CObject* object);
+  /// The class's definition the first time, a class reference later.
+  void PutClass(const CClassRecord* record);
+
+  /// Sends the buffered bytes to the file in one write.
+  void Flush();
+  /// Flushes and lets go of the file; nothing may be put afterwards.
+  void Close();
+
+  const std::string& file_name() const { return m_strFileName; }
+
+ private:
+  enum class State { kOpen, kClosed, kFailed };
+
+  void checkOpen() const;
+  /// Stores the low n bytes of value, least significant first.
+  void putScalar(uint64_t value, std::size_t n);
+  void writeFile(const void* data, std::size_t n);
+  /// Gives the next index, or throws at the index limit.
+  uint32_t takeIndex();
+  void putIndexTag(uint32_t index, uint32_t long_flag, uint16_t short_flag);
+
+  CWritableFile& m_file;
+  std::string m_strFileName;
+  std::unique_ptr<uint8_t[]> m_pBuffer;
+  std::size_t m_nBufferSize;
+  std::size_t m_nFill = 0;
+  uint32_t m_nIndexLimit;
+  uint32_t m_nNextIndex = 1;  // index 0 is the null reference
+  State m_state = State::kOpen;
+  // Classes and objects share one numbering but have their own maps, so
+  // that no class record address can ever be mistaken for an object.
+  std::unordered_map<const CClassRecord*, uint32_t> m_classIndex;
+  std::unordered_map<const CObject*, uint32_t> m_objectIndex;
+};
+
+#endif  // SYMCONV_SML_ARCHIVE_WRITER_H_

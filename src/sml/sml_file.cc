@@ -1,0 +1,87 @@
+#include "sml/sml_file.h"
+
+#include "platform/platform.h"
+#include "platform/replacing_file.h"
+#include "sml/archive_writer.h"
+
+namespace {
+
+constexpr std::size_t kExtensionLength = 4;  // ".SYM"
+
+// The constant block between the size and the origin point (fields 14 to
+// 24): the same 133 bytes in every file.
+void writeConstantBlock(CArchiveWriter& ar) {
+  ar.PutString("111111");
+  ar.PutDword(uint32_t{0});
+  for (int entry = 0; entry < 6; ++entry) {
+    ar.PutDword(uint32_t{0});
+    ar.PutString("");
+    ar.PutString("");
+    ar.PutDword(uint32_t{2});
+  }
+  ar.PutDword(uint32_t{0});
+  ar.PutString("");
+  ar.PutString("TL");
+  ar.PutDouble(0.15);
+  ar.PutDword(uint32_t{0});
+  ar.PutString("");
+  ar.PutString("");
+  for (int i = 0; i < 5; ++i) ar.PutDouble(0.0);
+}
+
+// The source path without its extension; empty when it is not longer than
+// an extension.
+std::string withoutExtension(const std::string& source_path) {
+  if (source_path.size() <= kExtensionLength) return std::string();
+  return source_path.substr(0, source_path.size() - kExtensionLength);
+}
+
+}  // namespace
+
+std::string SmlOutputPath(const std::string& source_path) {
+  return withoutExtension(source_path) + ".SML";
+}
+
+std::string SmlSymbolName(const std::string& source_path, char separator) {
+  std::string base = withoutExtension(source_path);
+  std::size_t last = base.rfind(separator);
+  return last == std::string::npos ? base : base.substr(last + 1);
+}
+
+void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
+                      CLineArray& lines, CArcArray& arcs, CCircleArray& circles,
+                      double minX, double minY, double maxX, double maxY,
+                      CPrecisionPoint& origin) {
+  ar.PutString("KROWinSymbol1");
+  ar.PutString(symbol_name);
+  ar.PutString("");
+  ar.PutDword(uint32_t{0});
+  // Classes and objects are numbered in this order: lines, arcs, circles.
+  lines.Serialize(ar);
+  arcs.Serialize(ar);
+  circles.Serialize(ar);
+  ar.PutDouble(minX);
+  ar.PutDouble(minY);
+  ar.PutDouble(maxX);
+  ar.PutDouble(maxY);
+  ar.PutDouble(maxY - minY);  // height
+  ar.PutDouble(maxX - minX);  // width
+  writeConstantBlock(ar);
+  // The origin point is a bare field sequence: no tag, no index.
+  origin.Serialize(ar);
+}
+
+void WriteSmlFile(CPlatform& platform, const std::string& source_path,
+                  CLineArray& lines, CArcArray& arcs, CCircleArray& circles,
+                  double minX, double minY, double maxX, double maxY,
+                  CPrecisionPoint& origin) {
+  std::string path = SmlOutputPath(source_path);
+  // Written under a temporary name and renamed over an earlier file only
+  // when complete: a failure leaves the earlier file as it was.
+  CReplacingFile file(platform, path);
+  CArchiveWriter ar(file, path);
+  WriteSmlContents(ar, SmlSymbolName(source_path, platform.PathSeparator()),
+                   lines, arcs, circles, minX, minY, maxX, maxY, origin);
+  ar.Close();
+  file.Close();
+}

@@ -1,0 +1,38 @@
+#ifndef SYMCONV_SML_SML_FILE_H_
+#define SYMCONV_SML_SML_FILE_H_
+
+#include <string>
+
+#include "symbol/shapes.h"
+
+class CArchiveWriter;
+class CPlatform;
+
+/// The output path of a source: the source path less its last four
+/// characters (the extension), followed by ".SML".
+std::string SmlOutputPath(const std::string& source_path);
+
+/// The symbol name stored in the file: the source path less its last four
+/// characters, and of that the part after the last separator.
+std::string SmlSymbolName(const std::string& source_path, char separator);
+
+/// Writes fields 1 to 25 of an .SML file (magic, name, the three lists,
+/// extents, size, the constant block, origin point) through ar. Extents are
+/// those after the shift; origin is the text's origin relative to the
+/// corner (minX, maxY). Serialize resets the points' transient flags, hence
+/// the non-const lists.
+void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
+                      CLineArray& lines, CArcArray& arcs,
+                      CCircleArray& circles, double minX, double minY,
+                      double maxX, double maxY, CPrecisionPoint& origin);
+
+/// Writes the .SML file of one symbol next to its source, replacing any
+/// earlier file of that name only once the new one is complete. Throws
+/// CFileException (naming the .SML path) when it cannot be created, written
+/// or closed; an earlier file then stays untouched.
+void WriteSmlFile(CPlatform& platform, const std::string& source_path,
+                  CLineArray& lines, CArcArray& arcs, CCircleArray& circles,
+                  double minX, double minY, double maxX, double maxY,
+                  CPrecisionPoint& origin);
+
+#endif  // SYMCONV_SML_SML_FILE_H_

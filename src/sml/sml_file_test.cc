@@ -1,0 +1,296 @@
+#include "sml/sml_file.h"
+
+#include <bit>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gtest/gtest.h"
+#include "platform/exceptions.h"
+#include "platform/fake/fake_platform.h"
+#include "platform/platform.h"
+#include "sml/archive_writer.h"
+
+namespace {
+
+class CMemoryFile : public CWritableFile {
+ public:
+  std::size_t Write(const void* data, std::size_t n) override {
+    m_strBytes.append(static_cast<const char*>(data), n);
+    return n;
+  }
+  void Close() override {}
+  std::string m_strBytes;
+};
+
+std::string FromHex(const std::string& hex) {
+  std::string bytes;
+  for (std::size_t i = 0; i < hex.size();) {
+    if (hex[i] == ' ') {
+      ++i;
+      continue;
+    }
+    bytes.push_back(
+        static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    i += 2;
+  }
+  return bytes;
+}
+
+std::string ToHex(const std::string& bytes) {
+  std::string hex;
+  char cell[4];
+  for (unsigned char c : bytes) {
+    std::snprintf(cell, sizeof cell, "%02X ", c);
+    hex += cell;
+  }
+  if (!hex.empty()) hex.pop_back();
+  return hex;
+}
+
+std::string Repeat(const std::string& hex, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += hex + " ";
+  return out;
+}
+
+const std::string kZero8 = "00 00 00 00 00 00 00 00 ";
+
+// BOX.SML: one line from (0, -1, 0) to (2, 0, 0) after the shift, origin
+// (-0.0, -1.0, 0.0). Byte by byte, in file order.
+const std::string kBoxHex =
+    "0D 4B 52 4F 57 69 6E 53 79 6D 62 6F 6C 31 "  // "KROWinSymbol1"
+    "03 42 4F 58 "                                // "BOX"
+    "00 "                                         // empty string
+    "00 00 00 00 "                                // zero
+    "01 00 "                                      // one line
+    "FF FF D2 04 05 00 43 4C 69 6E 65 "           // CLine definition
+    "01 00 00 00 " +                              // attribute
+    kZero8 +
+    "00 00 00 00 00 00 F0 BF " + kZero8 +           // start
+    "00 00 00 00 00 00 00 40 " + kZero8 + kZero8 +  // end
+    "00 00 00 00 " +                                // no arcs, no circles
+    kZero8 +                                        // minX 0
+    "00 00 00 00 00 00 F0 BF "                      // minY -1
+    "00 00 00 00 00 00 00 40 " +                    // maxX 2
+    kZero8 +                                        // maxY 0
+    "00 00 00 00 00 00 F0 3F "                      // height 1
+    "00 00 00 00 00 00 00 40 "                      // width 2
+    "06 31 31 31 31 31 31 "                         // "111111"
+    "00 00 00 00 " +
+    Repeat("00 00 00 00 00 00 02 00 00 00", 6) +
+    "00 00 00 00 "
+    "00 "
+    "02 54 4C "                 // "TL"
+    "33 33 33 33 33 33 C3 3F "  // 0.15
+    "00 00 00 00 "
+    "00 00 " +
+    Repeat(kZero8, 5) +
+    "00 00 00 00 00 00 00 80 "    // origin x -0.0
+    "00 00 00 00 00 00 F0 BF " +  // origin y -1.0
+    kZero8;                       // origin z 0.0
+
+// The BOX symbol in memory, as the conversion leaves it after the shift.
+struct CBox {
+  CBox() {
+    auto line = std::make_unique<CLine>();
+    line->start = CPrecisionPoint(0.0, -1.0, 0.0);
+    line->end = CPrecisionPoint(2.0, 0.0, 0.0);
+    lines.Add(std::move(line));
+    double minXBefore = 0.0;
+    origin = CPrecisionPoint(-minXBefore, -1.0, 0.0);
+  }
+  CLineArray lines;
+  CArcArray arcs;
+  CCircleArray circles;
+  CPrecisionPoint origin;
+};
+
+std::string WriteToMemory(const std::string& name, CLineArray& lines,
+                          CArcArray& arcs, CCircleArray& circles, double minX,
+                          double minY, double maxX, double maxY,
+                          CPrecisionPoint& origin) {
+  CMemoryFile file;
+  CArchiveWriter ar(file, "T.SML");
+  WriteSmlContents(ar, name, lines, arcs, circles, minX, minY, maxX, maxY,
+                   origin);
+  ar.Close();
+  return file.m_strBytes;
+}
+
+double DoubleAt(const std::string& bytes, std::size_t offset) {
+  uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i) {
+    bits = (bits << 8) | static_cast<unsigned char>(bytes[offset + i]);
+  }
+  return std::bit_cast<double>(bits);
+}
+
+TEST(SmlFileTest, BoxExampleByteForByte) {
+  ASSERT_EQ(FromHex(kBoxHex).size(), 297u);
+  CBox box;
+  std::string bytes = WriteToMemory("BOX", box.lines, box.arcs, box.circles,
+                                    0.0, -1.0, 2.0, 0.0, box.origin);
+  EXPECT_EQ(ToHex(bytes), ToHex(FromHex(kBoxHex)));
+}
+
+TEST(SmlFileTest, LinesArcsCirclesAreNumberedInThatOrder) {
+  CLineArray lines;
+  CArcArray arcs;
+  CCircleArray circles;
+  for (int i = 0; i < 2; ++i) lines.Add(std::make_unique<CLine>());
+  auto arc = std::make_unique<CArc>();
+  arc->points.Add(std::make_unique<CPrecisionPoint>(1.0, 2.0, 0.0));
+  arc->points.Add(std::make_unique<CPrecisionPoint>(0.5, 4.5, 2.0));
+  arcs.Add(std::move(arc));
+  auto circle = std::make_unique<CCircle>();
+  circle->radius = 3.0;
+  circle->points.Add(std::make_unique<CPrecisionPoint>(5.0, 5.0, 0.0));
+  circles.Add(std::move(circle));
+  CPrecisionPoint origin(1.0, 1.0, 0.0);
+  std::string bytes =
+      WriteToMemory("ABC", lines, arcs, circles, 0.0, -8.0, 8.0, 0.0, origin);
+  ASSERT_EQ(bytes.size(), 483u);
+
+  struct Tag {
+    std::size_t offset;
+    std::string hex;
+  };
+  const Tag tags[] = {
+      {23, "02 00"},                             // line count
+      {25, "FF FF D2 04 05 00 43 4C 69 6E 65"},  // first line, "CLine" 1
+      {88, "01 80"},                             // second line
+      {142, "01 00"},                            // arc count
+      {144, "FF FF D2 04 04 00 43 41 72 63"},    // the arc, "CArc" 4
+      {154, "02 00"},                            // its points
+      {156, "FF FF D2 04 0F 00 " + ToHex("CPrecisionPoint")},  // centre, 6
+      {201, "06 80"},                                  // its angle point
+      {227, "01 00"},                                  // circle count
+      {229, "FF FF D2 04 07 00 " + ToHex("CCircle")},  // the circle, 9
+      {242, "00 00 00 00 00 00 08 40"},                // radius before points
+      {250, "01 00 06 80"},                            // one point, a reference
+  };
+  for (const Tag& tag : tags) {
+    std::string expected = FromHex(tag.hex);
+    EXPECT_EQ(ToHex(bytes.substr(tag.offset, expected.size())), ToHex(expected))
+        << "offset " << tag.offset;
+  }
+  EXPECT_EQ(bytes.find("CPrecisionPoint"), bytes.rfind("CPrecisionPoint"));
+}
+
+TEST(SmlFileTest, EmptySymbolKeepsTheStartingExtents) {
+  CLineArray lines;
+  CArcArray arcs;
+  CCircleArray circles;
+  CPrecisionPoint origin(-999999999.0, 999999999.0, 0.0);
+  std::string bytes =
+      WriteToMemory("E", lines, arcs, circles, 999999999.0, 999999999.0,
+                    -999999999.0, -999999999.0, origin);
+  ASSERT_EQ(bytes.size(), 231u + 1);
+  EXPECT_EQ(ToHex(bytes.substr(21, 6)), "00 00 00 00 00 00");
+  EXPECT_EQ(DoubleAt(bytes, 27 + 32), -1999999998.0);  // height
+  EXPECT_EQ(DoubleAt(bytes, 27 + 40), -1999999998.0);  // width
+  EXPECT_EQ(DoubleAt(bytes, bytes.size() - 24), -999999999.0);
+  EXPECT_EQ(DoubleAt(bytes, bytes.size() - 16), 999999999.0);
+}
+
+TEST(SmlFileTest, OutputPathAndSymbolName) {
+  struct Case {
+    const char* source;
+    char separator;
+    const char* output;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"C:\\SYM\\BOX.SYM", '\\', "C:\\SYM\\BOX.SML", "BOX"},
+      {"BOX.SYM", '\\', "BOX.SML", "BOX"},
+      {"/d/VALVE.SYM", '/', "/d/VALVE.SML", "VALVE"},
+      {"/d/A.B.SYM", '/', "/d/A.B.SML", "A.B"},
+      // A DXF block with an empty name.
+      {"C:\\SYM\\.SYM", '\\', "C:\\SYM\\.SML", ""},
+      // Only the platform's own separator ends a folder.
+      {"C:\\a/b.SYM", '\\', "C:\\a/b.SML", "a/b"},
+      {"/a\\b.sym", '/', "/a\\b.SML", "a\\b"},
+      {"ab", '/', ".SML", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SmlOutputPath(c.source), c.output) << c.source;
+    EXPECT_EQ(SmlSymbolName(c.source, c.separator), c.name) << c.source;
+  }
+}
+
+TEST(SmlFileTest, WriteSmlFileWritesNextToTheSource) {
+  struct Case {
+    char separator;
+    const char* source;
+    const char* output;
+  };
+  const Case cases[] = {
+      {'/', "/d/BOX.SYM", "/d/BOX.SML"},
+      {'\\', "C:\\SYM\\BOX.SYM", "C:\\SYM\\BOX.SML"},
+  };
+  for (const Case& c : cases) {
+    CFakePlatform platform(c.separator);
+    platform.PutFile(c.source, "source");
+    platform.PutFile(c.output, "an earlier file");
+    CBox box;
+    WriteSmlFile(platform, c.source, box.lines, box.arcs, box.circles, 0.0,
+                 -1.0, 2.0, 0.0, box.origin);
+    std::optional<std::string> bytes = platform.FileBytes(c.output);
+    ASSERT_TRUE(bytes.has_value()) << c.output;
+    EXPECT_EQ(ToHex(*bytes), ToHex(FromHex(kBoxHex)));
+    EXPECT_EQ(platform.FilePaths(),
+              (std::vector<std::string>{platform.Normalise(c.output),
+                                        platform.Normalise(c.source)}));
+  }
+}
+
+// An earlier .SML of the same name survives every failure untouched, and no
+// temporary is left behind.
+TEST(SmlFileTest, FailedWriteLeavesTheEarlierFileIntact) {
+  struct Case {
+    const char* what;
+    std::optional<FakeFileOp> op;
+    int nth;
+    std::optional<std::size_t> short_write;
+  };
+  const Case cases[] = {
+      {"create fails", FakeFileOp::kCreate, 1, std::nullopt},
+      {"first write fails", FakeFileOp::kWrite, 1, std::nullopt},
+      {"write halfway fails", FakeFileOp::kWrite, 2, std::nullopt},
+      {"disk full halfway", std::nullopt, 0, 1000},
+      {"close fails", FakeFileOp::kClose, 1, std::nullopt},
+      {"rename fails", FakeFileOp::kRename, 1, std::nullopt},
+  };
+  for (bool earlier : {true, false}) {
+    for (const Case& c : cases) {
+      CFakePlatform platform('/');
+      if (earlier) platform.PutFile("/d/BIG.SML", "earlier bytes");
+      if (c.op) platform.FailOperation(*c.op, c.nth);
+      platform.SetShortWrite(c.short_write);
+      // 100 lines: more than one buffer, so the file sees several writes.
+      CLineArray lines;
+      for (int i = 0; i < 100; ++i) lines.Add(std::make_unique<CLine>());
+      CArcArray arcs;
+      CCircleArray circles;
+      CPrecisionPoint origin;
+      try {
+        WriteSmlFile(platform, "/d/BIG.SYM", lines, arcs, circles, 0.0, 0.0,
+                     0.0, 0.0, origin);
+        ADD_FAILURE() << c.what << ": no file error";
+      } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_strFileName, "/d/BIG.SML") << c.what;
+      }
+      std::vector<std::string> expected_paths;
+      if (earlier) {
+        expected_paths.push_back("/d/BIG.SML");
+        EXPECT_EQ(platform.FileBytes("/d/BIG.SML"), "earlier bytes") << c.what;
+      }
+      EXPECT_EQ(platform.FilePaths(), expected_paths) << c.what;
+    }
+  }
+}
+
+}  // namespace

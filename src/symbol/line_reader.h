@@ -1,0 +1,44 @@
+#ifndef SYMCONV_SYMBOL_LINE_READER_H_
+#define SYMCONV_SYMBOL_LINE_READER_H_
+
+#include <cstddef>
+#include <string_view>
+
+/// A loaded text consumed line by line from its front. It does not own the
+/// text: the caller keeps the bytes alive while it reads. Reading moves an
+/// index; nothing is copied.
+class CRemainingText {
+ public:
+  explicit CRemainingText(std::string_view text) : m_text(text) {}
+  /// What has not been consumed yet.
+  std::string_view rest() const { return m_text.substr(m_pos); }
+  std::size_t position() const { return m_pos; }
+  bool empty() const { return m_pos >= m_text.size(); }
+
+ private:
+  friend std::string_view getLine(CRemainingText& text);
+  std::string_view m_text;
+  std::size_t m_pos = 0;
+};
+
+/// True for the bytes that trimming removes: 0x09 to 0x0D and 0x20.
+inline bool IsTrimSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+/// The next line, up to its LF, with white space trimmed at both ends (so CR
+/// LF and LF read alike). Consumes the line and its LF. A text with no
+/// further LF has no further line: throws CPrematureEndException and
+/// consumes nothing. The view points into the caller's text.
+std::string_view getLine(CRemainingText& text);
+
+/// Number of LF bytes in text.
+int countLines(std::string_view text);
+
+/// The value of the next field of a record's field list. Fields are
+/// separated by single spaces; the field is removed from the front of the
+/// list, except the last, which stays and so repeats on later calls. An
+/// empty field (two spaces, or an empty list) reads 0.0.
+double getNumber(std::string_view& fields);
+
+#endif  // SYMCONV_SYMBOL_LINE_READER_H_

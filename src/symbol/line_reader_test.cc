@@ -1,0 +1,99 @@
+#include "symbol/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/exceptions.h"
+
+namespace {
+
+using std::string_literals::operator""s;
+
+TEST(GetLine, CutsTrimmedLinesUntilNoLfIsLeft) {
+  const struct {
+    std::string text;
+    std::vector<std::string> lines;  // then the text has no further line
+    std::string leftOver;            // what follows the last LF
+  } kCases[] = {
+      {"  0\r\nSECTION\r\n", {"0", "SECTION"}, ""},
+      {"   \n\n", {"", ""}, ""},
+      {"  10  \n010\n", {"10", "010"}, ""},
+      {"\t\v\f x y \r\n", {"x y"}, ""},
+      {"A\nB", {"A"}, "B"},  // a last line without LF is never returned
+      {"", {}, ""},
+      {"one\rtwo\r", {}, "one\rtwo\r"},  // CR alone ends no line
+      // Only 0x09-0x0D and 0x20 are trimmed; NUL is an ordinary byte.
+      {"\x08x\x0e\n", {"\x08x\x0e"}, ""},
+      {"a\0b\n\0\n"s, {"a\0b"s, "\0"s}, ""},
+      {"\xa0y\xa0\n", {"\xa0y\xa0"}, ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.text);
+    CRemainingText text(c.text);
+    for (const std::string& want : c.lines) {
+      const std::string_view line = getLine(text);
+      EXPECT_EQ(line, want);
+      // The line is a view into the caller's text, not a copy.
+      EXPECT_GE(line.data(), c.text.data());
+      EXPECT_LE(line.data() + line.size(), c.text.data() + c.text.size());
+    }
+    const std::size_t before = text.position();
+    EXPECT_THROW(getLine(text), CPrematureEndException);
+    EXPECT_EQ(text.position(), before);  // a failed read consumes nothing
+    EXPECT_EQ(text.rest(), c.leftOver);
+    EXPECT_EQ(text.empty(), c.leftOver.empty());
+  }
+}
+
+TEST(GetLine, RestFollowsTheLastLf) {
+  const std::string s = "H\nL 1\r\nrest";
+  CRemainingText text(s);
+  getLine(text);
+  EXPECT_EQ(text.rest(), "L 1\r\nrest");
+  EXPECT_EQ(text.rest().data(), s.data() + 2);
+  getLine(text);
+  EXPECT_EQ(text.position(), 7u);
+}
+
+TEST(CountLines, CountsEveryLfByte) {
+  const struct {
+    std::string text;
+    int lines;
+  } kCases[] = {
+      {"", 0},           {"no line", 0}, {"\n", 1},        {"a\nb", 1},
+      {"a\r\nb\r\n", 2}, {"\r\r", 0},    {"a\0\nb\n"s, 2}, {"\n\n\n", 3},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(countLines(c.text), c.lines) << c.text;
+}
+
+TEST(GetNumber, TakesFieldsUpToEachSingleSpace) {
+  const struct {
+    std::string fields;
+    std::vector<double> values;  // successive calls
+    std::string leftOver;
+  } kCases[] = {
+      {"1 2 3", {1, 2, 3, 3, 3}, "3"},  // the last field repeats
+      {"", {0, 0}, ""},
+      {"-1.5 2e1", {-1.5, 20, 20}, "2e1"},
+      {"1 2 3 4 5 6 7 8", {1, 2, 3, 4, 5, 6}, "7 8"},  // surplus stays
+      {" 1 2", {0, 1, 2}, "2"},  // a leading space is an empty field
+      {"1  2", {1, 0, 2}, "2"},  // two spaces hold an empty field
+      {"1 2 ", {1, 2, 0, 0}, ""},
+      {"1\t2 3", {1, 3}, "3"},  // a tab does not separate fields
+      {"NE 1 2", {0, 1, 2}, "2"},
+      {"12abc 7", {12, 7}, "7"},
+      {"1\0 2"s, {1, 2}, "2"},
+      {"1,5 2", {1, 2}, "2"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.fields);
+    std::string_view fields = c.fields;
+    for (double want : c.values) EXPECT_EQ(getNumber(fields), want);
+    EXPECT_EQ(fields, c.leftOver);
+  }
+}
+
+}  // namespace

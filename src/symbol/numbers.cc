@@ -1,0 +1,232 @@
+#include "symbol/numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "symbol/line_reader.h"
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Exponents are saturated here: far beyond any double, and far from the
+// limits of the 64-bit arithmetic done with them.
+constexpr int64_t kExponentLimit = 1000000000;
+
+// The decimal number at the front of a text, as atof delimits it.
+struct CDecimal {
+  bool negative = false;
+  std::size_t begin = 0;  // first byte after the sign
+  std::size_t end = 0;    // one past the number; begin == end: no number
+  std::size_t intBegin = 0, intEnd = 0;    // integer digits
+  std::size_t fracBegin = 0, fracEnd = 0;  // fraction digits
+  int64_t exponent = 0;                    // saturated at kExponentLimit
+};
+
+CDecimal ScanDecimal(std::string_view s) {
+  CDecimal d;
+  std::size_t i = 0;
+  while (i < s.size() && IsTrimSpace(s[i])) ++i;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    d.negative = s[i] == '-';
+    ++i;
+  }
+  d.begin = d.end = i;
+  d.intBegin = i;
+  while (i < s.size() && IsDigit(s[i])) ++i;
+  d.intEnd = i;
+  d.fracBegin = d.fracEnd = i;
+  if (i < s.size() && s[i] == '.') {
+    d.fracBegin = ++i;
+    while (i < s.size() && IsDigit(s[i])) ++i;
+    d.fracEnd = i;
+  }
+  if (d.intEnd == d.intBegin && d.fracEnd == d.fracBegin) return d;
+  d.end = i;
+  // An exponent counts only with at least one digit: "1e" and "1e+" are 1.
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    std::size_t j = i + 1;
+    bool expNegative = false;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
+      expNegative = s[j] == '-';
+      ++j;
+    }
+    if (j < s.size() && IsDigit(s[j])) {
+      int64_t e = 0;
+      for (; j < s.size() && IsDigit(s[j]); ++j) {
+        if (e < kExponentLimit) e = e * 10 + (s[j] - '0');
+      }
+      d.exponent = expNegative ? -e : e;
+      d.end = j;
+    }
+  }
+  return d;
+}
+
+// X such that the nonzero value of d lies in [10^(X-1), 10^X).
+int64_t DecimalMagnitude(std::string_view s, const CDecimal& d) {
+  for (std::size_t i = d.intBegin; i < d.intEnd; ++i) {
+    if (s[i] != '0') return static_cast<int64_t>(d.intEnd - i) + d.exponent;
+  }
+  for (std::size_t i = d.fracBegin; i < d.fracEnd; ++i) {
+    if (s[i] != '0') return d.exponent - static_cast<int64_t>(i - d.fracBegin);
+  }
+  return 0;  // zero is never out of range
+}
+
+// --- Exact rounding into the subnormal range --------------------------------
+//
+// A double below the smallest normal value is m * 2^-1074 for an integer m
+// up to 2^52. m is found exactly with unsigned big integers, so that these
+// values are the same whatever the standard library makes of them.
+
+using CBigInt = std::vector<uint32_t>;  // little-endian 32-bit limbs
+
+void MulAdd(CBigInt& a, uint32_t mul, uint32_t add) {
+  uint64_t carry = add;
+  for (uint32_t& limb : a) {
+    uint64_t t = uint64_t{limb} * mul + carry;
+    limb = static_cast<uint32_t>(t);
+    carry = t >> 32;
+  }
+  if (carry != 0) a.push_back(static_cast<uint32_t>(carry));
+}
+
+void ShiftLeft(CBigInt& a, std::size_t bits) {
+  if (a.empty()) return;
+  std::size_t limbs = bits / 32, rest = bits % 32;
+  if (rest != 0) {
+    uint32_t carry = 0;
+    for (uint32_t& limb : a) {
+      uint32_t next = limb >> (32 - rest);
+      limb = (limb << rest) | carry;
+      carry = next;
+    }
+    if (carry != 0) a.push_back(carry);
+  }
+  a.insert(a.begin(), limbs, 0);
+}
+
+int Compare(const CBigInt& a, const CBigInt& b) {
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  for (std::size_t i = a.size(); i-- > 0;) {
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+  }
+  return 0;
+}
+
+// a -= b, for a >= b.
+void Subtract(CBigInt& a, const CBigInt& b) {
+  int64_t borrow = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    int64_t t = int64_t{a[i]} - (i < b.size() ? b[i] : 0) - borrow;
+    borrow = t < 0 ? 1 : 0;
+    a[i] = static_cast<uint32_t>(t + (borrow << 32));
+  }
+  while (!a.empty() && a.back() == 0) a.pop_back();
+}
+
+// Significant digits kept. The halfway points between subnormals have at
+// most about 770 significant digits, so a value cut to this many digits,
+// with a final 1 standing for whatever nonzero digits were cut, rounds as
+// the full value does.
+constexpr std::size_t kKeptDigits = 700;
+
+// |value| of d rounded to the nearest multiple of 2^-1074 (ties to even),
+// for values below the smallest normal double.
+double RoundSubnormal(std::string_view s, const CDecimal& d) {
+  std::string digits;
+  digits.reserve(kKeptDigits + 1);
+  int64_t exponent = d.exponent - static_cast<int64_t>(d.fracEnd - d.fracBegin);
+  int64_t cut = 0;  // digits dropped from the end
+  bool sticky = false;
+  auto take = [&](char c) {
+    if (digits.empty() && c == '0') return;
+    if (digits.size() < kKeptDigits) {
+      digits.push_back(c);
+    } else {
+      ++cut;
+      sticky = sticky || c != '0';
+    }
+  };
+  for (std::size_t i = d.intBegin; i < d.intEnd; ++i) take(s[i]);
+  for (std::size_t i = d.fracBegin; i < d.fracEnd; ++i) take(s[i]);
+  if (digits.empty()) return 0.0;
+  exponent += cut;
+  if (sticky) {
+    digits.push_back('1');
+    --exponent;
+  }
+  // Value = digits * 10^exponent; below 10^-324 it rounds to zero.
+  if (static_cast<int64_t>(digits.size()) + exponent <= -324) return 0.0;
+  // Here exponent < -300 and > -1200, since the value is subnormal-small.
+  const int64_t q = -exponent;
+  CBigInt num, den{1};
+  for (char c : digits) MulAdd(num, 10, static_cast<uint32_t>(c - '0'));
+  for (int64_t i = 0; i < q; ++i) MulAdd(den, 5, 0);
+  // m = digits * 2^1074 / (5^q * 2^q)
+  if (q <= 1074) {
+    ShiftLeft(num, static_cast<std::size_t>(1074 - q));
+  } else {
+    ShiftLeft(den, static_cast<std::size_t>(q - 1074));
+  }
+  // Bit by bit long division; the quotient is at most 2^52 for a value
+  // below the smallest normal, one more bit leaves room for rounding up.
+  uint64_t m = 0;
+  for (int bit = 53; bit >= 0; --bit) {
+    CBigInt shifted = den;
+    ShiftLeft(shifted, static_cast<std::size_t>(bit));
+    if (Compare(shifted, num) <= 0) {
+      Subtract(num, shifted);
+      m |= uint64_t{1} << bit;
+    }
+  }
+  ShiftLeft(num, 1);  // twice the remainder against the divisor
+  int half = Compare(num, den);
+  if (half > 0 || (half == 0 && (m & 1) != 0)) ++m;
+  return std::ldexp(static_cast<double>(m), -1074);
+}
+
+}  // namespace
+
+double ParseNumber(std::string_view text) {
+  const CDecimal d = ScanDecimal(text);
+  if (d.begin == d.end) return 0.0;
+  double value = 0.0;
+  const char* first = text.data() + d.begin;
+  const std::from_chars_result r =
+      std::from_chars(first, text.data() + d.end, value);
+  const double tiny = std::numeric_limits<double>::min();
+  if (r.ec == std::errc::result_out_of_range) {
+    // Out of range either way: a value of at least 1 overflowed, a smaller
+    // one underflowed.
+    value = DecimalMagnitude(text, d) > 0 ? HUGE_VAL : RoundSubnormal(text, d);
+  } else if (value != 0.0 && value < tiny) {
+    value = RoundSubnormal(text, d);
+  }
+  return d.negative ? -value : value;
+}
+
+void AppendFixed6(std::string& out, double v) {
+  if (std::isnan(v)) {
+    out += std::signbit(v) ? "-nan" : "nan";
+    return;
+  }
+  if (std::isinf(v)) {
+    out += v < 0 ? "-inf" : "inf";
+    return;
+  }
+  // DBL_MAX has 309 integer digits; with sign, point and six decimals this
+  // is ample.
+  char buf[352];
+  const std::to_chars_result r =
+      std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 6);
+  out.append(buf, r.ptr);
+}

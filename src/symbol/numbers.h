@@ -1,0 +1,19 @@
+#ifndef SYMCONV_SYMBOL_NUMBERS_H_
+#define SYMCONV_SYMBOL_NUMBERS_H_
+
+#include <string>
+#include <string_view>
+
+/// The value of text as atof reads it, decimal only and independent of the
+/// locale: leading white space (0x09-0x0D, 0x20) skipped, then the longest
+/// prefix of the form [sign] digits [. digits] [e|E [sign] digits] (at least
+/// one digit in the mantissa), correctly rounded; 0.0 when there is no such
+/// prefix. No hex, "inf" or "nan". Overflow gives +-HUGE_VAL and underflow
+/// a correctly rounded tiny value or +-0.0, as strtod does.
+double ParseNumber(std::string_view text);
+
+/// Appends v as "%f" formats it (fixed, six decimals, '-' for negative zero)
+/// in the C locale. Non-finite values give "inf", "-inf", "nan" or "-nan".
+void AppendFixed6(std::string& out, double v);
+
+#endif  // SYMCONV_SYMBOL_NUMBERS_H_

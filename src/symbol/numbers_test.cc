@@ -1,0 +1,227 @@
+#include "symbol/numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cfloat>
+#include <clocale>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Bit patterns, so that -0.0 and 0.0 differ.
+uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }
+
+// The C library's reading, in the C locale, as the oracle.
+double Strtod(const std::string& s) {
+  EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+  return std::strtod(s.c_str(), nullptr);
+}
+
+void ExpectSameAsStrtod(const std::string& s) {
+  const double got = ParseNumber(s);
+  const double want = Strtod(s);
+  EXPECT_EQ(Bits(got), Bits(want))
+      << "text \"" << s.substr(0, 80) << (s.size() > 80 ? "..." : "")
+      << "\": got " << got << ", strtod " << want;
+}
+
+// Exact decimal text of (2m+1) * 2^-1075, the halfway point between the
+// subnormals m * 2^-1074 and (m+1) * 2^-1074: (2m+1) * 5^1075 / 10^1075.
+std::string HalfwayDecimal(uint64_t m) {
+  std::vector<int> digits;  // little-endian decimal digits
+  for (uint64_t k = 2 * m + 1; k != 0; k /= 10) digits.push_back(k % 10);
+  for (int i = 0; i < 1075; ++i) {
+    int carry = 0;
+    for (int& d : digits) {
+      const int t = d * 5 + carry;
+      d = t % 10;
+      carry = t / 10;
+    }
+    while (carry != 0) {
+      digits.push_back(carry % 10);
+      carry /= 10;
+    }
+  }
+  while (digits.size() < 1076) digits.push_back(0);
+  std::string s;
+  for (std::size_t i = digits.size(); i-- > 0;) {
+    s.push_back(static_cast<char>('0' + digits[i]));
+    if (i == 1075) s.push_back('.');
+  }
+  return s;
+}
+
+TEST(ParseNumber, ReadsAsAtofDoes) {
+  const struct {
+    const char* text;
+    double value;
+  } kCases[] = {
+      {"1.5e2", 150.0},    {"12,5", 12.0},   {"abc", 0.0},
+      {"", 0.0},           {" -3", -3.0},    {"+.5", 0.5},
+      {"5.", 5.0},         {".", 0.0},       {"-", 0.0},
+      {"1e", 1.0},         {"1e+", 1.0},     {"1E-2", 0.01},
+      {"\t\v\f\r\n 7", 7}, {"12abc", 12.0},  {"-.25x", -0.25},
+      {"1.2.3", 1.2},      {"1e2e3", 100.0}, {"+-1", 0.0},
+      {"e5", 0.0},         {"0x10", 0.0},    {"inf", 0.0},
+      {"-infinity", 0.0},  {"nan", 0.0},     {"NAN(1)", 0.0},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(Bits(ParseNumber(c.text)), Bits(c.value)) << c.text;
+  }
+}
+
+TEST(ParseNumber, MatchesStrtodOnDecimalTexts) {
+  const char* kCases[] = {
+      "0",
+      "-0",
+      "+0",
+      "-0.0e5",
+      "1",
+      "-1",
+      "0.1",
+      "0.3",
+      "123456.789",
+      "1e400",
+      "-1e400",
+      "1e-400",
+      "-1e-400",
+      "1e308",
+      "1.7976931348623157e308",
+      "1.7976931348623158e308",
+      "1.7976931348623159e308",
+      "4.9e-324",
+      "2e-324",
+      "3e-324",
+      "2.4703282292062327e-324",
+      "2.4703282292062328e-324",
+      "2.2250738585072011e-308",
+      "2.2250738585072014e-308",
+      "1e-310",
+      "-1e-310",
+      "123456789012345678901234567890e-340",
+      "0.000001e-318",
+      "1e99999999999999999999",
+      "1e-99999999999999999999",
+      "0e99999",
+      "9007199254740993",
+      "9007199254740992.5",
+      "0.1e1",
+      "00000012.5000",
+      ".000000000000000000000000000000000000001e39",
+      "1 2",
+      "-12,5",
+  };
+  for (const char* s : kCases) ExpectSameAsStrtod(s);
+}
+
+TEST(ParseNumber, MatchesStrtodOnLongDigitStrings) {
+  std::vector<std::string> texts;
+  std::string longFraction = "3.";
+  for (int i = 0; i < 600; ++i)
+    longFraction.push_back(static_cast<char>('0' + i % 10));
+  texts.push_back(longFraction);
+  texts.push_back(std::string(500, '9'));                     // about 1e500
+  texts.push_back(std::string(300, '9') + "e-600");           // about 1e-300
+  texts.push_back("0." + std::string(320, '0') + "2470328");  // 2.47e-321
+  texts.push_back("1" + std::string(400, '0') + "e-400");     // exactly 1
+  texts.push_back("0." + std::string(400, '0') + "1e400");    // 0.1
+  for (const std::string& s : texts) ExpectSameAsStrtod(s);
+}
+
+// Checked against exact values rather than strtod: MinGW's strtod reads
+// 3 * 2^-1075 as the smallest normal double.
+TEST(ParseNumber, RoundsSubnormalHalfwayPointsToEven) {
+  for (uint64_t m : {uint64_t{0}, uint64_t{1}, uint64_t{2}, uint64_t{12345},
+                     (uint64_t{1} << 52) - 1}) {
+    SCOPED_TRACE(m);
+    const double low = std::ldexp(static_cast<double>(m), -1074);
+    const double high = std::ldexp(static_cast<double>(m + 1), -1074);
+    const std::string half = HalfwayDecimal(m);
+    EXPECT_EQ(Bits(ParseNumber(half)), Bits(m % 2 == 0 ? low : high));
+    // Anything beyond the halfway point, however far down, rounds up.
+    EXPECT_EQ(ParseNumber(half + "1"), high);
+    EXPECT_EQ(ParseNumber(half + std::string(300, '0') + "1"), high);
+    EXPECT_EQ(ParseNumber("-" + half + std::string(900, '0') + "1e0"), -high);
+    std::string below = half;
+    below.back() = '4';  // an exact halfway decimal ends in 5
+    EXPECT_EQ(Bits(ParseNumber(below + std::string(300, '9'))), Bits(low));
+  }
+}
+
+TEST(ParseNumber, MatchesStrtodOnRandomDecimals) {
+  std::mt19937_64 rng(20240611);
+  for (int n = 0; n < 20000; ++n) {
+    std::string s;
+    if (rng() % 4 == 0) s += '-';
+    const int intDigits = static_cast<int>(rng() % 25);
+    const int fracDigits = static_cast<int>(rng() % 25);
+    for (int i = 0; i < intDigits; ++i)
+      s += static_cast<char>('0' + rng() % 10);
+    if (fracDigits > 0 || rng() % 2 == 0) s += '.';
+    for (int i = 0; i < fracDigits; ++i)
+      s += static_cast<char>('0' + rng() % 10);
+    if (rng() % 2 == 0) {
+      // Often far into the subnormal and overflow ranges.
+      s += 'e' + std::to_string(static_cast<int>(rng() % 700) - 350);
+    }
+    // Texts without digits are left to the table above: MinGW's strtod
+    // gives "-." the value -0.0.
+    if (intDigits + fracDigits > 0) ExpectSameAsStrtod(s);
+  }
+}
+
+std::string Fixed6(double v) {
+  std::string s;
+  AppendFixed6(s, v);
+  return s;
+}
+
+std::string Printf(double v) {
+  char buf[400];
+  std::snprintf(buf, sizeof buf, "%f", v);
+  return buf;
+}
+
+TEST(AppendFixed6, WritesAsPrintfDoes) {
+  const double kCases[] = {
+      0.0,        -0.0,      1.0,          -1.0,         0.5,
+      0.0000005,  0.0000015, 0.0000025,    -0.0000005,   2.5e-7,
+      1e-7,       0.1,       1.0 / 3.0,    2.0 / 3.0,    123456789.125,
+      1e15 + 0.3, 1e300,     -123.4567885, 0.0000045,    999999.9999995,
+      DBL_MAX,    -DBL_MAX,  DBL_MIN,      DBL_TRUE_MIN, 4.712388980385,
+  };
+  for (double v : kCases) EXPECT_EQ(Fixed6(v), Printf(v)) << v;
+  std::mt19937_64 rng(7);
+  for (int n = 0; n < 20000; ++n) {
+    const double v = std::bit_cast<double>(rng());
+    if (std::isfinite(v)) {
+      EXPECT_EQ(Fixed6(v), Printf(v));
+    }
+    const double small = static_cast<double>(static_cast<int64_t>(rng())) /
+                         static_cast<double>(1ULL << (rng() % 64));
+    EXPECT_EQ(Fixed6(small), Printf(small));
+  }
+}
+
+TEST(AppendFixed6, WritesNonFiniteValuesAsGlibcDoes) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(Fixed6(inf), "inf");
+  EXPECT_EQ(Fixed6(-inf), "-inf");
+  EXPECT_EQ(Fixed6(std::copysign(nan, 1.0)), "nan");
+  EXPECT_EQ(Fixed6(std::copysign(nan, -1.0)), "-nan");
+  std::string s = "x ";
+  AppendFixed6(s, -inf);
+  AppendFixed6(s, -0.0);
+  EXPECT_EQ(s, "x -inf-0.000000");
+}
+
+}  // namespace

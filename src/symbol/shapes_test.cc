@@ -1,0 +1,149 @@
+#include "symbol/shapes.h"
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "gtest/gtest.h"
+#include "platform/platform.h"
+#include "sml/archive_writer.h"
+
+namespace {
+
+class CMemoryFile : public CWritableFile {
+ public:
+  std::size_t Write(const void* data, std::size_t n) override {
+    m_strBytes.append(static_cast<const char*>(data), n);
+    return n;
+  }
+  void Close() override {}
+  std::string m_strBytes;
+};
+
+std::string ToHex(const std::string& bytes) {
+  std::string hex;
+  char cell[4];
+  for (unsigned char c : bytes) {
+    std::snprintf(cell, sizeof cell, "%02X ", c);
+    hex += cell;
+  }
+  if (!hex.empty()) hex.pop_back();
+  return hex;
+}
+
+std::string Store(const std::function<void(CArchiveWriter&)>& puts) {
+  CMemoryFile file;
+  CArchiveWriter ar(file, "T.SML");
+  puts(ar);
+  ar.Close();
+  return ToHex(file.m_strBytes);
+}
+
+// Little-endian doubles used below.
+const std::string k1 = "00 00 00 00 00 00 F0 3F";
+const std::string k2 = "00 00 00 00 00 00 00 40";
+const std::string k3 = "00 00 00 00 00 00 08 40";
+const std::string k4 = "00 00 00 00 00 00 10 40";
+const std::string k5 = "00 00 00 00 00 00 14 40";
+const std::string k6 = "00 00 00 00 00 00 18 40";
+const std::string kHalf = "00 00 00 00 00 00 E0 3F";
+const std::string kPointDef = "FF FF D2 04 0F 00 " + ToHex("CPrecisionPoint");
+
+TEST(ShapesTest, ClassRecordsAndCreationFunctions) {
+  struct Case {
+    const CClassRecord* record;
+    const char* name;
+  };
+  const Case cases[] = {
+      {&CPrecisionPoint::classCPrecisionPoint, "CPrecisionPoint"},
+      {&CLine::classCLine, "CLine"},
+      {&CArc::classCArc, "CArc"},
+      {&CCircle::classCCircle, "CCircle"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_STREQ(c.record->m_lpszClassName, c.name);
+    EXPECT_EQ(c.record->m_wSchema, 1234) << c.name;
+    EXPECT_EQ(c.record->m_pBaseClass, &CObject::classCObject) << c.name;
+    ASSERT_NE(c.record->m_pfnCreateObject, nullptr) << c.name;
+    std::unique_ptr<CObject> made(c.record->m_pfnCreateObject());
+    EXPECT_EQ(made->GetRuntimeClass(), c.record) << c.name;
+  }
+  EXPECT_STREQ(CObject::classCObject.m_lpszClassName, "CObject");
+  EXPECT_EQ(CObject::classCObject.m_wSchema, 0xFFFF);
+  EXPECT_EQ(CObject::classCObject.m_pfnCreateObject, nullptr);
+
+  std::unique_ptr<CObject> line(CLine::CreateObject());
+  EXPECT_EQ(static_cast<CLine*>(line.get())->attribute, 1);
+  EXPECT_EQ(Store([&](CArchiveWriter& ar) { line->Serialize(ar); }),
+            "01 00 00 00 " + Store([](CArchiveWriter& ar) {
+              for (int i = 0; i < 6; ++i) ar.PutDouble(0.0);
+            }));
+}
+
+TEST(ShapesTest, BodiesInFieldOrderWithTagsOnlyForListedPoints) {
+  // A line's points are bare; an arc's and a circle's are tagged.
+  CLine line;
+  line.start = CPrecisionPoint(1, 2, 3);
+  line.end = CPrecisionPoint(4, 5, 6);
+  CArc arc;
+  arc.points.Add(std::make_unique<CPrecisionPoint>(1, 2, 3));
+  arc.points.Add(std::make_unique<CPrecisionPoint>(0.5, 4, 2));
+  CCircle circle;
+  circle.radius = 6;
+  circle.points.Add(std::make_unique<CPrecisionPoint>(4, 5, 6));
+
+  struct Case {
+    const char* what;
+    CObject* object;
+    std::string hex;
+  };
+  const Case cases[] = {
+      {"line", &line,
+       "FF FF D2 04 05 00 " + ToHex("CLine") + " 01 00 00 00 " + k1 + " " + k2 +
+           " " + k3 + " " + k4 + " " + k5 + " " + k6},
+      {"arc", &arc,
+       "FF FF D2 04 04 00 " + ToHex("CArc") + " 02 00 " + kPointDef + " " + k1 +
+           " " + k2 + " " + k3 + " 03 80 " + kHalf + " " + k4 + " " + k2},
+      {"circle", &circle,
+       "FF FF D2 04 07 00 " + ToHex("CCircle") + " " + k6 + " 01 00 " +
+           kPointDef + " " + k4 + " " + k5 + " " + k6},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Store([&](CArchiveWriter& ar) { ar.PutObject(c.object); }), c.hex)
+        << c.what;
+  }
+}
+
+TEST(ShapesTest, SerializeClearsEveryPointFlag) {
+  CLine line;
+  CArc arc;
+  arc.points.Add(std::make_unique<CPrecisionPoint>());
+  arc.points.Add(std::make_unique<CPrecisionPoint>());
+  CCircle circle;
+  circle.points.Add(std::make_unique<CPrecisionPoint>());
+  CPrecisionPoint* points[] = {&line.start, &line.end, arc.points[0],
+                               arc.points[1], circle.points[0]};
+  for (CPrecisionPoint* p : points) p->flag = 7;
+  Store([&](CArchiveWriter& ar) {
+    ar.PutObject(&line);
+    ar.PutObject(&arc);
+    ar.PutObject(&circle);
+  });
+  for (CPrecisionPoint* p : points) EXPECT_EQ(p->flag, 0);
+}
+
+TEST(ShapesTest, ArrayWritesCountThenEveryElementNullsIncluded) {
+  CPrecisionPointArray points;
+  points.Add(std::make_unique<CPrecisionPoint>(1, 1, 1));
+  points.Add(nullptr);
+  points.Add(std::make_unique<CPrecisionPoint>(2, 2, 2));
+  points.Add(nullptr);
+  EXPECT_EQ(Store([&](CArchiveWriter& ar) { points.Serialize(ar); }),
+            "04 00 " + kPointDef + " " + k1 + " " + k1 + " " + k1 +
+                " 00 00 01 80 " + k2 + " " + k2 + " " + k2 + " 00 00");
+  CLineArray empty;
+  EXPECT_EQ(Store([&](CArchiveWriter& ar) { empty.Serialize(ar); }), "00 00");
+}
+
+}  // namespace

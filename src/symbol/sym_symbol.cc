@@ -1,0 +1,199 @@
+#include "symbol/sym_symbol.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
+
+#include "symbol/line_reader.h"
+
+namespace {
+
+// Degrees to radians: the double nearest to 3.14159265359 / 180, the
+// constant that symbol files have always been converted with.
+constexpr double kDegreesToRadians = 0.017453292519944444;
+// One full turn as the arc sampling adds it to a negative sweep.
+constexpr double kFullTurn = 6.28318530718;
+constexpr int kArcSamples = 201;
+constexpr double kArcStepFraction = 0.005;  // 1 / (kArcSamples - 1)
+
+// Reduces an arc angle in degrees. An angle whose truncated magnitude is
+// below 360 stays exactly as it is; any other loses its sign and fraction
+// and is taken modulo 360. Values that no 32-bit integer holds (and NaN and
+// the infinities) are reduced in floating point instead of being converted.
+double ReduceAngle(double v) {
+  if (!std::isfinite(v) || std::fabs(v) >= 2147483648.0) {
+    return std::fmod(std::trunc(std::fabs(v)), 360.0);
+  }
+  const int k = std::abs(static_cast<int>(v));
+  // Subtracting 360 until below 360 leaves the remainder.
+  return k >= 360 ? static_cast<double>(k % 360) : v;
+}
+
+void ReadLine(std::string_view& fields, CSymbol* symbol) {
+  auto line = std::make_unique<CLine>();
+  line->start.x = getNumber(fields);
+  line->start.y = getNumber(fields);
+  line->start.z = getNumber(fields);
+  line->end.x = getNumber(fields);
+  line->end.y = getNumber(fields);
+  line->end.z = getNumber(fields);
+  symbol->lines.Add(std::move(line));
+}
+
+void ReadCircle(std::string_view& fields, CSymbol* symbol) {
+  const double x = getNumber(fields);
+  const double y = getNumber(fields);
+  const double z = getNumber(fields);
+  auto circle = std::make_unique<CCircle>();
+  circle->radius = getNumber(fields);
+  circle->points.Add(std::make_unique<CPrecisionPoint>(x, y, z));
+  symbol->circles.Add(std::move(circle));
+}
+
+void ReadArc(std::string_view& fields, CSymbol* symbol) {
+  const double x = getNumber(fields);
+  const double y = getNumber(fields);
+  const double z = getNumber(fields);
+  const double a1 = getNumber(fields);
+  const double a2 = getNumber(fields);
+  const double r = getNumber(fields);
+  // The text measures angles against its y axis; turn them around.
+  double s = ReduceAngle(360.0 - a1);
+  double e = ReduceAngle(360.0 - a2);
+  s = s * kDegreesToRadians;
+  e = e * kDegreesToRadians;
+  auto arc = std::make_unique<CArc>();
+  arc->points.Add(std::make_unique<CPrecisionPoint>(x, y, z));
+  arc->points.Add(std::make_unique<CPrecisionPoint>(s, e, r));
+  symbol->arcs.Add(std::move(arc));
+}
+
+// Widens the extents by one point; z plays no part.
+void TakeIn(CSymbol* symbol, double px, double py) {
+  if (px > symbol->maxX) symbol->maxX = px;
+  if (px < symbol->minX) symbol->minX = px;
+  if (py > symbol->maxY) symbol->maxY = py;
+  if (py < symbol->minY) symbol->minY = py;
+}
+
+// The arc from its start angle downward over its sweep, at 201 points.
+void TakeInArc(CSymbol* symbol, const CPrecisionPoint& centre,
+               const CPrecisionPoint& angles) {
+  const double s = angles.x;
+  const double r = angles.z;
+  double d = s - angles.y;
+  if (d < 0) d = d + kFullTurn;
+  const double step = -kArcStepFraction * d;
+  for (int i = 0; i < kArcSamples; ++i) {
+    const double theta = s + static_cast<double>(i) * step;
+    TakeIn(symbol, centre.x + r * std::cos(theta),
+           centre.y + r * std::sin(theta));
+  }
+}
+
+// Each circle widens each extent on its own side only.
+void TakeInCircle(CSymbol* symbol, const CPrecisionPoint& centre, double r) {
+  if (centre.x + r > symbol->maxX) symbol->maxX = centre.x + r;
+  if (centre.x - r < symbol->minX) symbol->minX = centre.x - r;
+  if (centre.y + r > symbol->maxY) symbol->maxY = centre.y + r;
+  if (centre.y - r < symbol->minY) symbol->minY = centre.y - r;
+}
+
+// Subtracts (dx, dy) from every line end and every arc and circle centre
+// (subtracting 0.0 leaves a coordinate as it is). The arcs' angle points are
+// not positions and stay.
+void Shift(CSymbol* symbol, double dx, double dy) {
+  for (std::size_t i = 0; i < symbol->lines.GetSize(); ++i) {
+    if (CLine* line = symbol->lines[i]) {
+      line->start.x -= dx;
+      line->start.y -= dy;
+      line->end.x -= dx;
+      line->end.y -= dy;
+    }
+  }
+  auto shiftCentre = [dx, dy](CPrecisionPointArray& points) {
+    if (points.GetSize() > 0 && points[0] != nullptr) {
+      points[0]->x -= dx;
+      points[0]->y -= dy;
+    }
+  };
+  for (std::size_t i = 0; i < symbol->arcs.GetSize(); ++i) {
+    if (CArc* arc = symbol->arcs[i]) shiftCentre(arc->points);
+  }
+  for (std::size_t i = 0; i < symbol->circles.GetSize(); ++i) {
+    if (CCircle* circle = symbol->circles[i]) shiftCentre(circle->points);
+  }
+}
+
+}  // namespace
+
+bool ReadSymText(std::string_view text, CSymbol* symbol) {
+  const int n = countLines(text);
+  if (n == 1) return false;  // a header alone
+  CRemainingText rest(text);
+  getLine(rest);  // the header says nothing that the conversion uses
+  for (int i = 1; i < n; ++i) {
+    const std::string_view line = getLine(rest);
+    // The letter alone decides; the byte after it is a separator.
+    const char letter = line.empty() ? '\0' : line[0];
+    std::string_view fields = line.size() > 2 ? line.substr(2) : "";
+    switch (letter) {
+      case 'L':
+        ReadLine(fields, symbol);
+        break;
+      case 'C':
+        ReadCircle(fields, symbol);
+        break;
+      case 'A':
+        ReadArc(fields, symbol);
+        break;
+      default:
+        break;  // blank lines and anything else are skipped
+    }
+  }
+  return true;
+}
+
+void MeasureAndShift(CSymbol* symbol) {
+  symbol->maxX = -999999999.0;
+  symbol->minX = 999999999.0;
+  symbol->maxY = -999999999.0;
+  symbol->minY = 999999999.0;
+  for (std::size_t i = 0; i < symbol->lines.GetSize(); ++i) {
+    if (const CLine* line = symbol->lines[i]) {
+      TakeIn(symbol, line->start.x, line->start.y);
+      TakeIn(symbol, line->end.x, line->end.y);
+    }
+  }
+  for (std::size_t i = 0; i < symbol->arcs.GetSize(); ++i) {
+    const CArc* arc = symbol->arcs[i];
+    if (arc != nullptr && arc->points.GetSize() >= 2 &&
+        arc->points[0] != nullptr && arc->points[1] != nullptr) {
+      TakeInArc(symbol, *arc->points[0], *arc->points[1]);
+    }
+  }
+  for (std::size_t i = 0; i < symbol->circles.GetSize(); ++i) {
+    const CCircle* circle = symbol->circles[i];
+    if (circle != nullptr && circle->points.GetSize() >= 1 &&
+        circle->points[0] != nullptr) {
+      TakeInCircle(symbol, *circle->points[0], circle->radius);
+    }
+  }
+  // Where the text's own origin lies, seen from the corner (minX, maxY).
+  symbol->origin.x = -symbol->minX;
+  symbol->origin.y = -symbol->maxY;
+  symbol->origin.z = 0.0;
+  // Right of the y axis and below the x axis, where the symbol reaches
+  // across them.
+  if (symbol->minX < 0) {
+    Shift(symbol, symbol->minX, 0.0);
+    symbol->maxX = symbol->maxX - symbol->minX;
+    symbol->minX = 0;
+  }
+  if (symbol->maxY > 0) {
+    Shift(symbol, 0.0, symbol->maxY);
+    symbol->minY = symbol->minY - symbol->maxY;
+    symbol->maxY = 0;
+  }
+}

@@ -1,0 +1,259 @@
+#include "symbol/sym_symbol.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "platform/exceptions.h"
+
+namespace {
+
+constexpr double kRad = 0.017453292519944444;
+
+using Line = std::array<double, 6>;    // x1 y1 z1 x2 y2 z2
+using Circle = std::array<double, 4>;  // x y z r
+using Arc = std::array<double, 6>;     // cx cy cz start end r
+
+std::vector<Line> Lines(const CSymbol& s) {
+  std::vector<Line> out;
+  for (std::size_t i = 0; i < s.lines.GetSize(); ++i) {
+    const CLine& l = *s.lines[i];
+    EXPECT_EQ(l.attribute, 1);
+    out.push_back({l.start.x, l.start.y, l.start.z, l.end.x, l.end.y, l.end.z});
+  }
+  return out;
+}
+
+std::vector<Circle> Circles(const CSymbol& s) {
+  std::vector<Circle> out;
+  for (std::size_t i = 0; i < s.circles.GetSize(); ++i) {
+    const CCircle& c = *s.circles[i];
+    EXPECT_EQ(c.points.GetSize(), 1u);
+    const CPrecisionPoint& p = *c.points[0];
+    out.push_back({p.x, p.y, p.z, c.radius});
+  }
+  return out;
+}
+
+std::vector<Arc> Arcs(const CSymbol& s) {
+  std::vector<Arc> out;
+  for (std::size_t i = 0; i < s.arcs.GetSize(); ++i) {
+    const CArc& a = *s.arcs[i];
+    EXPECT_EQ(a.points.GetSize(), 2u);
+    const CPrecisionPoint& c = *a.points[0];
+    const CPrecisionPoint& p = *a.points[1];
+    out.push_back({c.x, c.y, c.z, p.x, p.y, p.z});
+  }
+  return out;
+}
+
+TEST(ReadSymText, ReadsRecordsByTheirFirstLetter) {
+  const std::string h = "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
+  const struct {
+    std::string text;
+    std::vector<Line> lines;
+    std::vector<Circle> circles;
+    std::vector<Arc> arcs;
+  } kCases[] = {
+      {h + "L 1 2 3 4 5 6\n", {{1, 2, 3, 4, 5, 6}}, {}, {}},
+      {"\n   L 1 2 3 4 5 6\r\n", {{1, 2, 3, 4, 5, 6}}, {}, {}},  // any header
+      {h + "L 1 2 3\n", {{1, 2, 3, 3, 3, 3}}, {}, {}},  // last field repeats
+      {h + "L\nL1\nL \n", {{}, {}, {}}, {}, {}},        // no fields: zeros
+      {h + "LX1 2 3 4 5 6\n", {{1, 2, 3, 4, 5, 6}}, {}, {}},  // any separator
+      {h + "L 1 2 3 4 5 6 7 8\n", {{1, 2, 3, 4, 5, 6}}, {}, {}},
+      {h + "LINE 1 2 3 4 5 6\n", {{0, 1, 2, 3, 4, 5}}, {}, {}},
+      {h + "L  1 2 3 4 5 6\n", {{0, 1, 2, 3, 4, 5}}, {}, {}},  // two spaces
+      {h + "C 1 2 0\n", {}, {{1, 2, 0, 0}}, {}},       // radius repeats z
+      {h + "C 1\t2 3 4 5\n", {}, {{1, 3, 4, 5}}, {}},  // tab joins fields
+      {h + "C 1 2 3 4 5 6\n", {}, {{1, 2, 3, 4}}, {}},
+      {h + "l 1 2 3 4 5 6\nc 1 2 3 4\na 1 2 3 4 5 6\nX 1\n* L\n\n", {}, {}, {}},
+      {h + "\nL 0 0 0 1 1 0\n", {{0, 0, 0, 1, 1, 0}}, {}, {}},
+      {h + "L 0 0 0 1 1 0\nC 5 5 5 5", {{0, 0, 0, 1, 1, 0}}, {}, {}},
+      {h + "A 0 0 0 0 90 2\n", {}, {}, {{0, 0, 0, 0.0, 270 * kRad, 2}}},
+      {h + "C 1 0 0 1\nL 1 1 1 1 1 1\nA 7 8 9 0 0 1\nC 2 0 0 2\n",
+       {{1, 1, 1, 1, 1, 1}},
+       {{1, 0, 0, 1}, {2, 0, 0, 2}},
+       {{7, 8, 9, 0, 0, 1}}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.text);
+    CSymbol symbol;
+    ASSERT_TRUE(ReadSymText(c.text, &symbol));
+    EXPECT_EQ(Lines(symbol), c.lines);
+    EXPECT_EQ(Circles(symbol), c.circles);
+    EXPECT_EQ(Arcs(symbol), c.arcs);
+  }
+}
+
+TEST(ReadSymText, HeaderAloneIsNoSymbolAndNoLfIsPrematureEnd) {
+  for (const char* text : {"H\n", "\n", "H\nL 0 0 0 1 1 0"}) {
+    CSymbol symbol;
+    EXPECT_FALSE(ReadSymText(text, &symbol)) << text;
+    EXPECT_EQ(symbol.lines.GetSize(), 0u);
+  }
+  for (const char* text : {"", "H", "L 0 0 0 1 1 0"}) {
+    CSymbol symbol;
+    EXPECT_THROW(ReadSymText(text, &symbol), CPrematureEndException) << text;
+  }
+}
+
+// The start angle of the record "A 0 0 0 a1 0 1" is reduce(360 - a1) in
+// radians; each case gives 360 - a1 and the reduced angle in degrees.
+TEST(ReadSymText, ReducesArcAngles) {
+  const double nan = std::nan("");
+  const struct {
+    const char* a1;
+    double reducedDegrees;
+  } kCases[] = {
+      {"360", 0.0},  // 360 - 360 = 0
+      {"0", 0.0},    // 360 becomes 0
+      {"0.5", 359.5},
+      {"450.5", -90.5},  // below 360 in magnitude: sign and fraction stay
+      {"450", -90.0},
+      {"-90", 90.0},             // 450
+      {"-90.5", 90.0},           // 450.5 loses its fraction
+      {"810", 90.0},             // -450 loses its sign
+      {"-1080", 0.0},            // 1440
+      {"-9999999640", 280.0},    // 1e10, beyond any 32-bit integer
+      {"-2147483287.9", 127.0},  // 2147483647.9: still an integer
+      {"-2147483288", 128.0},    // 2^31
+      {"2147484007.5", 127.0},   // -2147483647.5
+      {"2147484008", 128.0},     // -2^31
+      {"-1e400", nan},           // +inf
+      {"1e400", nan},            // -inf
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.a1);
+    CSymbol symbol;
+    ASSERT_TRUE(
+        ReadSymText(std::string("H\nA 0 0 0 ") + c.a1 + " 0 1\n", &symbol));
+    const CPrecisionPoint& angles = *symbol.arcs[0]->points[1];
+    if (std::isnan(c.reducedDegrees)) {
+      EXPECT_TRUE(std::isnan(angles.x));
+    } else {
+      EXPECT_EQ(angles.x, c.reducedDegrees * kRad);
+    }
+    EXPECT_EQ(angles.y, 0.0);  // 360 - 0 reduced
+    EXPECT_EQ(angles.z, 1.0);
+  }
+}
+
+CSymbol Measured(const std::string& records) {
+  CSymbol symbol;
+  EXPECT_TRUE(ReadSymText("H\n" + records, &symbol));
+  MeasureAndShift(&symbol);
+  return symbol;
+}
+
+std::array<double, 4> Extents(const CSymbol& s) {
+  return {s.minX, s.minY, s.maxX, s.maxY};
+}
+
+std::array<double, 3> Origin(const CSymbol& s) {
+  return {s.origin.x, s.origin.y, s.origin.z};
+}
+
+TEST(MeasureAndShift, WorkedExamples) {
+  {
+    const CSymbol s = Measured("L -2 3 0 4 5 0\n");
+    EXPECT_EQ(Origin(s), (std::array<double, 3>{2, -5, 0}));
+    EXPECT_EQ(Lines(s), (std::vector<Line>{{0, -2, 0, 6, 0, 0}}));
+    EXPECT_EQ(Extents(s), (std::array<double, 4>{0, -2, 6, 0}));
+  }
+  {
+    const CSymbol s = Measured("C 0 0 0 1\n");
+    EXPECT_EQ(Origin(s), (std::array<double, 3>{1, -1, 0}));
+    EXPECT_EQ(Circles(s), (std::vector<Circle>{{1, -1, 0, 1}}));
+    EXPECT_EQ(Extents(s), (std::array<double, 4>{0, -2, 2, 0}));
+  }
+  {
+    const CSymbol s = Measured("L 1 -1 0 3 -2 0\n");  // nothing to shift
+    EXPECT_EQ(Origin(s), (std::array<double, 3>{-1, 1, 0}));
+    EXPECT_EQ(Lines(s), (std::vector<Line>{{1, -1, 0, 3, -2, 0}}));
+    EXPECT_EQ(Extents(s), (std::array<double, 4>{1, -2, 3, -1}));
+  }
+  {
+    const CSymbol s = Measured("\nX 1 2\nl 1 2 3 4 5 6\n");  // no shapes
+    EXPECT_EQ(Extents(s), (std::array<double, 4>{999999999.0, 999999999.0,
+                                                 -999999999.0, -999999999.0}));
+    EXPECT_EQ(Origin(s), (std::array<double, 3>{-999999999.0, 999999999.0, 0}));
+  }
+}
+
+TEST(MeasureAndShift, CirclesWidenEachSideOnItsOwn) {
+  // A negative radius puts cx + r below cx - r; each is compared with its
+  // own extent only.
+  const CSymbol s = Measured("C 0 0 0 -1\nL 5 -5 0 5 -5 0\n");
+  EXPECT_EQ(Extents(s), (std::array<double, 4>{1, -5, 5, -1}));
+}
+
+TEST(MeasureAndShift, ZNeverCounts) {
+  const CSymbol a = Measured(
+      "L -1 2 -1000 3 4 1000\nC 0 0 99999 1\n"
+      "A 0 0 -5e300 0 90 1\n");
+  const CSymbol b = Measured("L -1 2 0 3 4 0\nC 0 0 0 1\nA 0 0 0 0 90 1\n");
+  EXPECT_EQ(Extents(a), Extents(b));
+  EXPECT_EQ(Origin(a), Origin(b));
+  EXPECT_EQ(a.lines[0]->start.z, -1000);
+  EXPECT_EQ(a.lines[0]->end.z, 1000);
+  EXPECT_EQ(a.circles[0]->points[0]->z, 99999);
+  EXPECT_EQ(a.arcs[0]->points[0]->z, -5e300);
+}
+
+TEST(MeasureAndShift, ArcExtentsFollowTheSampledSweep) {
+  const double kTol = 1e-9;
+  const struct {
+    const char* record;
+    double minX, minY, maxX, maxY;  // before the shift, via the origin
+  } kCases[] = {
+      // Each arc has its extremes at its ends or at its middle sample.
+      // Text angles 0 to 90: the quarter from (2, 0) down to (0, -2).
+      {"A 0 0 0 0 90 2\n", 0, -2, 2, 0},
+      // 350 to 10 runs the short way over angle 0.
+      {"A 0 0 0 350 10 1\n", std::cos(10 * kRad), -std::sin(10 * kRad), 1,
+       std::sin(10 * kRad)},
+      // 0 to 180: the lower half, through the sample at angle 90.
+      {"A 0 0 0 0 180 1\n", -1, -1, 1, 0},
+      // 90 to 270: the left half; no turn added to this sweep.
+      {"A 10 20 0 90 270 1\n", 9, 19, 10, 21},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.record);
+    const CSymbol s = Measured(c.record);
+    EXPECT_NEAR(-s.origin.x, c.minX, kTol);
+    EXPECT_NEAR(-s.origin.y, c.maxY, kTol);
+    EXPECT_NEAR(s.maxX - s.minX, c.maxX - c.minX, kTol);
+    EXPECT_NEAR(s.maxY - s.minY, c.maxY - c.minY, kTol);
+  }
+  // Equal angles: every sample is the one point at the start angle.
+  const CSymbol one = Measured("A 5 6 0 30 30 1\n");
+  const double angle = 330 * kRad;
+  EXPECT_EQ(Origin(one), (std::array<double, 3>{-(5 + std::cos(angle)),
+                                                -(6 + std::sin(angle)), 0}));
+  EXPECT_EQ(one.maxX, one.minX);
+  EXPECT_EQ(one.maxY, one.minY);
+}
+
+TEST(MeasureAndShift, MovesCentresButNeverAngles) {
+  const CSymbol s = Measured("A -5 5 1 0 90 1\nC -3 4 2 1\n");
+  // The arc reaches from x -5 to -4 and from y 4 to 5; the circle from
+  // x -4 to -2 and y 3 to 5.
+  EXPECT_NEAR(s.origin.x, 5, 1e-9);
+  EXPECT_NEAR(s.origin.y, -5, 1e-9);
+  const std::vector<Arc> arcs = Arcs(s);
+  EXPECT_NEAR(arcs[0][0], 0, 1e-9);
+  EXPECT_NEAR(arcs[0][1], 0, 1e-9);
+  EXPECT_EQ(arcs[0][2], 1);
+  EXPECT_EQ(arcs[0][3], 0.0);
+  EXPECT_EQ(arcs[0][4], 270 * kRad);
+  EXPECT_EQ(arcs[0][5], 1);
+  EXPECT_NEAR(s.circles[0]->points[0]->x, 2, 1e-9);
+  EXPECT_NEAR(s.circles[0]->points[0]->y, -1, 1e-9);
+  EXPECT_EQ(s.minX, 0);
+  EXPECT_EQ(s.maxY, 0);
+}
+
+}  // namespace

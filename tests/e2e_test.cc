@@ -1,0 +1,251 @@
+// Runs the symconv program on folders made here and checks what it writes,
+// prints and returns.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kHeader[] = "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
+
+struct CRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<unsigned char> Hex(const std::string& hex) {
+  std::vector<unsigned char> bytes;
+  for (std::size_t i = 0; i < hex.size();) {
+    if (hex[i] == ' ') {
+      ++i;
+      continue;
+    }
+    bytes.push_back(
+        static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    i += 2;
+  }
+  return bytes;
+}
+
+class SymconvRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    m_root = fs::temp_directory_path() /
+             (std::string("symconv-e2e-") + info->name());
+    fs::remove_all(m_root);
+    m_folder = m_root / "lib";
+    fs::create_directories(m_folder);
+  }
+  void TearDown() override {
+    fs::permissions(m_folder, fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(m_root);
+  }
+
+  // Runs symconv with args (shell words) and no terminal on any stream.
+  CRun Run(const std::string& args, const std::string& input = "") {
+    WriteAll(m_root / "stdin", input);
+    const std::string command = std::string("'") + SYMCONV_EXE + "' " + args +
+                                " <'" + (m_root / "stdin").string() + "' >'" +
+                                (m_root / "out").string() + "' 2>'" +
+                                (m_root / "err").string() + "'; echo $? >'" +
+                                (m_root / "rc").string() + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return {std::stoi(ReadAll(m_root / "rc")), ReadAll(m_root / "out"),
+            ReadAll(m_root / "err")};
+  }
+  CRun Convert(const std::string& flags = "") {
+    return Run(flags + " '" + m_folder.string() + "'");
+  }
+
+  std::string Summary(int dxf_files, int dxf_symbols, int sym_files) {
+    return "Converting folder: \"" + m_folder.string() + "\"\n\n" +
+           std::to_string(dxf_files) +
+           " Drawing Exchange Format (*.dxf) files converted\n\t(" +
+           std::to_string(dxf_symbols) + " Symbols)\n\n" +
+           std::to_string(sym_files) +
+           " KRO DOS Symbol (*.sym) files converted\n\n" +
+           std::to_string(dxf_symbols + sym_files) +
+           " KRO Win Symbol (*.sml) files Generated\n";
+  }
+
+  std::vector<std::string> Names() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_folder))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path m_root;
+  fs::path m_folder;
+};
+
+// The 297 bytes of BOX.SML, a line from (0, 0, 0) to (2, 1, 0).
+const char kBoxSml[] =
+    "0D 4B524F57696E53796D626F6C31 03424F58 00 00000000"
+    " 0100 FFFFD2040500434C696E65 01000000"
+    " 0000000000000000 000000000000F0BF 0000000000000000"
+    " 0000000000000040 0000000000000000 0000000000000000"
+    " 0000 0000"
+    " 0000000000000000 000000000000F0BF 0000000000000040 0000000000000000"
+    " 000000000000F03F 0000000000000040"
+    " 06313131313131 00000000"
+    " 00000000000002000000 00000000000002000000 00000000000002000000"
+    " 00000000000002000000 00000000000002000000 00000000000002000000"
+    " 00000000 00 02544C 333333333333C33F 00000000 0000"
+    " 00000000000000000000000000000000000000000000000000000000000000000000"
+    "000000000000"
+    " 0000000000000080 000000000000F0BF 0000000000000000";
+
+TEST_F(SymconvRun, WritesTheExactSmlAndTheSummary) {
+  WriteAll(m_folder / "BOX.SYM", std::string(kHeader) + "L 0 0 0 2 1 0\n");
+  const CRun run = Convert();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Summary(0, 0, 1));
+  const std::string sml = ReadAll(m_folder / "BOX.SML");
+  const auto expected = Hex(kBoxSml);
+  ASSERT_EQ(expected.size(), 297u);
+  EXPECT_EQ(std::vector<unsigned char>(sml.begin(), sml.end()), expected);
+}
+
+TEST_F(SymconvRun, EmptyFolderAndMixedCaseExtensions) {
+  CRun run = Convert();
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, Summary(0, 0, 0));
+
+  WriteAll(m_folder / "old.Sym", std::string(kHeader) + "C 0 0 0 1\n");
+  WriteAll(m_folder / "new.sym", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "notes.txt", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  run = Convert();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Summary(0, 0, 2));
+  EXPECT_EQ(Names(),
+            (std::vector<std::string>{"new.SML", "new.sym", "notes.txt",
+                                      "old.SML", "old.Sym"}));
+}
+
+TEST_F(SymconvRun, FailedFilesAreNotCountedAndPromptNamesThem) {
+  WriteAll(m_folder / "A.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  fs::create_directory(m_folder / "x.sym");
+  WriteAll(m_folder / "z.sym", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+
+  CRun run = Convert("--yes");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, Summary(0, 0, 2));
+  EXPECT_NE(run.err.find("Error Converting File:\n\n\"" +
+                         (m_folder / "x.sym").string() +
+                         "\"\n\nContinue With Other Symbols?"),
+            std::string::npos)
+      << run.err;
+
+  fs::remove(m_folder / "A.SML");
+  fs::remove(m_folder / "z.SML");
+  run = Convert("--no");  // stops at x.sym: no summary, z never converted
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_TRUE(fs::exists(m_folder / "A.SML"));
+  EXPECT_FALSE(fs::exists(m_folder / "z.SML"));
+
+  run = Convert();  // no terminal and no flag: the prompt answers No
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+}
+
+TEST_F(SymconvRun, OutputThatCannotBeWrittenIsAFailureOfItsSource) {
+  // A folder in the place of B.SML cannot be replaced, even by root.
+  WriteAll(m_folder / "A.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "B.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  fs::create_directory(m_folder / "B.SML");
+  CRun run = Convert("--yes");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, Summary(0, 0, 1));
+  EXPECT_NE(run.err.find("\"" + (m_folder / "B.SYM").string() + "\""),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Names(),
+            (std::vector<std::string>{"A.SML", "A.SYM", "B.SML", "B.SYM"}));
+  EXPECT_TRUE(fs::is_directory(m_folder / "B.SML"));
+}
+
+TEST_F(SymconvRun, ReadOnlyFolderWritesNothingAndCountsNothing) {
+  WriteAll(m_folder / "A.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  fs::permissions(m_folder, fs::perms::owner_write, fs::perm_options::remove);
+  if (std::ofstream(m_folder / "probe")) {
+    fs::remove(m_folder / "probe");
+    GTEST_SKIP() << "this user may write into a read-only folder";
+  }
+  const CRun run = Convert("--yes");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, Summary(0, 0, 0));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"A.SYM"}));
+}
+
+TEST_F(SymconvRun, PrematureEndIsAFailureOfThatFileOnly) {
+  WriteAll(m_folder / "A.SYM", "");  // no line at all
+  WriteAll(m_folder / "B.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "C.SYM", std::string(kHeader));  // a header alone
+  WriteAll(m_folder / "D.SYM", "L 0 0 0 1 1 0");       // no LF at all
+  const CRun run = Convert("--yes");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, Summary(0, 0, 1));
+  for (const char* name : {"A.SYM", "D.SYM"}) {
+    EXPECT_NE(run.err.find("Premature end of file!\n"), std::string::npos);
+    EXPECT_NE(run.err.find((m_folder / name).string()), std::string::npos)
+        << name;
+  }
+  EXPECT_EQ(Names(), (std::vector<std::string>{"A.SYM", "B.SML", "B.SYM",
+                                               "C.SYM", "D.SYM"}));
+}
+
+TEST_F(SymconvRun, RefusesAMissingFolderAndBadUsage) {
+  CRun run = Run("'" + (m_root / "missing").string() + "'");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("No such file or directory"), std::string::npos);
+  WriteAll(m_root / "file", "x");
+  run = Run("'" + (m_root / "file").string() + "'");
+  EXPECT_EQ(run.status, 2);
+  run = Run("--yes --no '" + m_folder.string() + "'");
+  EXPECT_EQ(run.status, 2);
+  run = Run("--frobnicate");
+  EXPECT_EQ(run.status, 2);
+  run = Run("--help");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("FOLDER"), std::string::npos);
+  run = Run("--version");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("symconv"), std::string::npos);
+}
+
+TEST_F(SymconvRun, AskedFolderEmptyAnswerCancels) {
+  WriteAll(m_folder / "B.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  CRun run = Run("", "\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_FALSE(fs::exists(m_folder / "B.SML"));
+
+  run = Run("--yes", m_folder.string() + "\n");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Summary(0, 0, 1));
+}
+
+}  // namespace
