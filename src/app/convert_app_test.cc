@@ -213,14 +213,15 @@ TEST_F(ConvertAppTest, WindowsNamingAndTraceMarker) {
   windows.ScriptFolder("C:\\lib");
   windows.PutFile("C:\\lib\\plan.dxf",
                   Dxf("0\nBLOCK\n8\n0\n2\nVALVE\n70\n0\n10\n0\n20\n0\n30\n0\n"
-                      "0\nLINE\n8\nIT'S ME\n10\n0\n20\n0\n30\n0\n11\n1\n21\n1\n"
-                      "31\n0\n0\nENDBLK\n"));
+                      "0\nLINE\n8\n0\nIT'S ME\nx\n10\n0\n20\n0\n30\n0\n11\n1\n"
+                      "21\n1\n31\n0\n0\nENDBLK\n"));
   CConvertApp app(windows);
   app.RunBatch();
   EXPECT_EQ(app.m_strFolder, "C:\\lib\\");
   EXPECT_TRUE(windows.HasFile("C:\\lib\\VALVE.SML"));
-  ASSERT_FALSE(windows.messages().empty());
-  EXPECT_EQ(windows.messages().back().text, Summary("C:\\lib", 1, 1, 0));
+  ASSERT_EQ(windows.messages().size(), 2u);
+  EXPECT_EQ(windows.messages()[0].text, "getxyz1");  // the marker's checkpoint
+  EXPECT_EQ(windows.messages()[1].text, Summary("C:\\lib", 1, 1, 0));
 }
 
 // A platform whose reads fail in a way no guard expects.

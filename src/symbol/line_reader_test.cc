@@ -48,16 +48,6 @@ TEST(GetLine, CutsTrimmedLinesUntilNoLfIsLeft) {
   }
 }
 
-TEST(GetLine, RestFollowsTheLastLf) {
-  const std::string s = "H\nL 1\r\nrest";
-  CRemainingText text(s);
-  getLine(text);
-  EXPECT_EQ(text.rest(), "L 1\r\nrest");
-  EXPECT_EQ(text.rest().data(), s.data() + 2);
-  getLine(text);
-  EXPECT_EQ(text.position(), 7u);
-}
-
 TEST(CountLines, CountsEveryLfByte) {
   const struct {
     std::string text;

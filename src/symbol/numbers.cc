@@ -137,7 +137,7 @@ void Subtract(CBigInt& a, const CBigInt& b) {
 // most about 770 significant digits, so a value cut to this many digits,
 // with a final 1 standing for whatever nonzero digits were cut, rounds as
 // the full value does.
-constexpr std::size_t kKeptDigits = 700;
+constexpr std::size_t kKeptDigits = 800;
 
 // |value| of d rounded to the nearest multiple of 2^-1074 (ties to even),
 // for values below the smallest normal double.
