@@ -47,9 +47,8 @@ class CScriptedShell : public CShell {
   ShellItemList BrowseForFolder(const CBrowseInfo& info) override {
     ++browse_calls;
     for (const Event& e : script) {
-      callback_results.push_back(info.lpfn(e.dialog, e.message,
-                                           static_cast<ShellParam>(e.item),
-                                           info.lParam));
+      callback_results.push_back(info.lpfn(
+          e.dialog, e.message, static_cast<ShellParam>(e.item), info.lParam));
     }
     return chosen;
   }
@@ -104,8 +103,7 @@ TEST(FolderDialogTest, BrowseInfoAlwaysAsksForTheStatusLine) {
   CScriptedShell shell;
   const struct {
     std::uint32_t given, used;
-  } cases[] = {{0, 0x4}, {kBifReturnOnlyFsDirs, 0x5}, {0x4, 0x4},
-               {0x41, 0x45}};
+  } cases[] = {{0, 0x4}, {kBifReturnOnlyFsDirs, 0x5}, {0x4, 0x4}, {0x41, 0x45}};
   for (const auto& c : cases) {
     CFolderDialog dialog(shell, nullptr, c.given, 0);
     EXPECT_EQ(dialog.browse_info().ulFlags, c.used) << c.given;
@@ -137,8 +135,8 @@ TEST(FolderDialogTest, ChosenFolderIsReturnedAndItsListFreed) {
   // No initial folder: an empty selection and status line, then the status
   // line follows the selection.
   EXPECT_EQ(shell.sent,
-            (std::vector<SentMessage>{Selection(""), Status(""),
-                                      Status("C:\\"), Status("C:\\Symbols")}));
+            (std::vector<SentMessage>{Selection(""), Status(""), Status("C:\\"),
+                                      Status("C:\\Symbols")}));
   EXPECT_EQ(shell.callback_results, (std::vector<int>{0, 0, 0}));
 }
 
@@ -162,11 +160,13 @@ TEST(FolderDialogTest, CancelKeepsTheLastSelectionOrTheInitialFolder) {
       {"no selection",
        {{kDialog, kBffmInitialized, 0}},
        initial,
-       {Selection(initial), Status("C:\\Drawings\\Symbols\\Mechanical\\Pump...")}},
+       {Selection(initial),
+        Status("C:\\Drawings\\Symbols\\Mechanical\\Pump...")}},
       {"after a selection",
        {{kDialog, kBffmInitialized, 0}, {kDialog, kBffmSelChanged, 5}},
        "C:\\Temp",
-       {Selection(initial), Status("C:\\Drawings\\Symbols\\Mechanical\\Pump..."),
+       {Selection(initial),
+        Status("C:\\Drawings\\Symbols\\Mechanical\\Pump..."),
         Status("C:\\Temp")}},
       {"dialog closed before it opened", {}, initial, {}},
   };
@@ -207,8 +207,8 @@ TEST(FolderDialogTest, MessagesGoToTheDialogOfTheLatestCallback) {
   CFolderDialog dialog(shell, nullptr, kBifReturnOnlyFsDirs, 0);
   dialog.Browse();
   ASSERT_EQ(shell.sent.size(), 3u);
-  EXPECT_EQ(shell.sent[2], (SentMessage{0x88, kBffmSetStatusTextA, 0,
-                                        "C:\\Temp"}));
+  EXPECT_EQ(shell.sent[2],
+            (SentMessage{0x88, kBffmSetStatusTextA, 0, "C:\\Temp"}));
   EXPECT_EQ(shell.callback_results, (std::vector<int>{0, 0, 0}));
 }
 

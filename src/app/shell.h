@@ -38,7 +38,7 @@ using BrowseCallback = int (*)(ShellWindow dialog, unsigned message,
 /// What the browse dialog is started with; the fields of BROWSEINFOA.
 struct CBrowseInfo {
   ShellWindow hwndOwner = 0;
-  ShellItemList pidlRoot = 0;  // 0: the tree starts at the desktop
+  ShellItemList pidlRoot = 0;      // 0: the tree starts at the desktop
   char* pszDisplayName = nullptr;  // kMaxPath bytes, filled by the shell
   const char* lpszTitle = nullptr;
   std::uint32_t ulFlags = 0;

@@ -64,6 +64,11 @@ class CPlatform {
     (void)done, (void)total, (void)name;
   }
 
+  /// A note about the run that is neither a question nor a failure (what
+  /// the DXF files held that was not converted): one line on standard error
+  /// on the command line; the default, and the desktop program, show none.
+  virtual void ReportNote(const std::string& text) { (void)text; }
+
   // --- Folders -----------------------------------------------------------
 
   /// The separator that the driver appends to the chosen folder and that

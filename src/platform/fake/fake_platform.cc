@@ -249,6 +249,10 @@ void CFakePlatform::ReportProgress(int done, int total,
   m_progress.push_back({done, total, name});
 }
 
+void CFakePlatform::ReportNote(const std::string& text) {
+  m_notes.push_back(text);
+}
+
 // --- Fault injection ----------------------------------------------------
 
 int CFakePlatform::OperationCount(FakeFileOp kind) const {

@@ -101,6 +101,8 @@ class CFakePlatform : public CPlatform {
   const std::vector<CFakeMessage>& messages() const { return m_messages; }
   int beeps() const { return m_nBeeps; }
   const std::vector<CFakeProgress>& progress() const { return m_progress; }
+  /// Every ReportNote text in order.
+  const std::vector<std::string>& notes() const { return m_notes; }
 
   // --- Fault injection ------------------------------------------------------
 
@@ -138,6 +140,7 @@ class CFakePlatform : public CPlatform {
   void ShowSummary(const std::string& text) override;
   void Beep() override;
   void ReportProgress(int done, int total, const std::string& name) override;
+  void ReportNote(const std::string& text) override;
   char PathSeparator() const override { return m_cSeparator; }
   int ChangeDirectory(const std::string& path) override;
   std::vector<std::string> FindFiles(const std::string& pattern) override;
@@ -182,6 +185,7 @@ class CFakePlatform : public CPlatform {
   std::vector<CFakeMessage> m_messages;
   int m_nBeeps = 0;
   std::vector<CFakeProgress> m_progress;
+  std::vector<std::string> m_notes;
 
   std::map<FakeFileOp, int> m_opCounts;
   int m_nTotalOps = 0;

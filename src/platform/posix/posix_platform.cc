@@ -227,6 +227,16 @@ void CPosixPlatform::ReportProgress(int done, int total,
   m_bProgressShown = true;
 }
 
+void CPosixPlatform::ReportNote(const std::string& text) {
+  clearProgress();
+  std::string shown = errorsIsTerminal() ? printable(text) : text;
+  if (!m_options.program_name.empty()) {
+    shown = m_options.program_name + ": " + shown;
+  }
+  std::fprintf(m_options.errors, "%s\n", shown.c_str());
+  std::fflush(m_options.errors);
+}
+
 // --- Folders ------------------------------------------------------------
 
 int CPosixPlatform::ChangeDirectory(const std::string& path) {

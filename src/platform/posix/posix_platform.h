@@ -61,6 +61,7 @@ class CPosixPlatform final : public CPlatform {
   void ShowSummary(const std::string& text) override;
   void Beep() override;
   void ReportProgress(int done, int total, const std::string& name) override;
+  void ReportNote(const std::string& text) override;
   char PathSeparator() const override { return '/'; }
   int ChangeDirectory(const std::string& path) override;
   std::vector<std::string> FindFiles(const std::string& pattern) override;

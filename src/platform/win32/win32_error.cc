@@ -8,10 +8,10 @@ namespace {
 // full stop; empty when the system has none.
 std::string DescribeWin32Error(DWORD error) {
   char buffer[512];
-  DWORD n = FormatMessageA(
-      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, sizeof buffer,
-      nullptr);
+  DWORD n =
+      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                     buffer, sizeof buffer, nullptr);
   std::string text(buffer, n);
   while (!text.empty() && (text.back() == '\r' || text.back() == '\n' ||
                            text.back() == ' ' || text.back() == '.')) {

@@ -85,8 +85,8 @@ bool CWin32Platform::ChooseFolder(std::string* path) {
 MessageResult CWin32Platform::ShowMessage(const std::string& text,
                                           MessageButtons buttons) {
   const bool yes_no = buttons == MessageButtons::kYesNo;
-  const UINT style = (yes_no ? MB_YESNO : MB_OK) | MB_ICONEXCLAMATION |
-                     MB_DEFBUTTON1;
+  const UINT style =
+      (yes_no ? MB_YESNO : MB_OK) | MB_ICONEXCLAMATION | MB_DEFBUTTON1;
   const int answer =
       MessageBoxA(nullptr, text.c_str(), m_strTitle.c_str(), style);
   if (!yes_no) return MessageResult::kOk;

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <initializer_list>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -44,7 +44,9 @@ class Win32PlatformTest : public ::testing::Test {
     fs::remove_all(m_dir, ignored);
   }
 
-  std::string Path(const std::string& name) const { return m_dir + "\\" + name; }
+  std::string Path(const std::string& name) const {
+    return m_dir + "\\" + name;
+  }
 
   void Put(const std::string& name, const std::string& bytes) const {
     std::ofstream(Path(name), std::ios::binary) << bytes;
@@ -173,8 +175,8 @@ TEST_F(Win32PlatformTest, ReplacingFileReplacesAnEarlierSml) {
   }
   EXPECT_EQ(Get("VALVE.SML"), "new");
   EXPECT_EQ(Get("VALVE.SML.1.tmp"), "stray");
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"VALVE.SML",
-                                                 "VALVE.SML.1.tmp"}));
+  EXPECT_EQ(Listing(),
+            (std::vector<std::string>{"VALVE.SML", "VALVE.SML.1.tmp"}));
 }
 
 TEST_F(Win32PlatformTest, FailedReplaceKeepsTheEarlierSmlAndNoTemporary) {
@@ -230,7 +232,8 @@ TEST(Win32ErrorTest, ErrorCodesBecomeFileCauses) {
       MakeWin32FileException(ERROR_FILE_NOT_FOUND, "C:\\in\\A.SYM");
   EXPECT_EQ(e.m_lOsError, ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(std::string(e.what()).rfind("C:\\in\\A.SYM: ", 0), 0u) << e.what();
-  EXPECT_GT(std::string(e.what()).size(), std::string("C:\\in\\A.SYM: ").size());
+  EXPECT_GT(std::string(e.what()).size(),
+            std::string("C:\\in\\A.SYM: ").size());
 }
 
 }  // namespace

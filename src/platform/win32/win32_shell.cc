@@ -1,6 +1,7 @@
 #include "platform/win32/win32_shell.h"
 
 #include <windows.h>
+// After windows.h, which it relies on.
 #include <shlobj.h>
 
 static_assert(sizeof(ShellWindow) == sizeof(HWND));

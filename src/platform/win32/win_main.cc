@@ -3,6 +3,7 @@
 // exit status 0.
 
 #include <windows.h>
+// After windows.h, which they rely on.
 #include <commctrl.h>
 #include <objbase.h>
 
