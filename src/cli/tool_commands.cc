@@ -167,6 +167,13 @@ int renderCommand(int argc, char** argv) {
                  "OUT.svg (one input file; a DXF gives OUT-BLOCK.svg per "
                  "block) or an existing folder (FOLDER/NAME.svg). Default: "
                  "next to each input, as with -o INPUT-less-extension.svg");
+  CDxfOptions dxf;
+  app.add_flag("--drawings", dxf.drawings,
+               "A DXF file's drawing is one more picture, named after the "
+               "file, as the conversion's --drawings makes it a symbol");
+  app.add_flag("--polylines", dxf.polylines,
+               "Polylines of DXF files count, as with the conversion's "
+               "--polylines");
   app.add_option("--size", pixels, "Larger side of a picture in pixels")
       ->capture_default_str()
       ->check(CLI::Range(16, 10000));
@@ -200,14 +207,15 @@ int renderCommand(int argc, char** argv) {
       continue;
     }
     const fs::path source(file);
-    const bool dxf =
+    const bool is_dxf =
         SourceKindOf(source.filename().string()) == SourceKind::kDxf;
     // OUT less ".svg" for -o OUT.svg; the source less its extension else.
     fs::path base = output.empty() || to_folder ? source : fs::path(output);
     base.replace_extension();
     for (CLoadedSymbol& loaded :
-         LoadSymbols(source.filename().string(), bytes)) {
-      const std::string what = dxf ? file + ": block " + loaded.name : file;
+         LoadSymbols(source.filename().string(), bytes, dxf)) {
+      const std::string what =
+          is_dxf && !loaded.drawing ? file + ": block " + loaded.name : file;
       if (!loaded.symbol) {
         complain(what, loaded.error);
         status = 1;
@@ -215,7 +223,10 @@ int renderCommand(int argc, char** argv) {
       }
       std::string name =
           to_folder ? fileNameFor(loaded.name) : base.filename().string();
-      if (dxf && !to_folder) name += "-" + fileNameFor(loaded.name);
+      // A block is named after its file too, the file's drawing is not.
+      if (is_dxf && !to_folder && !loaded.drawing) {
+        name += "-" + fileNameFor(loaded.name);
+      }
       // Two symbols whose names differ only in replaced characters.
       const std::string wanted = name;
       for (int n = 2; !used.insert(name).second; ++n) {

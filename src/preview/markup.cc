@@ -100,12 +100,13 @@ std::string FormatNumber(double value) {
 std::string FormatRounded(double value) {
   if (!std::isfinite(value)) return FormatNumber(value);
   char buffer[400];  // "%.6f" of the largest double fits
-  std::snprintf(buffer, sizeof buffer, "%.6f", value);
-  std::string text = buffer;
-  text.erase(text.find_last_not_of('0') + 1);
-  if (text.back() == '.') text.pop_back();
-  if (text == "-0") text = "0";
-  return text;
+  const int n = std::snprintf(buffer, sizeof buffer, "%.6f", value);
+  // "%.6f" always writes a point: drop the zeros after it, then the point.
+  int end = n;
+  while (buffer[end - 1] == '0') --end;
+  if (buffer[end - 1] == '.') --end;
+  const std::string_view text(buffer, static_cast<std::size_t>(end));
+  return std::string(text == "-0" ? "0" : text);
 }
 
 void AppendXmlText(std::string* out, std::string_view bytes) {

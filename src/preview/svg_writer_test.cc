@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <numbers>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -17,12 +17,19 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
+// The numbers among the space-separated words of a path.
 std::vector<double> Numbers(const std::string& text) {
   std::vector<double> values;
-  const std::regex number(R"([-+]?[0-9.]+(e[-+]?[0-9]+)?)");
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), number);
-       it != std::sregex_iterator(); ++it) {
-    values.push_back(std::stod(it->str()));
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find(' ', at);
+    if (end == std::string::npos) end = text.size();
+    double value;
+    const char* first = text.data() + at;
+    const char* last = text.data() + end;
+    if (std::from_chars(first, last, value).ptr == last)
+      values.push_back(value);
+    at = end + 1;
   }
   return values;
 }

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "dxf/block_extractor.h"
 #include "platform/exceptions.h"
 #include "symbol/sym_symbol.h"
 
@@ -62,14 +61,20 @@ CLoadedSymbol fromSymText(std::string name, std::string_view text) {
 
 class CBlockCollector : public CDxfBlockHandler {
  public:
-  explicit CBlockCollector(std::vector<CLoadedSymbol>* out) : m_out(out) {}
+  CBlockCollector(std::vector<CLoadedSymbol>* out, std::string stem)
+      : m_out(out), m_strStem(std::move(stem)) {}
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     m_out->push_back(fromSymText(name, sym_text));
+  }
+  void OnDrawing(const std::string& sym_text) override {
+    m_out->push_back(fromSymText(m_strStem, sym_text));
+    m_out->back().drawing = true;
   }
   void OnTrace(const char*) override {}
 
  private:
   std::vector<CLoadedSymbol>* m_out;
+  std::string m_strStem;
 };
 
 }  // namespace
@@ -82,7 +87,8 @@ SourceKind SourceKindOf(std::string_view file_name) {
 }
 
 std::vector<CLoadedSymbol> LoadSymbols(std::string_view file_name,
-                                       std::string_view bytes) {
+                                       std::string_view bytes,
+                                       const CDxfOptions& dxf) {
   const std::string stem(
       file_name.substr(0, file_name.size() > kExtensionLength
                               ? file_name.size() - kExtensionLength
@@ -108,10 +114,12 @@ std::vector<CLoadedSymbol> LoadSymbols(std::string_view file_name,
       result.push_back(fromSymText(stem, bytes));
       break;
     case SourceKind::kDxf: {
-      CBlockCollector collector(&result);
+      CBlockCollector collector(&result, stem);
       try {
-        if (!ConvertDxfText(bytes, collector)) {
-          result.push_back(failure(stem, "no BLOCKS section: no symbols"));
+        if (!ConvertDxfText(bytes, collector, dxf)) {
+          result.push_back(failure(
+              stem, dxf.drawings ? "no BLOCKS or ENTITIES section: no symbols"
+                                 : "no BLOCKS section: no symbols"));
         }
       } catch (const CPrematureEndException& e) {
         result.push_back(failure(stem, e.what()));

@@ -75,6 +75,22 @@ TEST(LoadSymbols, GivesEachDxfBlock) {
   EXPECT_EQ(loaded[2].name, "RING");
   ASSERT_TRUE(loaded[2].symbol);
   EXPECT_EQ(loaded[2].symbol->circles.GetSize(), 1u);
+
+  // As the conversion's options ask: the drawing, and polylines in it.
+  CDxfOptions options;
+  options.drawings = true;
+  options.polylines = true;
+  const auto more =
+      LoadSymbols("PARTS.DXF",
+                  dxf.substr(0, dxf.find("0\nEOF")) +
+                      "0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2\n70\n0\n"
+                      "10\n0\n20\n0\n10\n3\n20\n4\n0\nENDSEC\n0\nEOF\n",
+                  options);
+  ASSERT_EQ(more.size(), 4u);
+  EXPECT_TRUE(more[3].drawing);
+  EXPECT_EQ(more[3].name, "PARTS");
+  ASSERT_TRUE(more[3].symbol) << more[3].error;
+  EXPECT_EQ(more[3].symbol->lines.GetSize(), 1u);
 }
 
 TEST(LoadSymbols, ReportsWhatCannotBeShown) {
