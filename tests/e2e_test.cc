@@ -248,4 +248,38 @@ TEST_F(SymconvRun, AskedFolderEmptyAnswerCancels) {
   EXPECT_EQ(run.out, Summary(0, 0, 1));
 }
 
+TEST_F(SymconvRun, DrawingsPolylinesAndWhatWasPassedOver) {
+  // A block B of a line and a polyline; a drawing of a half circle drawn as
+  // a polyline segment of bulge 1, and a text.
+  WriteAll(m_folder / "ARCH.DXF",
+           "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n"
+           "0\nLINE\n10\n0\n20\n0\n11\n1\n21\n1\n"
+           "0\nLWPOLYLINE\n10\n0\n20\n0\n10\n1\n20\n0\n0\nENDBLK\n0\nENDSEC\n"
+           "0\nSECTION\n2\nENTITIES\n"
+           "0\nLWPOLYLINE\n90\n2\n70\n0\n10\n0\n20\n0\n42\n1\n10\n2\n20\n0\n"
+           "0\nMTEXT\n1\nnote\n0\nENDSEC\n0\nEOF\n");
+  CRun run = Convert("--yes");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Summary(1, 1, 0));
+  EXPECT_EQ(run.err,
+            "symconv: passed over: 1 LWPOLYLINE (--polylines converts "
+            "polylines)\n");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"ARCH.DXF", "B.SML"}));
+
+  run = Convert("--drawings --polylines --verbose");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Summary(1, 2, 0));
+  EXPECT_EQ(run.err, "symconv: ARCH.DXF, drawing: passed over 1 MTEXT\n");
+  // The drawing is the half circle that this record draws.
+  const std::string drawing = ReadAll(m_folder / "ARCH.SML");
+  fs::remove(m_folder / "ARCH.DXF");
+  WriteAll(m_folder / "ARCH.SYM",
+           std::string(kHeader) +
+               "A 1.000000 -0.000000 0.000000 180.000000 0.000000 "
+               "1.000000\n");
+  run = Convert();
+  EXPECT_EQ(run.out, Summary(0, 0, 1));
+  EXPECT_EQ(ReadAll(m_folder / "ARCH.SML"), drawing);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/convert_app.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "dxf/block_extractor.h"
+#include "dxf/passed_over.h"
 #include "platform/exceptions.h"
 #include "platform/platform.h"
 #include "sml/sml_file.h"
@@ -27,12 +29,13 @@ std::string FormatSummary(int dxf_files, int dxf_symbols, int sym_files) {
   return buf;
 }
 
-// Hands every block of a DXF file to the conversion, under the name that
-// the block's output is formed from.
+// Hands every block of a DXF file (and its drawing) to the conversion,
+// under the name that the output is formed from.
 class CBlockConverter : public CDxfBlockHandler {
  public:
-  CBlockConverter(CConvertApp& app, CPlatform& platform)
-      : m_app(app), m_platform(platform) {}
+  CBlockConverter(CConvertApp& app, CPlatform& platform,
+                  const std::string& path)
+      : m_app(app), m_platform(platform), m_strPath(path) {}
 
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     std::string source_name = m_app.m_strFolder + name + ".SYM";
@@ -45,6 +48,21 @@ class CBlockConverter : public CDxfBlockHandler {
     if (m_app.ConvertSymToSml(sym_text, source_name)) ++m_app.m_nDxfSymbols;
   }
 
+  // The drawing is named after its file, whose name the folder search
+  // found, so it needs no check: PARTS.DXF gives PARTS.SYM, and so
+  // PARTS.SML.
+  void OnDrawing(const std::string& sym_text) override {
+    const std::size_t stem = m_strPath.size() >= 4 ? m_strPath.size() - 4 : 0;
+    if (m_app.ConvertSymToSml(sym_text, m_strPath.substr(0, stem) + ".SYM")) {
+      ++m_app.m_nDxfSymbols;
+    }
+  }
+
+  void OnPassedOver(const std::string& name, bool drawing,
+                    const CPassedOver& counts) override {
+    m_app.NotePassedOver(m_strPath, name, drawing, counts);
+  }
+
   void OnTrace(const char* tag) override {
     m_platform.ShowMessage(tag, MessageButtons::kOk);
   }
@@ -52,6 +70,7 @@ class CBlockConverter : public CDxfBlockHandler {
  private:
   CConvertApp& m_app;
   CPlatform& m_platform;
+  const std::string& m_strPath;
 };
 
 }  // namespace
@@ -87,6 +106,7 @@ bool CConvertApp::RunBatch() {
   m_nDxfFiles = 0;
   m_nDxfSymbols = 0;
   m_nSymFiles = 0;
+  m_passedOver.clear();
 
   std::string current;
   try {
@@ -110,6 +130,7 @@ bool CConvertApp::RunBatch() {
     m_platform.ReportProgress(done, total, std::string());
     m_platform.ShowSummary(
         m_strStatus + FormatSummary(m_nDxfFiles, m_nDxfSymbols, m_nSymFiles));
+    ReportPassedOverTotal();
     m_outcome = RunOutcome::kCompleted;
   } catch (const CRunStopped&) {
     m_outcome = RunOutcome::kStopped;
@@ -133,8 +154,10 @@ void CConvertApp::ReportUnexpected(const std::string& file,
 void CConvertApp::ConvertDxfFile(std::string path) {
   try {
     const std::string text = m_platform.ReadFile(path);
-    CBlockConverter converter(*this, m_platform);
-    if (!ConvertDxfText(text, converter)) return;  // no BLOCKS section
+    CBlockConverter converter(*this, m_platform, path);
+    // Without the BLOCKS section (or, with the drawings option, the
+    // ENTITIES section) the file is not counted.
+    if (!ConvertDxfText(text, converter, m_options.dxf)) return;
     ++m_nDxfFiles;
   } catch (const CFileException&) {
     ConfirmContinue(path);
@@ -181,4 +204,28 @@ void CConvertApp::ConfirmContinue(const std::string& file_name) {
       MessageResult::kNo) {
     throw CRunStopped();
   }
+}
+
+void CConvertApp::NotePassedOver(const std::string& path,
+                                 const std::string& block, bool drawing,
+                                 const CPassedOver& counts) {
+  if (!m_options.verbose) {
+    AddPassedOver(m_passedOver, counts);
+    return;
+  }
+  // The file's name alone: the folder is named by the summary.
+  const bool in_folder = path.compare(0, m_strFolder.size(), m_strFolder) == 0;
+  std::string text = in_folder ? path.substr(m_strFolder.size()) : path;
+  text += drawing ? ", drawing" : ", block \"" + block + "\"";
+  text += ": passed over " + FormatPassedOver(counts);
+  m_platform.ReportNote(text);
+}
+
+void CConvertApp::ReportPassedOverTotal() {
+  if (m_passedOver.empty()) return;
+  std::string text = "passed over: " + FormatPassedOver(m_passedOver);
+  if (!m_options.dxf.polylines && HasConvertiblePolylines(m_passedOver)) {
+    text += " (--polylines converts polylines)";
+  }
+  m_platform.ReportNote(text);
 }

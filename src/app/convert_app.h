@@ -3,6 +3,9 @@
 
 #include <string>
 
+#include "dxf/block_extractor.h"
+#include "dxf/passed_over.h"
+
 class CPlatform;
 
 /// Raised by ConfirmContinue when the user answers No: the run ends at once,
@@ -16,6 +19,16 @@ enum class RunOutcome {
   kStopped,    // the user answered No at a failure prompt
   kNoFolder,   // the chosen folder could not be made current
   kFailed,     // an unexpected failure ended the run (message shown)
+};
+
+/// What a run takes from DXF files beyond the LINE, ARC and CIRCLE entities
+/// of their blocks, and how it reports what it passed over. The desktop
+/// program keeps the defaults.
+struct CConvertOptions {
+  CDxfOptions dxf;
+  /// Report the entities passed over block by block (and drawing by
+  /// drawing) as they are met, instead of one total at the end of the run.
+  bool verbose = false;
 };
 
 /// The application object: one run converts every DXF block and every .SYM
@@ -32,11 +45,15 @@ class CConvertApp {
   /// Returns false, so that no message loop follows.
   virtual bool RunBatch();
 
+  void SetOptions(const CConvertOptions& options) { m_options = options; }
+
   RunOutcome outcome() const { return m_outcome; }
   /// True when any file failed (passed over with Yes, or the run stopped).
   bool any_failure() const { return m_bAnyFailure; }
 
-  /// One DXF file: every block of its BLOCKS section becomes an .SML.
+  /// One DXF file: every block of its BLOCKS section becomes an .SML, and
+  /// with the drawings option its ENTITIES section too, named after the
+  /// file (PARTS.DXF gives PARTS.SML).
   void ConvertDxfFile(std::string path);
   /// One .SYM file: read whole and converted.
   void ConvertSymFile(std::string path);
@@ -46,6 +63,11 @@ class CConvertApp {
   /// The per-file failure prompt. Returns when the user answers Yes; throws
   /// CRunStopped on No.
   void ConfirmContinue(const std::string& file_name);
+  /// What a block (or the drawing) of the DXF file at path held but did not
+  /// convert: reported at once when verbose, otherwise added to the run's
+  /// total, which a completed run reports at its end.
+  void NotePassedOver(const std::string& path, const std::string& block,
+                      bool drawing, const CPassedOver& counts);
 
   std::string m_strStatus;
   std::string m_strFolder;
@@ -57,7 +79,13 @@ class CConvertApp {
   /// Ends the run after a failure that no per-file guard handles.
   void ReportUnexpected(const std::string& file, const std::string& what);
 
+  /// The run's one line about what was passed over; nothing when nothing
+  /// was.
+  void ReportPassedOverTotal();
+
   CPlatform& m_platform;
+  CConvertOptions m_options;
+  CPassedOver m_passedOver;
   RunOutcome m_outcome = RunOutcome::kCancelled;
   bool m_bAnyFailure = false;
 };

@@ -251,4 +251,118 @@ TEST(ConvertAppUnexpected, EndsTheRunNamingTheFailureAndTheFile) {
   EXPECT_FALSE(platform.HasFile("/lib/C.SML"));
 }
 
+// --- Drawings, polylines and what was passed over -------------------------
+
+// A DXF file with a BLOCKS section (blocks may be empty) and an ENTITIES
+// section, the drawing.
+std::string DxfWithDrawing(const std::string& blocks,
+                           const std::string& entities) {
+  return "0\nSECTION\n2\nBLOCKS\n" + blocks +
+         "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n" + entities +
+         "0\nENDSEC\n0\nEOF\n";
+}
+
+const std::string kText = "0\nTEXT\n1\nnote\n";
+
+void RunWith(CFakePlatform& platform, bool drawings, bool polylines,
+             bool verbose) {
+  CConvertApp app(platform);
+  CConvertOptions options;
+  options.dxf.drawings = drawings;
+  options.dxf.polylines = polylines;
+  options.verbose = verbose;
+  app.SetOptions(options);
+  app.RunBatch();
+  EXPECT_EQ(app.outcome(), RunOutcome::kCompleted);
+}
+
+TEST_F(ConvertAppTest, DrawingsAreNamedAfterTheirFileAndComeAfterBlocks) {
+  // The drawing of PARTS.DXF replaces its own block PARTS; a file with a
+  // drawing of nothing to convert writes nothing, but is counted.
+  m_platform.PutFile("/lib/PARTS.DXF",
+                     DxfWithDrawing(Block("VALVE", Line(0, 0, 1, 1)) +
+                                        Block("PARTS", Line(0, 0, 9, 9)),
+                                    Line(0, 0, 3, 1)));
+  m_platform.PutFile("/lib/notes.dxf", "0\nSECTION\n2\nENTITIES\n" + kText +
+                                           "0\nENDSEC\n0\nEOF\n");
+  m_platform.PutFile("/lib/plan.dxf", DxfWithDrawing("", Line(0, 0, 4, 4)));
+  CFakePlatform reference;
+  reference.ScriptFolder("/r");
+  reference.PutFile("/r/A.DXF", Dxf(Block("PARTS", Line(0, 0, 3, 1)) +
+                                    Block("plan", Line(0, 0, 4, 4))));
+  CConvertApp(reference).RunBatch();
+
+  RunWith(m_platform, true, false, false);
+  EXPECT_EQ(Texts().back(), Summary("/lib", 3, 4, 0));
+  EXPECT_EQ(m_platform.FilePaths(),
+            (std::vector<std::string>{"/lib/PARTS.DXF", "/lib/PARTS.SML",
+                                      "/lib/VALVE.SML", "/lib/notes.dxf",
+                                      "/lib/plan.SML", "/lib/plan.dxf"}));
+  // A drawing converts as a block of its entities and its file's name.
+  EXPECT_EQ(m_platform.FileBytes("/lib/PARTS.SML"),
+            reference.FileBytes("/r/PARTS.SML"));
+  EXPECT_EQ(m_platform.FileBytes("/lib/plan.SML"),
+            reference.FileBytes("/r/plan.SML"));
+
+  // A .SYM file of the drawing's name replaces it in the later pass.
+  m_platform.PutFile("/lib/PARTS.SYM", kLineSym);
+  reference.PutFile("/r/PARTS.SYM", kLineSym);
+  CConvertApp(reference).RunBatch();
+  RunWith(m_platform, true, false, false);
+  EXPECT_EQ(Texts().back(), Summary("/lib", 3, 4, 1));
+  EXPECT_EQ(m_platform.FileBytes("/lib/PARTS.SML"),
+            reference.FileBytes("/r/PARTS.SML"));
+
+  // Without the option no drawing is read, and a file of none but a
+  // drawing is not counted.
+  m_platform.Erase("/lib/PARTS.SYM");
+  m_platform.Erase("/lib/plan.SML");
+  Run();
+  EXPECT_EQ(Texts().back(), Summary("/lib", 2, 2, 0));
+  EXPECT_FALSE(m_platform.HasFile("/lib/plan.SML"));
+}
+
+TEST_F(ConvertAppTest, PassedOverEntitiesAreSummedOrListedWhenVerbose) {
+  const std::string lwpolyline = "0\nLWPOLYLINE\n10\n0\n20\n0\n10\n1\n20\n0\n";
+  const std::string dxf = DxfWithDrawing(
+      Block("X", kText + Line(0, 0, 1, 1)) +
+          Block("Y", lwpolyline + kText + kText + Line(0, 0, 1, 1)),
+      kText + lwpolyline + Line(0, 0, 2, 2));
+  const struct {
+    const char* what;
+    bool drawings, polylines, verbose;
+    std::vector<std::string> notes;
+  } cases[] = {
+      {"one total after the summary, with a hint",
+       false,
+       false,
+       false,
+       {"passed over: 3 TEXT, 1 LWPOLYLINE (--polylines converts polylines)"}},
+      {"the drawing's too; polylines converted",
+       true,
+       true,
+       false,
+       {"passed over: 4 TEXT"}},
+      {"verbose: block by block, file by name, no total",
+       true,
+       false,
+       true,
+       {"A.DXF, block \"X\": passed over 1 TEXT",
+        "A.DXF, block \"Y\": passed over 2 TEXT, 1 LWPOLYLINE",
+        "A.DXF, drawing: passed over 1 LWPOLYLINE, 1 TEXT"}},
+  };
+  for (const auto& c : cases) {
+    CFakePlatform platform;
+    platform.ScriptFolder("/lib");
+    platform.PutFile("/lib/A.DXF", dxf);
+    RunWith(platform, c.drawings, c.polylines, c.verbose);
+    EXPECT_EQ(platform.notes(), c.notes) << c.what;
+    EXPECT_EQ(platform.messages().size(), 1u) << c.what;  // the summary
+  }
+  // Nothing passed over, nothing said.
+  m_platform.PutFile("/lib/A.DXF", Dxf(Block("X", Line(0, 0, 1, 1))));
+  RunWith(m_platform, true, true, false);
+  EXPECT_TRUE(m_platform.notes().empty());
+}
+
 }  // namespace

@@ -23,6 +23,15 @@ std::optional<int> ParseCliOptions(int argc, char** argv,
   app.add_flag("-n,--no", no, "Answer No to every failure prompt")
       ->excludes(yes_flag);
   app.add_flag("--beep", options->beep, "Beep once for every symbol written");
+  app.add_flag("--drawings", options->drawings,
+               "Also convert each DXF file's drawing (its ENTITIES section) "
+               "into a symbol named after the file");
+  app.add_flag("--polylines", options->polylines,
+               "Convert LWPOLYLINE and 2-D POLYLINE entities into lines and "
+               "arcs");
+  app.add_flag("--verbose", options->verbose,
+               "Name the entities passed over in every block and drawing, "
+               "instead of one total at the end");
   app.footer(
       "Exit status: 0 when nothing failed, 1 when a file failed or the run "
       "stopped, 2 for a usage error.");

@@ -6,11 +6,15 @@
 
 #include "platform/posix/posix_platform.h"
 
-/// What `symconv [--yes|--no] [--beep] [FOLDER]` asked for.
+/// What `symconv [--yes|--no] [--beep] [--drawings] [--polylines]
+/// [--verbose] [FOLDER]` asked for.
 struct CCliOptions {
   std::optional<std::string> folder;  // none: ask on the terminal
   AnswerMode answer = AnswerMode::kAsk;
   bool beep = false;
+  bool drawings = false;   // each DXF file's drawing is a symbol too
+  bool polylines = false;  // polylines become lines and arcs
+  bool verbose = false;    // what was passed over, block by block
 };
 
 /// Parses the conversion's arguments. Returns an exit status when the

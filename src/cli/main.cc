@@ -47,6 +47,11 @@ int RunConversion(const CCliOptions& options) {
   platform.options().folder = folder;
 
   CConvertApp app(platform);
+  CConvertOptions convert_options;
+  convert_options.dxf.drawings = options.drawings;
+  convert_options.dxf.polylines = options.polylines;
+  convert_options.verbose = options.verbose;
+  app.SetOptions(convert_options);
   app.RunBatch();
   return ExitStatus(app);
 }

@@ -1,18 +1,20 @@
 #include "dxf/block_extractor.h"
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "dxf/dxf_group_reader.h"
-#include "dxf/sym_text_writer.h"
+#include "dxf/entity_converter.h"
+#include "dxf/trace_cursor.h"
 
 namespace {
 
-constexpr std::string_view kTraceMarker = "IT'S ME";
-
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
+}
+
+bool IsEof(const CDxfGroup& group) {
+  return group.m_nCode == 0 && StartsWith(group.m_strValue, "EOF");
 }
 
 // Model and paper space hold the drawing, not a symbol; names that begin
@@ -22,86 +24,67 @@ bool IsSpecialBlockName(std::string_view name) {
          name == "$PAPER_SPACE";
 }
 
-// Trace checkpoints. A checkpoint compares each line it covers with the
-// marker line and reports its tag to the handler for every match. The lines
-// of an entity (or block header) are those of the groups after its code-0
-// group: line 2i is the code line of group i, line 2i + 1 its value line.
-// A field is sought in reading order from a cursor: the lines from the
-// cursor up to and including the code line of the next group with the
-// field's code are compared under the field's tag, and the cursor moves
-// past that group. A field with no such group compares nothing and leaves
-// the cursor. Value lines are not compared (except the flags line, "5"),
-// nor are the lines after the last field found.
-//   block header: "1" its first line; "2" up to the name (code 2); "4" up
-//     to the flags (code 70) and "5" the flags line; then the base point.
-//   LINE, ARC, CIRCLE: "getxyz1" up to an x (10, 11), none up to a y (20,
-//     21), "getxyz5" up to a z (30, 31), "getFloat1" up to a radius or an
-//     angle (40, 50, 51).
-// Values do not depend on this: every field is the first group of its code.
-class CTraceCursor {
+enum class Section { kEof, kBlocks, kEntities };
+
+// Reads the DXF text section by section. Holds the reader and the buffers
+// that are reused from block to block.
+class CBlockExtractor {
  public:
-  CTraceCursor(const CDxfEntity& entity, CDxfBlockHandler& handler)
-      : m_entity(entity), m_handler(handler) {}
+  CBlockExtractor(std::string_view text, CDxfBlockHandler& handler,
+                  const CDxfOptions& options)
+      : m_reader(text),
+        m_handler(handler),
+        m_options(options),
+        m_converter(handler, options) {}
 
-  void compareLine(std::size_t line, const char* tag) {
-    const auto groups = m_entity.groups();
-    if (line / 2 >= groups.size()) return;
-    const CDxfGroup& group = groups[line / 2];
-    if ((line % 2 == 0 ? group.m_strCode : group.m_strValue) == kTraceMarker) {
-      m_handler.OnTrace(tag);
-    }
-  }
-
-  void moveTo(std::size_t line) { m_line = line; }
-
-  // Returns the index of the group found, -1 when there is none.
-  int search(int code, const char* tag) {
-    const int found = m_entity.find(code, (m_line + 1) / 2);
-    if (found < 0) return -1;
-    const std::size_t code_line = 2 * static_cast<std::size_t>(found);
-    if (tag != nullptr) {
-      for (std::size_t line = m_line; line <= code_line; ++line) {
-        compareLine(line, tag);
+  bool Run() {
+    bool blocks_read = false;
+    bool drawing_read = false;
+    for (;;) {
+      switch (NextSection()) {
+        case Section::kEof:
+          return blocks_read || drawing_read;
+        case Section::kBlocks:
+          // Only the first BLOCKS section is read.
+          if (!blocks_read) ReadBlocksSection();
+          blocks_read = true;
+          break;
+        case Section::kEntities:
+          if (!drawing_read) ReadDrawing();
+          drawing_read = true;
+          // An EOF that ends the section stands for its ENDSEC.
+          if (IsEof(m_reader.current())) return true;
+          break;
       }
+      if (blocks_read && (drawing_read || !m_options.drawings)) return true;
     }
-    m_line = code_line + 2;
-    return found;
   }
 
  private:
-  const CDxfEntity& m_entity;
-  CDxfBlockHandler& m_handler;
-  std::size_t m_line = 0;
-};
+  // A section's name is the code-2 group right after (0, SECTION), so a
+  // layer or block record named BLOCKS in the tables is not taken for it.
+  // ENTITIES is looked for with the drawings option only.
+  Section NextSection() {
+    bool after_section = false;
+    for (;;) {
+      const CDxfGroup& group = m_reader.next();
+      if (IsEof(group)) return Section::kEof;
+      if (after_section && group.m_nCode == 2) {
+        if (StartsWith(group.m_strValue, "BLOCKS")) return Section::kBlocks;
+        if (m_options.drawings && StartsWith(group.m_strValue, "ENTITIES")) {
+          return Section::kEntities;
+        }
+      }
+      after_section = group.is(0, "SECTION");
+    }
+  }
 
-struct CField {
-  int m_nCode;
-  const char* m_pszTag;
-};
-
-constexpr CField kLineFields[] = {{10, "getxyz1"}, {20, nullptr},
-                                  {30, "getxyz5"}, {11, "getxyz1"},
-                                  {21, nullptr},   {31, "getxyz5"}};
-constexpr CField kArcFields[] = {{10, "getxyz1"},   {20, nullptr},
-                                 {30, "getxyz5"},   {40, "getFloat1"},
-                                 {50, "getFloat1"}, {51, "getFloat1"}};
-constexpr CField kCircleFields[] = {
-    {10, "getxyz1"}, {20, nullptr}, {30, "getxyz5"}, {40, "getFloat1"}};
-constexpr int kMaxFields = 6;
-
-// Reads the DXF text after the BLOCKS section has been found. Holds the
-// reader and the buffers that are reused from block to block.
-class CBlockExtractor {
- public:
-  CBlockExtractor(std::string_view text, CDxfBlockHandler& handler)
-      : m_reader(text), m_handler(handler) {}
-
-  bool Run() {
-    if (!FindBlocksSection()) return false;
+  // Leaves the reader on the section's ENDSEC.
+  void ReadBlocksSection() {
     m_reader.next();
     for (;;) {
       const CDxfGroup& group = m_reader.current();
-      if (group.is(0, "ENDSEC")) return true;
+      if (group.is(0, "ENDSEC")) return;
       if (group.is(0, "BLOCK")) {
         // Leaves the reader on the block's ENDBLK (passed over here), on
         // an ENDSEC, or, for a skipped block, on its first entity.
@@ -109,24 +92,6 @@ class CBlockExtractor {
         continue;
       }
       m_reader.next();
-    }
-  }
-
- private:
-  // The section's name is the code-2 group right after (0, SECTION), so
-  // a layer or block record named BLOCKS in the tables is not taken for it.
-  bool FindBlocksSection() {
-    bool after_section = false;
-    for (;;) {
-      const CDxfGroup& group = m_reader.next();
-      if (group.m_nCode == 0 && StartsWith(group.m_strValue, "EOF")) {
-        return false;
-      }
-      if (after_section && group.m_nCode == 2 &&
-          StartsWith(group.m_strValue, "BLOCKS")) {
-        return true;
-      }
-      after_section = group.is(0, "SECTION");
     }
   }
 
@@ -148,61 +113,63 @@ class CBlockExtractor {
     trace.search(20, nullptr);
     trace.search(30, "getxyz5");
 
-    m_writer.Begin();
+    m_converter.Begin();
     // A missing ENDBLK before the section's ENDSEC ends the block there.
     while (!m_reader.current().is(0, "ENDBLK") &&
            !m_reader.current().is(0, "ENDSEC")) {
       m_reader.readEntity(m_entity);
-      AppendRecord(m_entity);
+      m_converter.Add(m_entity);
     }
+    m_converter.End();
     m_strName.assign(name);
-    m_handler.OnBlock(m_strName, m_writer.text());
-  }
-
-  // LINE, ARC and CIRCLE give one record each; every other entity none.
-  void AppendRecord(const CDxfEntity& entity) {
-    const std::string_view type = entity.type();
-    if (type == "LINE") {
-      const double* v = ReadFields(entity, kLineFields);
-      m_writer.AppendLine(v[0], -v[1], v[2], v[3], -v[4], v[5]);
-    } else if (type == "ARC") {
-      const double* v = ReadFields(entity, kArcFields);
-      m_writer.AppendArc(v[0], -v[1], v[2], v[4], v[5], v[3]);
-    } else if (type == "CIRCLE") {
-      const double* v = ReadFields(entity, kCircleFields);
-      m_writer.AppendCircle(v[0], -v[1], v[2], v[3]);
+    m_handler.OnBlock(m_strName, m_converter.text());
+    if (!m_converter.passedOver().empty()) {
+      m_handler.OnPassedOver(m_strName, false, m_converter.passedOver());
     }
   }
 
-  template <std::size_t N>
-  const double* ReadFields(const CDxfEntity& entity,
-                           const CField (&fields)[N]) {
-    static_assert(N <= kMaxFields);
-    CTraceCursor trace(entity, m_handler);
-    for (std::size_t i = 0; i < N; ++i) {
-      trace.search(fields[i].m_nCode, fields[i].m_pszTag);
-      m_values[i] = entity.getFloat(fields[i].m_nCode);
+  // The drawing: every entity of the ENTITIES section. Leaves the reader
+  // on the section's ENDSEC, or on an EOF that comes first.
+  void ReadDrawing() {
+    m_reader.next();
+    m_converter.Begin();
+    while (!m_reader.current().is(0, "ENDSEC") && !IsEof(m_reader.current())) {
+      // Only stray groups before the first entity are not an entity's.
+      if (m_reader.current().m_nCode != 0) {
+        m_reader.next();
+        continue;
+      }
+      m_reader.readEntity(m_entity);
+      m_converter.Add(m_entity);
     }
-    return m_values;
+    m_converter.End();
+    if (m_converter.records() > 0) m_handler.OnDrawing(m_converter.text());
+    if (!m_converter.passedOver().empty()) {
+      m_handler.OnPassedOver(std::string(), true, m_converter.passedOver());
+    }
   }
 
   CDxfGroupReader m_reader;
   CDxfBlockHandler& m_handler;
+  CDxfOptions m_options;
+  CEntityConverter m_converter;
   CDxfEntity m_header;
   CDxfEntity m_entity;
-  CSymTextWriter m_writer;
   std::string m_strName;
-  double m_values[kMaxFields] = {};
 };
 
 }  // namespace
 
-bool ConvertDxfText(std::string_view text, CDxfBlockHandler& handler) {
-  CBlockExtractor extractor(text, handler);
+bool ConvertDxfText(std::string_view text, CDxfBlockHandler& handler,
+                    const CDxfOptions& options) {
+  CBlockExtractor extractor(text, handler, options);
   return extractor.Run();
 }
 
 bool IsSafeBlockName(std::string_view name) {
   if (name == "." || name == "..") return false;
-  return name.find_first_of("/\\") == std::string_view::npos;
+  // A NUL byte would end the file name where the system reads it, so the
+  // output would be written under another name.
+  return name.find_first_of(std::string_view("/\\\0", 3)) ==
+         std::string_view::npos;
 }

@@ -34,8 +34,12 @@ class CCollector : public CDxfBlockHandler {
     m_names.push_back(name);
     m_texts.push_back(sym_text);
   }
+  void OnDrawing(const std::string& sym_text) override {
+    m_drawings.push_back(sym_text);
+  }
   void OnTrace(const char* tag) override { m_traces.push_back(tag); }
 
+  std::vector<std::string> m_drawings;
   std::vector<std::string> m_names;
   std::vector<std::string> m_texts;
   std::vector<std::string> m_traces;
@@ -104,6 +108,7 @@ TEST(DxfSampleFilesTest, LibreCadLibrary) {
   const fs::path folder = "/usr/share/librecad/library";
   if (!fs::is_directory(folder)) GTEST_SKIP() << "librecad-data not installed";
   int files = 0, with_blocks = 0, premature = 0, blocks = 0, records = 0;
+  int drawings = 0, drawing_records = 0;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
     std::string extension = entry.path().extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(c));
@@ -121,12 +126,28 @@ TEST(DxfSampleFilesTest, LibreCadLibrary) {
       for (char c : text) records += c == '\n';
       --records;  // the header line
     }
+    // Each file's drawing, with its polylines.
+    CCollector with_drawing;
+    try {
+      ConvertDxfText(LoadFile(entry.path()), with_drawing,
+                     {.drawings = true, .polylines = true});
+    } catch (const CPrematureEndException&) {
+    }
+    EXPECT_LE(with_drawing.m_drawings.size(), 1u) << entry.path();
+    for (const std::string& text : with_drawing.m_drawings) {
+      EXPECT_TRUE(IsWellFormedSymText(text)) << entry.path() << "\n" << text;
+      ++drawings;
+      for (char c : text) drawing_records += c == '\n';
+      --drawing_records;
+    }
   }
   std::printf(
       "librecad-data: %d DXF files, %d with a BLOCKS section, %d premature "
-      "ends, %d blocks, %d records\n",
-      files, with_blocks, premature, blocks, records);
+      "ends, %d blocks, %d records; %d drawings with %d records\n",
+      files, with_blocks, premature, blocks, records, drawings,
+      drawing_records);
   EXPECT_GT(files, 0);
+  EXPECT_GT(drawings, 0);
 }
 
 }  // namespace

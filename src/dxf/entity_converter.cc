@@ -1,0 +1,194 @@
+#include "dxf/entity_converter.h"
+
+#include <span>
+#include <string_view>
+
+#include "dxf/block_extractor.h"
+#include "dxf/dxf_group_reader.h"
+#include "dxf/extrusion.h"
+#include "dxf/passed_over.h"
+#include "dxf/polyline.h"
+#include "dxf/trace_cursor.h"
+
+namespace {
+
+struct CField {
+  int m_nCode;
+  const char* m_pszTag;
+};
+
+constexpr CField kLineFields[] = {{10, "getxyz1"}, {20, nullptr},
+                                  {30, "getxyz5"}, {11, "getxyz1"},
+                                  {21, nullptr},   {31, "getxyz5"}};
+constexpr CField kArcFields[] = {{10, "getxyz1"},   {20, nullptr},
+                                 {30, "getxyz5"},   {40, "getFloat1"},
+                                 {50, "getFloat1"}, {51, "getFloat1"}};
+constexpr CField kCircleFields[] = {
+    {10, "getxyz1"}, {20, nullptr}, {30, "getxyz5"}, {40, "getFloat1"}};
+
+// Reads the fields in order into values, passing the trace checkpoints
+// that each field's search covers.
+void ReadFields(const CDxfEntity& entity, CDxfBlockHandler& handler,
+                std::span<const CField> fields, double* values) {
+  CTraceCursor trace(entity, handler);
+  for (const CField& field : fields) {
+    trace.search(field.m_nCode, field.m_pszTag);
+    *values++ = entity.getFloat(field.m_nCode);
+  }
+}
+
+constexpr std::string_view kTilted = "tilted";
+
+}  // namespace
+
+void CEntityConverter::Begin() {
+  m_writer.Begin();
+  m_nRecords = 0;
+  m_passedOver.clear();
+  m_polylineState = PolylineState::kNone;
+}
+
+void CEntityConverter::Add(const CDxfEntity& entity) {
+  const std::string_view type = entity.type();
+  if (m_polylineState != PolylineState::kNone) {
+    if (type == "VERTEX") {
+      if (m_polylineState == PolylineState::kTaking) {
+        AddPolylineVertex(entity, &m_polyline);
+      }
+      return;
+    }
+    // SEQEND ends the polyline; so does any other entity, should the
+    // SEQEND be missing.
+    EndPolyline();
+    if (type == "SEQEND") return;
+  }
+  if (type == "LINE") {
+    // A line has world coordinates: its extrusion changes none of them.
+    ReadFields(entity, m_handler, kLineFields, m_values);
+    const double* v = m_values;
+    WriteLine(v[0], v[1], v[2], v[3], v[4], v[5]);
+  } else if (type == "ARC") {
+    AddArc(entity);
+  } else if (type == "CIRCLE") {
+    AddCircle(entity);
+  } else if (m_options.polylines && type == "LWPOLYLINE") {
+    AddLwPolyline(entity);
+  } else if (m_options.polylines && type == "POLYLINE") {
+    StartPolyline(entity);
+  } else if (type == "VERTEX" || type == "ATTRIB" || type == "SEQEND") {
+    // Parts of the POLYLINE or INSERT before them, counted with it.
+  } else {
+    PassOver(type);
+  }
+}
+
+void CEntityConverter::End() {
+  if (m_polylineState != PolylineState::kNone) EndPolyline();
+}
+
+void CEntityConverter::AddArc(const CDxfEntity& entity) {
+  ReadFields(entity, m_handler, kArcFields, m_values);
+  double cx = m_values[0], cz = m_values[2];
+  double start = m_values[4], end = m_values[5];
+  switch (FindEntityPlane(entity)) {
+    case EntityPlane::kTilted:
+      PassOver("ARC", kTilted);
+      return;
+    case EntityPlane::kMirrored:
+      cx = MirrorCoordinate(cx);
+      cz = MirrorCoordinate(cz);
+      MirrorArcAngles(start, end);
+      break;
+    case EntityPlane::kWorld:
+      break;
+  }
+  WriteArc(cx, m_values[1], cz, m_values[3], start, end);
+}
+
+void CEntityConverter::AddCircle(const CDxfEntity& entity) {
+  ReadFields(entity, m_handler, kCircleFields, m_values);
+  double cx = m_values[0], cz = m_values[2];
+  switch (FindEntityPlane(entity)) {
+    case EntityPlane::kTilted:
+      PassOver("CIRCLE", kTilted);
+      return;
+    case EntityPlane::kMirrored:
+      cx = MirrorCoordinate(cx);
+      cz = MirrorCoordinate(cz);
+      break;
+    case EntityPlane::kWorld:
+      break;
+  }
+  m_writer.AppendCircle(cx, -m_values[1], cz, m_values[3]);
+  ++m_nRecords;
+}
+
+void CEntityConverter::AddLwPolyline(const CDxfEntity& entity) {
+  const EntityPlane plane = FindEntityPlane(entity);
+  if (plane == EntityPlane::kTilted) {
+    PassOver("LWPOLYLINE", kTilted);
+    return;
+  }
+  ReadLwPolyline(entity, &m_polyline);
+  if (plane == EntityPlane::kMirrored) m_polyline.mirror();
+  WritePolyline();
+}
+
+void CEntityConverter::StartPolyline(const CDxfEntity& header) {
+  const EntityPlane plane = FindEntityPlane(header);
+  m_polylineState = PolylineState::kSkipping;
+  if (!Is2dPolyline(header)) {
+    PassOver("POLYLINE", "3-D or mesh");
+  } else if (plane == EntityPlane::kTilted) {
+    PassOver("POLYLINE", kTilted);
+  } else {
+    m_polylineState = PolylineState::kTaking;
+    m_bPolylineMirrored = plane == EntityPlane::kMirrored;
+    BeginPolyline(header, &m_polyline);
+  }
+}
+
+void CEntityConverter::EndPolyline() {
+  if (m_polylineState == PolylineState::kTaking) {
+    if (m_bPolylineMirrored) m_polyline.mirror();
+    WritePolyline();
+  }
+  m_polylineState = PolylineState::kNone;
+}
+
+void CEntityConverter::WritePolyline() {
+  const double z = m_polyline.elevation;
+  m_polyline.forEachSegment([&](const CPolylineSegment& s) {
+    if (s.kind == CPolylineSegment::Kind::kLine) {
+      WriteLine(s.x1, s.y1, z, s.x2, s.y2, z);
+    } else {
+      WriteArc(s.cx, s.cy, z, s.radius, s.start, s.end);
+    }
+  });
+}
+
+// Every record is written through these two and AppendCircle, so a polyline
+// segment reads exactly as the LINE or ARC entity of the same values would:
+// DXF y negated, an arc's radius after its angles.
+void CEntityConverter::WriteLine(double x1, double y1, double z1, double x2,
+                                 double y2, double z2) {
+  m_writer.AppendLine(x1, -y1, z1, x2, -y2, z2);
+  ++m_nRecords;
+}
+
+void CEntityConverter::WriteArc(double cx, double cy, double cz, double radius,
+                                double start, double end) {
+  m_writer.AppendArc(cx, -cy, cz, start, end, radius);
+  ++m_nRecords;
+}
+
+void CEntityConverter::PassOver(std::string_view type,
+                                std::string_view reason) {
+  m_strKind.assign(type);
+  if (!reason.empty()) {
+    m_strKind += " (";
+    m_strKind += reason;
+    m_strKind += ')';
+  }
+  ++m_passedOver[m_strKind];
+}
