@@ -32,7 +32,8 @@ CArchiveWriter::CArchiveWriter(CWritableFile& file, std::string file_name,
       m_strFileName(std::move(file_name)),
       m_nBufferSize(std::max<std::size_t>(buffer_size, 1)),
       m_nIndexLimit(index_limit) {
-  m_pBuffer = std::make_unique<uint8_t[]>(m_nBufferSize);
+  // Not zeroed: only bytes put are ever sent.
+  m_pBuffer.reset(new uint8_t[m_nBufferSize]);
 }
 
 CArchiveWriter::~CArchiveWriter() {

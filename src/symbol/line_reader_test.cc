@@ -48,6 +48,29 @@ TEST(GetLine, CutsTrimmedLinesUntilNoLfIsLeft) {
   }
 }
 
+// Line ends are searched for several bytes at a time: every length of line
+// and every place of its LF against those steps, up to past where the
+// library search takes over, and texts that stop anywhere without an LF.
+TEST(GetLine, FindsEveryLfWhateverTheLineLength) {
+  for (std::size_t skip = 0; skip < 9; ++skip) {
+    std::string text(skip, '\n');
+    std::vector<std::string> lines;
+    for (std::size_t n = 0; n <= 70; ++n) {
+      lines.push_back(std::string(n, static_cast<char>('a' + n % 26)));
+      text += lines.back() + "\n";
+    }
+    for (std::size_t tail = 0; tail <= 40; tail += 7) {
+      SCOPED_TRACE(testing::Message() << "skip " << skip << " tail " << tail);
+      const std::string all = text + std::string(tail, 'z');
+      CRemainingText rest(all);
+      for (std::size_t i = 0; i < skip; ++i) EXPECT_EQ(getLine(rest), "");
+      for (const std::string& line : lines) ASSERT_EQ(getLine(rest), line);
+      EXPECT_THROW(getLine(rest), CPrematureEndException);
+      EXPECT_EQ(rest.rest(), std::string(tail, 'z'));
+    }
+  }
+}
+
 TEST(CountLines, CountsEveryLfByte) {
   const struct {
     std::string text;

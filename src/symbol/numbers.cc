@@ -1,5 +1,7 @@
 #include "symbol/numbers.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -114,6 +116,15 @@ void ShiftLeft(CBigInt& a, std::size_t bits) {
   a.insert(a.begin(), limbs, 0);
 }
 
+// a >>= 1.
+void ShiftRightOne(CBigInt& a) {
+  if (a.empty()) return;
+  const std::size_t last = a.size() - 1;
+  for (std::size_t i = 0; i < last; ++i) a[i] = (a[i] >> 1) | (a[i + 1] << 31);
+  a[last] >>= 1;
+  if (a[last] == 0) a.pop_back();
+}
+
 int Compare(const CBigInt& a, const CBigInt& b) {
   if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
   for (std::size_t i = a.size(); i-- > 0;) {
@@ -168,9 +179,20 @@ double RoundSubnormal(std::string_view s, const CDecimal& d) {
   if (static_cast<int64_t>(digits.size()) + exponent <= -324) return 0.0;
   // Here exponent < -300 and > -1200, since the value is subnormal-small.
   const int64_t q = -exponent;
+  // Nine digits and thirteen factors of 5 at a time: both fit in 32 bits.
   CBigInt num, den{1};
-  for (char c : digits) MulAdd(num, 10, static_cast<uint32_t>(c - '0'));
-  for (int64_t i = 0; i < q; ++i) MulAdd(den, 5, 0);
+  for (std::size_t i = 0; i < digits.size(); i += 9) {
+    const std::size_t n = std::min<std::size_t>(9, digits.size() - i);
+    uint32_t chunk = 0, scale = 1;
+    for (std::size_t k = 0; k < n; ++k) {
+      chunk = chunk * 10 + static_cast<uint32_t>(digits[i + k] - '0');
+      scale *= 10;
+    }
+    MulAdd(num, scale, chunk);
+  }
+  int64_t fives = q;
+  for (; fives >= 13; fives -= 13) MulAdd(den, 1220703125u, 0);  // 5^13
+  for (; fives > 0; --fives) MulAdd(den, 5, 0);
   // m = digits * 2^1074 / (5^q * 2^q)
   if (q <= 1074) {
     ShiftLeft(num, static_cast<std::size_t>(1074 - q));
@@ -180,13 +202,14 @@ double RoundSubnormal(std::string_view s, const CDecimal& d) {
   // Bit by bit long division; the quotient is at most 2^52 for a value
   // below the smallest normal, one more bit leaves room for rounding up.
   uint64_t m = 0;
+  CBigInt shifted = den;
+  ShiftLeft(shifted, 53);
   for (int bit = 53; bit >= 0; --bit) {
-    CBigInt shifted = den;
-    ShiftLeft(shifted, static_cast<std::size_t>(bit));
     if (Compare(shifted, num) <= 0) {
       Subtract(num, shifted);
       m |= uint64_t{1} << bit;
     }
+    ShiftRightOne(shifted);
   }
   ShiftLeft(num, 1);  // twice the remainder against the divisor
   int half = Compare(num, den);
@@ -194,12 +217,100 @@ double RoundSubnormal(std::string_view s, const CDecimal& d) {
   return std::ldexp(static_cast<double>(m), -1074);
 }
 
+// The common short number ("12.5", "-0.000100", "4.285714285714286"),
+// without an exponent, in one pass: its digits as an integer m of at most
+// 2^53 and a power of ten of at most 22 are both exact doubles, so one
+// multiply or divide rounds m * 10^-e correctly, as any correct conversion
+// does. Returns false, having computed nothing, for everything else.
+bool ParseShortDecimal(std::string_view text, double* value) {
+  static constexpr double kPowersOfTen[] = {
+      1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p != end && IsTrimSpace(*p)) ++p;
+  bool negative = false;
+  if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+  uint64_t m = 0;
+  const char* const digits = p;
+  for (; p != end && IsDigit(*p); ++p) m = m * 10 + (*p - '0');
+  std::ptrdiff_t count = p - digits;
+  std::ptrdiff_t decimals = 0;
+  if (p != end && *p == '.') {
+    const char* const fraction = ++p;
+    for (; p != end && IsDigit(*p); ++p) m = m * 10 + (*p - '0');
+    decimals = p - fraction;
+    count += decimals;
+  }
+  // More than 19 digits may have wrapped m; an exponent is left to the
+  // general conversion, and so is a text without digits.
+  if (count == 0 || count > 19 || decimals > 22 || m > (uint64_t{1} << 53) ||
+      (p != end && (*p == 'e' || *p == 'E'))) {
+    return false;
+  }
+  const double v = static_cast<double>(m) / kPowersOfTen[decimals];
+  *value = negative ? -v : v;
+  return true;
+}
+
+// "%f" of a finite v below 10^12 in magnitude, from exact integer
+// arithmetic: v = m * 2^-q with m < 2^53, so v * 10^6 = m * 10^6 / 2^q,
+// where m * 10^6 < 2^73 is held in two 64-bit halves. The quotient rounded
+// half to even is the six-decimal value, as printf rounds the exact binary
+// value.
+void AppendFixed6Short(std::string& out, double v) {
+  // |v| = m * 2^-q exactly; q >= 13 since |v| < 2^40.
+  const uint64_t bits = std::bit_cast<uint64_t>(v);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  const uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
+  const uint64_t m = biased == 0 ? mantissa : mantissa | uint64_t{1} << 52;
+  const int q = biased == 0 ? 1074 : 1075 - biased;
+  uint64_t n = 0;  // |v| * 10^6 rounded
+  if (m != 0 && q < 74) {
+    // p = m * 10^6 = hi * 2^64 + lo.
+    const uint64_t a = (m & 0xFFFFFFFFu) * 1000000u;  // < 2^52
+    const uint64_t b = (m >> 32) * 1000000u;          // < 2^41
+    const uint64_t lo = (b << 32) + a;
+    const uint64_t hi = (b >> 32) + (lo < a ? 1 : 0);
+    // n = p >> q; half = bit q - 1 of p; sticky = any bit below it.
+    bool half = false;
+    bool sticky = false;
+    if (q >= 64) {
+      const int k = q - 64;
+      n = k == 0 ? hi : hi >> k;
+      half = k == 0 ? (lo >> 63) != 0 : ((hi >> (k - 1)) & 1) != 0;
+      const uint64_t below_hi =
+          k <= 1 ? 0 : hi & ((uint64_t{1} << (k - 1)) - 1);
+      sticky = below_hi != 0 || (k == 0 ? (lo << 1) != 0 : lo != 0);
+    } else {
+      n = (lo >> q) | (hi << (64 - q));
+      half = ((lo >> (q - 1)) & 1) != 0;
+      sticky = (lo & ((uint64_t{1} << (q - 1)) - 1)) != 0;
+    }
+    if (half && (sticky || (n & 1) != 0)) ++n;
+  }
+  // With 74 or more fraction bits m * 10^6 < 2^73 is below half of 2^q:
+  // n stays 0.
+  char buf[40];
+  char* p = buf;
+  if (std::signbit(v)) *p++ = '-';
+  p = std::to_chars(p, buf + sizeof buf, n / 1000000).ptr;
+  *p++ = '.';
+  uint64_t decimals = n % 1000000;
+  for (int i = 5; i >= 0; --i) {
+    p[i] = static_cast<char>('0' + decimals % 10);
+    decimals /= 10;
+  }
+  out.append(buf, p + 6);
+}
+
 }  // namespace
 
 double ParseNumber(std::string_view text) {
+  double value = 0.0;
+  if (ParseShortDecimal(text, &value)) return value;
   const CDecimal d = ScanDecimal(text);
   if (d.begin == d.end) return 0.0;
-  double value = 0.0;
   const char* first = text.data() + d.begin;
   const std::from_chars_result r =
       std::from_chars(first, text.data() + d.end, value);
@@ -221,6 +332,10 @@ void AppendFixed6(std::string& out, double v) {
   }
   if (std::isinf(v)) {
     out += v < 0 ? "-inf" : "inf";
+    return;
+  }
+  if (std::fabs(v) < 1e12) {
+    AppendFixed6Short(out, v);
     return;
   }
   // DBL_MAX has 309 integer digits; with sign, point and six decimals this

@@ -115,6 +115,13 @@ TEST(ParseNumber, MatchesStrtodOnDecimalTexts) {
       "9007199254740992.5",
       "0.1e1",
       "00000012.5000",
+      "4.285714285714286",
+      "-0.000100",
+      "9007199254740992e22",
+      "1e22",
+      "1e23",
+      "1234567890123456789e-22",
+      "0.00000000000000000000001",
       ".000000000000000000000000000000000000001e39",
       "1 2",
       "-12,5",
@@ -198,6 +205,21 @@ TEST(AppendFixed6, WritesAsPrintfDoes) {
       1e15 + 0.3, 1e300,     -123.4567885, 0.0000045,    999999.9999995,
       DBL_MAX,    -DBL_MAX,  DBL_MIN,      DBL_TRUE_MIN, 4.712388980385,
   };
+  // Exact ties at the sixth decimal go to the even neighbour; then either
+  // side of the largest magnitude written without printf.
+  const double kEdges[] = {
+      0.0078125,
+      -0.0078125,
+      0.0234375,
+      1.0000005 - 1e-13,
+      999999999999.9999,
+      1e12,
+      -1e12,
+      1e12 - 0.5,
+      0x1p40,
+      -0x1p-1074,
+  };
+  for (double v : kEdges) EXPECT_EQ(Fixed6(v), Printf(v)) << v;
   for (double v : kCases) EXPECT_EQ(Fixed6(v), Printf(v)) << v;
   std::mt19937_64 rng(7);
   for (int n = 0; n < 20000; ++n) {

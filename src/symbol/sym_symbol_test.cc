@@ -4,6 +4,10 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -235,6 +239,129 @@ TEST(MeasureAndShift, ArcExtentsFollowTheSampledSweep) {
                                                 -(6 + std::sin(angle)), 0}));
   EXPECT_EQ(one.maxX, one.minX);
   EXPECT_EQ(one.maxY, one.minY);
+}
+
+// The extents of arcs from every one of their 201 samples, written the plain
+// way, against MeasureAndShift, which may skip samples that cannot decide
+// them: the results must be the same doubles, bit for bit.
+struct CExtents {
+  double minX = 999999999.0, minY = 999999999.0;
+  double maxX = -999999999.0, maxY = -999999999.0;
+};
+
+void TakeInAllSamples(CExtents& e, double cx, double cy, double s, double end,
+                      double r) {
+  double d = s - end;
+  if (d < 0) d = d + 6.28318530718;
+  const double step = -0.005 * d;
+  for (int i = 0; i < 201; ++i) {
+    const double theta = s + static_cast<double>(i) * step;
+    const double px = cx + r * std::cos(theta);
+    const double py = cy + r * std::sin(theta);
+    if (px > e.maxX) e.maxX = px;
+    if (px < e.minX) e.minX = px;
+    if (py > e.maxY) e.maxY = py;
+    if (py < e.minY) e.minY = py;
+  }
+}
+
+uint64_t Bits(double v) {
+  uint64_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+
+TEST(MeasureAndShift, ArcExtentsEqualThoseOfAllSamples) {
+  std::mt19937_64 random(42);
+  auto uniform = [&](double lo, double hi) {
+    return lo + (hi - lo) * static_cast<double>(random() >> 11) * 0x1p-53;
+  };
+  auto pick = [&](int n) { return static_cast<int>(random() % n); };
+  const double kQuarter = 90 * kRad;
+  for (int trial = 0; trial < 4000; ++trial) {
+    SCOPED_TRACE(trial);
+    CSymbol symbol;
+    CExtents want;
+    // A line first, now and then, with ends at +-0.0 or near the arcs.
+    if (pick(4) == 0) {
+      const double x = pick(2) ? -0.0 : uniform(-3, 3);
+      const double y = pick(2) ? 0.0 : uniform(-3, 3);
+      auto line = std::make_unique<CLine>();
+      line->start = CPrecisionPoint(x, y, 0);
+      line->end = CPrecisionPoint(-x, -y, 0);
+      for (const CPrecisionPoint* p : {&line->start, &line->end}) {
+        if (p->x > want.maxX) want.maxX = p->x;
+        if (p->x < want.minX) want.minX = p->x;
+        if (p->y > want.maxY) want.maxY = p->y;
+        if (p->y < want.minY) want.minY = p->y;
+      }
+      symbol.lines.Add(std::move(line));
+    }
+    for (int n = 1 + pick(3); n > 0; --n) {
+      double cx = pick(8) == 0 ? -0.0 : uniform(-100, 100);
+      double cy = pick(8) == 0 ? 0.0 : uniform(-100, 100);
+      double r = uniform(-50, 50);
+      switch (pick(12)) {
+        case 0:
+          r = 0.0;
+          break;
+        case 1:
+          r = 1e-210 * uniform(0.5, 2);
+          break;
+        case 2:
+          r = 1e210;
+          cx = 1e205;
+          break;
+        case 3:
+          r = uniform(1e-3, 1);
+          cx = -r;
+          break;  // reaches x = 0
+        default:
+          break;
+      }
+      // Angles as the reader leaves them: multiples of quarter turns, ends
+      // a hair apart, sweeps around the thresholds, or anything.
+      double s = uniform(0, 360) * kRad, e = uniform(0, 360) * kRad;
+      switch (pick(8)) {
+        case 0:
+          s = pick(8) * kQuarter;
+          e = pick(8) * kQuarter;
+          break;
+        case 1:
+          e = s - uniform(0, 1e-4);
+          break;
+        case 2:
+          e = s - uniform(1.5e-5, 2.5e-5);
+          break;
+        case 3:
+          e = s - pick(5) * kQuarter - uniform(-1e-6, 1e-6);
+          break;
+        case 4:
+          s = -uniform(0, 360) * kRad;
+          break;
+        case 5:
+          e = s;
+          break;
+        default:
+          break;
+      }
+      auto arc = std::make_unique<CArc>();
+      arc->points.Add(std::make_unique<CPrecisionPoint>(cx, cy, 0));
+      arc->points.Add(std::make_unique<CPrecisionPoint>(s, e, r));
+      symbol.arcs.Add(std::move(arc));
+      TakeInAllSamples(want, cx, cy, s, e, r);
+    }
+    MeasureAndShift(&symbol);
+    // The origin holds the extents before the shift, negated.
+    ASSERT_EQ(Bits(symbol.origin.x), Bits(-want.minX));
+    ASSERT_EQ(Bits(symbol.origin.y), Bits(-want.maxY));
+    const double maxX = want.minX < 0 ? want.maxX - want.minX : want.maxX;
+    const double minY = want.maxY > 0 ? want.minY - want.maxY : want.minY;
+    ASSERT_EQ(Bits(symbol.maxX), Bits(maxX));
+    ASSERT_EQ(Bits(symbol.minY), Bits(minY));
+    ASSERT_EQ(Bits(symbol.minX), Bits(want.minX < 0 ? 0 : want.minX));
+    ASSERT_EQ(Bits(symbol.maxY), Bits(want.maxY > 0 ? 0 : want.maxY));
+  }
 }
 
 TEST(MeasureAndShift, MovesCentresButNeverAngles) {
