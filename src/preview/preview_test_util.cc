@@ -53,6 +53,9 @@ void MeasureTestSymbol(CSmlSymbol* s) {
 CCheckResult CheckMarkup(const std::string& markup, const std::string& name,
                          const std::string& args) {
   namespace fs = std::filesystem;
+#ifdef _WIN32
+  return {-2, "the XML check runs on the build machine only"};
+#endif
   if (!fs::exists("/usr/bin/python3")) return {-2, "no python3"};
   const fs::path dir = fs::temp_directory_path() / "symconv-preview-tests";
   fs::create_directories(dir);

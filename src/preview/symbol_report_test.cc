@@ -74,6 +74,9 @@ TEST(FormatSymbolJson, IsOneValidObjectPerFile) {
             "\"offset\":4}");
 
   // Both must parse as JSON.
+#ifdef _WIN32
+  GTEST_SKIP() << "the JSON check runs on the build machine only";
+#endif
   if (!std::filesystem::exists("/usr/bin/python3")) GTEST_SKIP();
   const auto file =
       std::filesystem::temp_directory_path() / "symconv-report-test.json";
