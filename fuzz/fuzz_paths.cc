@@ -8,6 +8,7 @@
 
 #include "dxf/block_extractor.h"
 #include "platform/exceptions.h"
+#include "platform/memory_file.h"
 #include "platform/platform.h"
 #include "sml/archive_writer.h"
 #include "sml/sml_file.h"
@@ -31,20 +32,6 @@ void Check(bool ok, const char* what) {
   if (point != SIZE_MAX) text += " point " + std::to_string(point);
   throw CFuzzFinding(text + ": " + what);
 }
-
-// An .SML file in memory: the writer's output lands in a string.
-class CMemoryFile : public CWritableFile {
- public:
-  std::size_t Write(const void* data, std::size_t n) override {
-    m_strBytes.append(static_cast<const char*>(data), n);
-    return n;
-  }
-  void Close() override {}
-  const std::string& bytes() const { return m_strBytes; }
-
- private:
-  std::string m_strBytes;
-};
 
 // Doubles are compared bit for bit: the file must hold exactly what was
 // written, NaN payloads and negative zeros included.
@@ -107,7 +94,7 @@ std::string EncodeSml(Symbol& symbol, const std::string& name) {
                    symbol.minX, symbol.minY, symbol.maxX, symbol.maxY,
                    symbol.origin);
   ar.Close();
-  return file.bytes();
+  return file.m_strBytes;
 }
 
 // Decodes bytes that the writer made; they must be well formed.

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/memory_file.h"
 #include "platform/platform.h"
 #include "sml/archive_writer.h"
 #include "sml/sml_file.h"
@@ -11,16 +12,6 @@
 namespace {
 
 const char kHeader[] = "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
-
-class CMemoryFile : public CWritableFile {
- public:
-  std::size_t Write(const void* data, std::size_t n) override {
-    m_bytes.append(static_cast<const char*>(data), n);
-    return n;
-  }
-  void Close() override {}
-  std::string m_bytes;
-};
 
 TEST(SourceKindOf, GoesByTheExtensionInAnyCase) {
   EXPECT_EQ(SourceKindOf("A.SML"), SourceKind::kSml);
@@ -130,7 +121,7 @@ TEST(LoadSymbols, DecodesAnSmlFile) {
   CArchiveWriter ar(file, "BOX.SML");
   WriteSmlContents(ar, "BOXNAME", lines, arcs, circles, 0, -1, 2, 0, origin);
   ar.Close();
-  const auto loaded = LoadSymbols("box.sml", file.m_bytes);
+  const auto loaded = LoadSymbols("box.sml", file.m_strBytes);
   ASSERT_EQ(loaded.size(), 1u);
   ASSERT_TRUE(loaded[0].symbol) << loaded[0].error;
   EXPECT_EQ(loaded[0].name, "BOXNAME");

@@ -1,4 +1,5 @@
 #include "sml/sml_file.h"
+#include "platform/memory_file.h"
 
 #include <bit>
 #include <cstdio>
@@ -14,16 +15,6 @@
 #include "sml/archive_writer.h"
 
 namespace {
-
-class CMemoryFile : public CWritableFile {
- public:
-  std::size_t Write(const void* data, std::size_t n) override {
-    m_strBytes.append(static_cast<const char*>(data), n);
-    return n;
-  }
-  void Close() override {}
-  std::string m_strBytes;
-};
 
 std::string FromHex(const std::string& hex) {
   std::string bytes;

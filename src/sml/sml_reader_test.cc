@@ -1,4 +1,5 @@
 #include "sml/sml_reader.h"
+#include "platform/memory_file.h"
 
 #include <gtest/gtest.h>
 
@@ -21,17 +22,6 @@
 
 namespace {
 
-// Collects what the archive writer writes.
-class CMemoryFile : public CWritableFile {
- public:
-  std::size_t Write(const void* data, std::size_t n) override {
-    m_bytes.append(static_cast<const char*>(data), n);
-    return n;
-  }
-  void Close() override {}
-  std::string m_bytes;
-};
-
 // A symbol as the conversion hands it to the writer.
 struct CSource {
   std::string name;
@@ -45,7 +35,7 @@ std::string WriteSml(CSource& source) {
   WriteSmlContents(ar, source.name, s.lines, s.arcs, s.circles, s.minX, s.minY,
                    s.maxX, s.maxY, s.origin);
   ar.Close();
-  return file.m_bytes;
+  return file.m_strBytes;
 }
 
 void AddLine(CSymbol* s, double x1, double y1, double x2, double y2,

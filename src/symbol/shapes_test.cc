@@ -6,20 +6,11 @@
 #include <string>
 
 #include "gtest/gtest.h"
+#include "platform/memory_file.h"
 #include "platform/platform.h"
 #include "sml/archive_writer.h"
 
 namespace {
-
-class CMemoryFile : public CWritableFile {
- public:
-  std::size_t Write(const void* data, std::size_t n) override {
-    m_strBytes.append(static_cast<const char*>(data), n);
-    return n;
-  }
-  void Close() override {}
-  std::string m_strBytes;
-};
 
 std::string ToHex(const std::string& bytes) {
   std::string hex;
