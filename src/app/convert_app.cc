@@ -179,7 +179,8 @@ void CConvertApp::ConvertSymFile(std::string path) {
   }
 }
 
-bool CConvertApp::ConvertSymToSml(std::string text, std::string source_name) {
+bool CConvertApp::ConvertSymToSml(const std::string& text,
+                                  const std::string& source_name) {
   CSymbol symbol;
   if (!ReadSymText(text, &symbol)) return false;  // a header alone
   MeasureAndShift(&symbol);

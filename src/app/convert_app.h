@@ -59,7 +59,7 @@ class CConvertApp {
   void ConvertSymFile(std::string path);
   /// Converts one SYM text into the .SML named after source_name. Returns
   /// true when the .SML file was written completely.
-  bool ConvertSymToSml(std::string text, std::string source_name);
+  bool ConvertSymToSml(const std::string& text, const std::string& source_name);
   /// The per-file failure prompt. Returns when the user answers Yes; throws
   /// CRunStopped on No.
   void ConfirmContinue(const std::string& file_name);

@@ -55,5 +55,11 @@ const CDxfGroup& CDxfGroupReader::next() {
 void CDxfGroupReader::readEntity(CDxfEntity& entity) {
   entity.m_strType = m_current.m_strValue;
   entity.m_groups.clear();
-  while (next().m_nCode != 0) entity.m_groups.push_back(m_current);
+  bool marker = false;
+  while (next().m_nCode != 0) {
+    marker = marker || m_current.m_strCode == kTraceMarker ||
+             m_current.m_strValue == kTraceMarker;
+    entity.m_groups.push_back(m_current);
+  }
+  entity.m_bTraceMarker = marker;
 }

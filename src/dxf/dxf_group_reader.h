@@ -28,6 +28,9 @@ struct CDxfGroup {
 /// digits. Anything else is CDxfGroup::kNoCode, so it matches no code.
 int ParseGroupCode(std::string_view line);
 
+/// The trace marker: a line equal to it at a trace checkpoint is reported.
+constexpr std::string_view kTraceMarker = "IT'S ME";
+
 /// One entity of a DXF text: the value of its code-0 group (its type) and
 /// the groups after it up to the next code-0 group. A block header (type
 /// BLOCK) is read the same way. The views point into the text.
@@ -35,6 +38,10 @@ class CDxfEntity {
  public:
   std::string_view type() const { return m_strType; }
   std::span<const CDxfGroup> groups() const { return m_groups; }
+  /// True when a code or value line after the type line equals the trace
+  /// marker; noted while reading, so that entities without it (nearly all)
+  /// need no line-by-line trace comparison.
+  bool holdsTraceMarker() const { return m_bTraceMarker; }
 
   /// Index of the first group with code at or after index from; -1 when
   /// there is none.
@@ -52,6 +59,7 @@ class CDxfEntity {
   friend class CDxfGroupReader;
   std::string_view m_strType;
   std::vector<CDxfGroup> m_groups;
+  bool m_bTraceMarker = false;
 };
 
 /// Reads a DXF text group by group, keeping the last group read as the

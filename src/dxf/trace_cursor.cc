@@ -18,7 +18,7 @@ int CTraceCursor::search(int code, const char* tag) {
   const int found = m_entity.find(code, (m_line + 1) / 2);
   if (found < 0) return -1;
   const std::size_t code_line = 2 * static_cast<std::size_t>(found);
-  if (tag != nullptr) {
+  if (tag != nullptr && m_entity.holdsTraceMarker()) {
     for (std::size_t line = m_line; line <= code_line; ++line) {
       compareLine(line, tag);
     }

@@ -2,13 +2,9 @@
 #define SYMCONV_DXF_TRACE_CURSOR_H_
 
 #include <cstddef>
-#include <string_view>
 
 #include "dxf/block_extractor.h"
 #include "dxf/dxf_group_reader.h"
-
-/// The trace marker: a line equal to it at a checkpoint is reported.
-constexpr std::string_view kTraceMarker = "IT'S ME";
 
 /// Trace checkpoints. A checkpoint compares each line it covers with the
 /// marker line and reports its tag to the handler for every match. The lines
