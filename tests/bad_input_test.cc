@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/batch_messages_test_util.h"
 #include "app/convert_app.h"
 #include "platform/fake/fake_platform.h"
 #include "sml/sml_reader.h"
@@ -22,19 +23,9 @@ namespace {
 const std::string kHeader = "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
 const char kPremature[] = "Premature end of file!";
 
-std::string Prompt(const std::string& file) {
-  return "Error Converting File:\n\n\"" + file +
-         "\"\n\nContinue With Other Symbols?";
-}
-
+// The summary of a run over the test folder.
 std::string Summary(int dxf_files, int dxf_symbols, int sym_files) {
-  return "Converting folder: \"/lib\"\n\n" + std::to_string(dxf_files) +
-         " Drawing Exchange Format (*.dxf) files converted\n\t(" +
-         std::to_string(dxf_symbols) + " Symbols)\n\n" +
-         std::to_string(sym_files) +
-         " KRO DOS Symbol (*.sym) files converted\n\n" +
-         std::to_string(dxf_symbols + sym_files) +
-         " KRO Win Symbol (*.sml) files Generated";
+  return ExpectedSummary("/lib", dxf_files, dxf_symbols, sym_files);
 }
 
 std::string Repeat(const std::string& piece, std::size_t times) {
@@ -88,7 +79,7 @@ std::vector<std::string> Failed(const std::string& file,
                                 bool premature = true) {
   std::vector<std::string> messages;
   if (premature) messages.push_back(kPremature);
-  messages.push_back(Prompt(file));
+  messages.push_back(ExpectedPrompt(file));
   messages.push_back(summary);
   return messages;
 }
@@ -277,7 +268,7 @@ std::vector<CBadInput> Table() {
       {"DXF with a NUL byte in a block name",
        "X.DXF",
        [] { return Dxf(Block(std::string("A\0B", 3), kLine)); },
-       {Prompt(std::string("/lib/A\0B.SYM", 12)), Summary(1, 0, 0)},
+       {ExpectedPrompt(std::string("/lib/A\0B.SYM", 12)), Summary(1, 0, 0)},
        {}},
   };
 }

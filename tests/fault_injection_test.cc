@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/batch_messages_test_util.h"
 #include "app/convert_app.h"
 #include "platform/fake/fake_platform.h"
 
@@ -45,19 +46,9 @@ std::string Dxf(const std::string& blocks,
   return text + "0\nEOF\n";
 }
 
-std::string Prompt(const std::string& file) {
-  return "Error Converting File:\n\n\"" + file +
-         "\"\n\nContinue With Other Symbols?";
-}
-
+// The summary of a run over the test folder.
 std::string Summary(int dxf_files, int dxf_symbols, int sym_files) {
-  return "Converting folder: \"/lib\"\n\n" + std::to_string(dxf_files) +
-         " Drawing Exchange Format (*.dxf) files converted\n\t(" +
-         std::to_string(dxf_symbols) + " Symbols)\n\n" +
-         std::to_string(sym_files) +
-         " KRO DOS Symbol (*.sym) files converted\n\n" +
-         std::to_string(dxf_symbols + sym_files) +
-         " KRO Win Symbol (*.sml) files Generated";
+  return ExpectedSummary("/lib", dxf_files, dxf_symbols, sym_files);
 }
 
 // One output of the batch: the name the conversion is given (what its
@@ -225,10 +216,10 @@ std::string OutputOf(const std::string& path) {
 
 // The prompt that a failed operation must lead to; none for a remove (only
 // the clean-up after another failure removes, and it fails quietly).
-std::optional<std::string> ExpectedPrompt(const COperation& op) {
+std::optional<std::string> PromptFor(const COperation& op) {
   if (op.kind == FakeFileOp::kRemove) return std::nullopt;
-  if (op.kind == FakeFileOp::kRead) return Prompt(op.path);
-  return Prompt(Outputs().at(OutputOf(op.path)).source);
+  if (op.kind == FakeFileOp::kRead) return ExpectedPrompt(op.path);
+  return ExpectedPrompt(Outputs().at(OutputOf(op.path)).source);
 }
 
 struct CBatch {
@@ -275,7 +266,7 @@ void CheckBatch(const CBatch& batch, const std::string& what) {
   for (const COperation& op : batch.platform->operations()) {
     if (!op.failed) continue;
     if (op.kind == FakeFileOp::kRemove) kept_temporaries.push_back(op.path);
-    if (std::optional<std::string> prompt = ExpectedPrompt(op)) {
+    if (std::optional<std::string> prompt = PromptFor(op)) {
       prompts.push_back(*prompt);
     }
     if (op.kind == FakeFileOp::kRead && op.path.ends_with(".DXF")) {
@@ -452,7 +443,7 @@ TEST(FaultInjection, ReadOnlyFolderKeepsEveryEarlierFile) {
   for (const char* source :
        {"/lib/FOUR.SYM", "/lib/ONE.SYM", "/lib/TWO.SYM", "/lib/THREE.SYM",
         "/lib/PARTS.SYM", "/lib/A.SYM", "/lib/B.SYM", "/lib/d.sym"}) {
-    expected.push_back(Prompt(source));
+    expected.push_back(ExpectedPrompt(source));
   }
   expected.push_back(Summary(2, 0, 0));
   std::vector<std::string> texts;
@@ -472,8 +463,9 @@ TEST(FaultInjection, FilesThatVanishOrAreHeldElsewhere) {
   for (const CFakeMessage& m : batch.fake->messages()) texts.push_back(m.text);
   EXPECT_EQ(texts,
             (std::vector<std::string>{
-                Prompt("/lib/EXTRA.DXF"), Prompt("/lib/A.SYM"),
-                Prompt("/lib/B.SYM"), Prompt("/lib/d.sym"), Summary(1, 4, 0)}));
+                ExpectedPrompt("/lib/EXTRA.DXF"), ExpectedPrompt("/lib/A.SYM"),
+                ExpectedPrompt("/lib/B.SYM"), ExpectedPrompt("/lib/d.sym"),
+                Summary(1, 4, 0)}));
   EXPECT_EQ(batch.fake->FileBytes("/lib/A.SML"), "earlier A");
   EXPECT_FALSE(batch.fake->HasFile("/lib/B.SML"));
 }

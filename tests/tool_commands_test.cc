@@ -11,24 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "program_run.h"
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::size_t CountOf(const std::string& text, const std::string& what) {
   std::size_t n = 0;
@@ -62,14 +48,7 @@ class ToolCommands : public ::testing::Test {
 
   // Runs symconv with args (shell words), from m_root, without a terminal.
   CRun Run(const std::string& args) {
-    const std::string command = "cd '" + m_root.string() + "' && '" +
-                                SYMCONV_EXE + "' " + args + " </dev/null >'" +
-                                (m_root / "out").string() + "' 2>'" +
-                                (m_root / "err").string() + "'; echo $? >'" +
-                                (m_root / "rc").string() + "'";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    return {std::stoi(ReadAll(m_root / "rc")), ReadAll(m_root / "out"),
-            ReadAll(m_root / "err")};
+    return RunSymconv(m_root, args, "", m_root);
   }
 
   // check_markup.py on a written file; true when all holds (or no python).

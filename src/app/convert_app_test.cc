@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/batch_messages_test_util.h"
 #include "platform/fake/fake_platform.h"
 
 namespace {
@@ -29,19 +30,6 @@ std::string Line(int x1, int y1, int x2, int y2) {
 
 std::string Dxf(const std::string& blocks) {
   return "0\nSECTION\n2\nBLOCKS\n" + blocks + "0\nENDSEC\n0\nEOF\n";
-}
-
-std::string Prompt(const std::string& file) {
-  return "Error Converting File:\n\n\"" + file +
-         "\"\n\nContinue With Other Symbols?";
-}
-
-std::string Summary(const std::string& folder, int a, int b, int c) {
-  return "Converting folder: \"" + folder + "\"\n\n" + std::to_string(a) +
-         " Drawing Exchange Format (*.dxf) files converted\n\t(" +
-         std::to_string(b) + " Symbols)\n\n" + std::to_string(c) +
-         " KRO DOS Symbol (*.sym) files converted\n\n" + std::to_string(b + c) +
-         " KRO Win Symbol (*.sml) files Generated";
 }
 
 class ConvertAppTest : public ::testing::Test {
@@ -106,7 +94,7 @@ TEST_F(ConvertAppTest, CountsDxfFilesBlocksAndSymFiles) {
   EXPECT_FALSE(m_bAnyFailure);
   ASSERT_EQ(m_platform.messages().size(), 1u);
   EXPECT_EQ(m_platform.messages()[0].kind, CFakeMessage::kSummary);
-  EXPECT_EQ(m_platform.messages()[0].text, Summary("/lib", 1, 3, 2));
+  EXPECT_EQ(m_platform.messages()[0].text, ExpectedSummary("/lib", 1, 3, 2));
   EXPECT_EQ(m_platform.beeps(), 5);
   for (const char* out : {"/lib/ONE.SML", "/lib/TWO.SML", "/lib/THREE.SML",
                           "/lib/A.SML", "/lib/b.SML"}) {
@@ -127,7 +115,7 @@ TEST_F(ConvertAppTest, LaterOutputsReplaceEarlierOnesOfTheSameName) {
   reference.PutFile("/r/B.DXF", Dxf(Block("X", Line(0, 0, 5, 5))));
   CConvertApp(reference).RunBatch();
   Run();
-  EXPECT_EQ(Texts().back(), Summary("/lib", 2, 2, 0));
+  EXPECT_EQ(Texts().back(), ExpectedSummary("/lib", 2, 2, 0));
   EXPECT_EQ(m_platform.FileBytes("/lib/X.SML"),
             reference.FileBytes("/r/X.SML"));
 
@@ -149,8 +137,9 @@ TEST_F(ConvertAppTest, FailedWritesAreNotCountedAndKeepTheEarlierFile) {
   Run();
   EXPECT_EQ(m_outcome, RunOutcome::kCompleted);
   EXPECT_TRUE(m_bAnyFailure);
-  EXPECT_EQ(Texts(), (std::vector<std::string>{Prompt("/lib/B.SYM"),
-                                               Summary("/lib", 0, 0, 1)}));
+  EXPECT_EQ(Texts(),
+            (std::vector<std::string>{ExpectedPrompt("/lib/B.SYM"),
+                                      ExpectedSummary("/lib", 0, 0, 1)}));
   EXPECT_EQ(m_platform.FileBytes("/lib/B.SML"), "earlier");
   EXPECT_EQ(m_platform.beeps(), 2);  // the beep follows a passed-over failure
   EXPECT_EQ(m_platform.FilePaths(),
@@ -165,7 +154,7 @@ TEST_F(ConvertAppTest, NoAtThePromptStopsTheRunWithoutSummary) {
   m_platform.QueueAnswer(MessageResult::kNo);
   Run();
   EXPECT_EQ(m_outcome, RunOutcome::kStopped);
-  EXPECT_EQ(Texts(), std::vector<std::string>{Prompt("/lib/B.DXF")});
+  EXPECT_EQ(Texts(), std::vector<std::string>{ExpectedPrompt("/lib/B.DXF")});
   EXPECT_TRUE(m_platform.HasFile("/lib/X.SML"));
   EXPECT_FALSE(m_platform.HasFile("/lib/C.SML"));
 }
@@ -184,10 +173,10 @@ TEST_F(ConvertAppTest, PrematureEndFailsOnlyThatFile) {
       {MessageResult::kYes, MessageResult::kYes, MessageResult::kYes});
   Run();
   EXPECT_EQ(Texts(), (std::vector<std::string>{
-                         "Premature end of file!", Prompt("/lib/E.DXF"),
-                         "Premature end of file!", Prompt("/lib/A.SYM"),
-                         "Premature end of file!", Prompt("/lib/B.SYM"),
-                         Summary("/lib", 0, 1, 1)}));
+                         "Premature end of file!", ExpectedPrompt("/lib/E.DXF"),
+                         "Premature end of file!", ExpectedPrompt("/lib/A.SYM"),
+                         "Premature end of file!", ExpectedPrompt("/lib/B.SYM"),
+                         ExpectedSummary("/lib", 0, 1, 1)}));
   EXPECT_TRUE(m_platform.HasFile("/lib/FIRST.SML"));
   EXPECT_FALSE(m_platform.HasFile("/lib/C.SML"));
   EXPECT_TRUE(m_platform.HasFile("/lib/D.SML"));
@@ -201,9 +190,11 @@ TEST_F(ConvertAppTest, BlockNamesThatLeaveTheFolderAreRefused) {
   m_platform.QueueAnswers(
       {MessageResult::kYes, MessageResult::kYes, MessageResult::kYes});
   Run();
-  EXPECT_EQ(Texts(), (std::vector<std::string>{
-                         Prompt("/lib/../up.SYM"), Prompt("/lib/...SYM"),
-                         Prompt("/lib/a\\b.SYM"), Summary("/lib", 1, 1, 0)}));
+  EXPECT_EQ(
+      Texts(),
+      (std::vector<std::string>{
+          ExpectedPrompt("/lib/../up.SYM"), ExpectedPrompt("/lib/...SYM"),
+          ExpectedPrompt("/lib/a\\b.SYM"), ExpectedSummary("/lib", 1, 1, 0)}));
   EXPECT_EQ(m_platform.FilePaths(),
             (std::vector<std::string>{"/lib/A.DXF", "/lib/OK.SML"}));
 }
@@ -221,7 +212,7 @@ TEST_F(ConvertAppTest, WindowsNamingAndTraceMarker) {
   EXPECT_TRUE(windows.HasFile("C:\\lib\\VALVE.SML"));
   ASSERT_EQ(windows.messages().size(), 2u);
   EXPECT_EQ(windows.messages()[0].text, "getxyz1");  // the marker's checkpoint
-  EXPECT_EQ(windows.messages()[1].text, Summary("C:\\lib", 1, 1, 0));
+  EXPECT_EQ(windows.messages()[1].text, ExpectedSummary("C:\\lib", 1, 1, 0));
 }
 
 // A platform whose reads fail in a way no guard expects.
@@ -293,7 +284,7 @@ TEST_F(ConvertAppTest, DrawingsAreNamedAfterTheirFileAndComeAfterBlocks) {
   CConvertApp(reference).RunBatch();
 
   RunWith(m_platform, true, false, false);
-  EXPECT_EQ(Texts().back(), Summary("/lib", 3, 4, 0));
+  EXPECT_EQ(Texts().back(), ExpectedSummary("/lib", 3, 4, 0));
   EXPECT_EQ(m_platform.FilePaths(),
             (std::vector<std::string>{"/lib/PARTS.DXF", "/lib/PARTS.SML",
                                       "/lib/VALVE.SML", "/lib/notes.dxf",
@@ -309,7 +300,7 @@ TEST_F(ConvertAppTest, DrawingsAreNamedAfterTheirFileAndComeAfterBlocks) {
   reference.PutFile("/r/PARTS.SYM", kLineSym);
   CConvertApp(reference).RunBatch();
   RunWith(m_platform, true, false, false);
-  EXPECT_EQ(Texts().back(), Summary("/lib", 3, 4, 1));
+  EXPECT_EQ(Texts().back(), ExpectedSummary("/lib", 3, 4, 1));
   EXPECT_EQ(m_platform.FileBytes("/lib/PARTS.SML"),
             reference.FileBytes("/r/PARTS.SML"));
 
@@ -318,7 +309,7 @@ TEST_F(ConvertAppTest, DrawingsAreNamedAfterTheirFileAndComeAfterBlocks) {
   m_platform.Erase("/lib/PARTS.SYM");
   m_platform.Erase("/lib/plan.SML");
   Run();
-  EXPECT_EQ(Texts().back(), Summary("/lib", 2, 2, 0));
+  EXPECT_EQ(Texts().back(), ExpectedSummary("/lib", 2, 2, 0));
   EXPECT_FALSE(m_platform.HasFile("/lib/plan.SML"));
 }
 

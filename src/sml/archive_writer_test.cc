@@ -12,6 +12,7 @@
 #include "platform/exceptions.h"
 #include "platform/platform.h"
 #include "sml/archive_exceptions.h"
+#include "sml/hex_test_util.h"
 
 namespace {
 
@@ -47,32 +48,6 @@ class CMemoryFile : public CWritableFile {
   int m_nFaultAt = 0;
   Fault m_fault = Fault::kNone;
 };
-
-// "0D 4B" -> the two bytes; spaces are ignored.
-std::string FromHex(const std::string& hex) {
-  std::string bytes;
-  for (std::size_t i = 0; i < hex.size();) {
-    if (hex[i] == ' ') {
-      ++i;
-      continue;
-    }
-    bytes.push_back(
-        static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-    i += 2;
-  }
-  return bytes;
-}
-
-std::string ToHex(const std::string& bytes) {
-  std::string hex;
-  char cell[4];
-  for (unsigned char c : bytes) {
-    std::snprintf(cell, sizeof cell, "%02X ", c);
-    hex += cell;
-  }
-  if (!hex.empty()) hex.pop_back();
-  return hex;
-}
 
 // The bytes of a name, as hex, for expected class definitions.
 std::string NameHex(const std::string& name) { return ToHex(name); }

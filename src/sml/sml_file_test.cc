@@ -1,5 +1,4 @@
 #include "sml/sml_file.h"
-#include "platform/memory_file.h"
 
 #include <bit>
 #include <cstdio>
@@ -11,35 +10,12 @@
 #include "gtest/gtest.h"
 #include "platform/exceptions.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/memory_file.h"
 #include "platform/platform.h"
 #include "sml/archive_writer.h"
+#include "sml/hex_test_util.h"
 
 namespace {
-
-std::string FromHex(const std::string& hex) {
-  std::string bytes;
-  for (std::size_t i = 0; i < hex.size();) {
-    if (hex[i] == ' ') {
-      ++i;
-      continue;
-    }
-    bytes.push_back(
-        static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-    i += 2;
-  }
-  return bytes;
-}
-
-std::string ToHex(const std::string& bytes) {
-  std::string hex;
-  char cell[4];
-  for (unsigned char c : bytes) {
-    std::snprintf(cell, sizeof cell, "%02X ", c);
-    hex += cell;
-  }
-  if (!hex.empty()) hex.pop_back();
-  return hex;
-}
 
 std::string Repeat(const std::string& hex, int times) {
   std::string out;

@@ -9,19 +9,9 @@
 #include "platform/memory_file.h"
 #include "platform/platform.h"
 #include "sml/archive_writer.h"
+#include "sml/hex_test_util.h"
 
 namespace {
-
-std::string ToHex(const std::string& bytes) {
-  std::string hex;
-  char cell[4];
-  for (unsigned char c : bytes) {
-    std::snprintf(cell, sizeof cell, "%02X ", c);
-    hex += cell;
-  }
-  if (!hex.empty()) hex.pop_back();
-  return hex;
-}
 
 std::string Store(const std::function<void(CArchiveWriter&)>& puts) {
   CMemoryFile file;
