@@ -9,7 +9,6 @@
 #include "bench/input_generator.h"
 #include "bench/null_file.h"
 #include "sml/archive_writer.h"
-#include "sml/sml_file.h"
 #include "symbol/sym_symbol.h"
 
 namespace {
@@ -21,13 +20,7 @@ void BM_ArchiveWriteSymbol(benchmark::State& state) {
   MeasureAndShift(&symbol);
   int64_t bytes = 0;
   for (auto _ : state) {
-    CNullFile file;
-    CArchiveWriter ar(file, "BENCH.SML");
-    WriteSmlContents(ar, "BENCH", symbol.lines, symbol.arcs, symbol.circles,
-                     symbol.minX, symbol.minY, symbol.maxX, symbol.maxY,
-                     symbol.origin);
-    ar.Close();
-    bytes += static_cast<int64_t>(file.bytes());
+    bytes += static_cast<int64_t>(EncodeToNullFile(symbol));
   }
   state.SetBytesProcessed(bytes);
 }

@@ -4,6 +4,9 @@
 #include <cstddef>
 
 #include "platform/platform.h"
+#include "sml/archive_writer.h"
+#include "sml/sml_file.h"
+#include "symbol/sym_symbol.h"
 
 /// A file that stores every byte nowhere and counts them, so that a
 /// benchmark of the encoder measures the encoder alone.
@@ -19,5 +22,17 @@ class CNullFile final : public CWritableFile {
  private:
   std::size_t m_nBytes = 0;
 };
+
+/// Encodes a measured symbol's .SML contents into a null file; returns the
+/// size of the file.
+inline std::size_t EncodeToNullFile(CSymbol& symbol) {
+  CNullFile file;
+  CArchiveWriter ar(file, "BENCH.SML");
+  WriteSmlContents(ar, "BENCH", symbol.lines, symbol.arcs, symbol.circles,
+                   symbol.minX, symbol.minY, symbol.maxX, symbol.maxY,
+                   symbol.origin);
+  ar.Close();
+  return file.bytes();
+}
 
 #endif  // SYMCONV_BENCH_NULL_FILE_H_

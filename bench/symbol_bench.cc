@@ -10,8 +10,6 @@
 
 #include "bench/input_generator.h"
 #include "bench/null_file.h"
-#include "sml/archive_writer.h"
-#include "sml/sml_file.h"
 #include "symbol/line_reader.h"
 #include "symbol/numbers.h"
 #include "symbol/sym_symbol.h"
@@ -99,12 +97,7 @@ void BM_ConvertOneSymbol(benchmark::State& state) {
     CSymbol symbol;
     ReadSymText(text, &symbol);
     MeasureAndShift(&symbol);
-    CNullFile file;
-    CArchiveWriter ar(file, "BENCH.SML");
-    WriteSmlContents(ar, "BENCH", symbol.lines, symbol.arcs, symbol.circles,
-                     symbol.minX, symbol.minY, symbol.maxX, symbol.maxY,
-                     symbol.origin);
-    ar.Close();
+    benchmark::DoNotOptimize(EncodeToNullFile(symbol));
     bytes += static_cast<int64_t>(text.size());
   }
   state.SetBytesProcessed(bytes);

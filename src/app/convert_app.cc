@@ -1,6 +1,5 @@
 #include "app/convert_app.h"
 
-#include <cstddef>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -52,8 +51,7 @@ class CBlockConverter : public CDxfBlockHandler {
   // found, so it needs no check: PARTS.DXF gives PARTS.SYM, and so
   // PARTS.SML.
   void OnDrawing(const std::string& sym_text) override {
-    const std::size_t stem = m_strPath.size() >= 4 ? m_strPath.size() - 4 : 0;
-    if (m_app.ConvertSymToSml(sym_text, m_strPath.substr(0, stem) + ".SYM")) {
+    if (m_app.ConvertSymToSml(sym_text, WithoutExtension(m_strPath) + ".SYM")) {
       ++m_app.m_nDxfSymbols;
     }
   }

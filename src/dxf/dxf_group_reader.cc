@@ -32,9 +32,9 @@ std::string_view CDxfEntity::getText(int code) const {
   return i < 0 ? std::string_view() : m_groups[i].m_strValue;
 }
 
-double CDxfEntity::getFloat(int code) const {
+double CDxfEntity::getFloat(int code, double absent) const {
   const int i = find(code);
-  return i < 0 ? 0.0 : ParseNumber(m_groups[i].m_strValue);
+  return i < 0 ? absent : ParseNumber(m_groups[i].m_strValue);
 }
 
 void CDxfEntity::getxyz(int x_code, double& x, double& y, double& z) const {

@@ -48,9 +48,9 @@ class CDxfEntity {
   int find(int code, std::size_t from = 0) const;
   /// Value text of the first group with code; empty when there is none.
   std::string_view getText(int code) const;
-  /// Value of the first group with code, read as atof reads it; 0.0 when
-  /// the entity has no such group (later entities are never searched).
-  double getFloat(int code) const;
+  /// Value of the first group with code, read as atof reads it; absent
+  /// when the entity has no such group (later entities are never searched).
+  double getFloat(int code, double absent = 0.0) const;
   /// The point whose x has code x_code (10, 11 ...): the first groups with
   /// codes x_code, x_code + 10 and x_code + 20.
   void getxyz(int x_code, double& x, double& y, double& z) const;

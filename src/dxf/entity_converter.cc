@@ -64,8 +64,8 @@ void CEntityConverter::Add(const CDxfEntity& entity) {
   }
   if (type == "LINE") {
     // A line has world coordinates: its extrusion changes none of them.
-    ReadFields(entity, m_handler, kLineFields, m_values);
-    const double* v = m_values;
+    double v[6];
+    ReadFields(entity, m_handler, kLineFields, v);
     WriteLine(v[0], v[1], v[2], v[3], v[4], v[5]);
   } else if (type == "ARC") {
     AddArc(entity);
@@ -87,40 +87,34 @@ void CEntityConverter::End() {
 }
 
 void CEntityConverter::AddArc(const CDxfEntity& entity) {
-  ReadFields(entity, m_handler, kArcFields, m_values);
-  double cx = m_values[0], cz = m_values[2];
-  double start = m_values[4], end = m_values[5];
-  switch (FindEntityPlane(entity)) {
-    case EntityPlane::kTilted:
-      PassOver("ARC", kTilted);
-      return;
-    case EntityPlane::kMirrored:
-      cx = MirrorCoordinate(cx);
-      cz = MirrorCoordinate(cz);
-      MirrorArcAngles(start, end);
-      break;
-    case EntityPlane::kWorld:
-      break;
-  }
-  WriteArc(cx, m_values[1], cz, m_values[3], start, end);
+  double v[6];  // centre x, y, z, radius, start and end angles
+  ReadFields(entity, m_handler, kArcFields, v);
+  const EntityPlane plane = PlaceCentre(entity, "ARC", v[0], v[2]);
+  if (plane == EntityPlane::kTilted) return;
+  if (plane == EntityPlane::kMirrored) MirrorArcAngles(v[4], v[5]);
+  WriteArc(v[0], v[1], v[2], v[3], v[4], v[5]);
 }
 
 void CEntityConverter::AddCircle(const CDxfEntity& entity) {
-  ReadFields(entity, m_handler, kCircleFields, m_values);
-  double cx = m_values[0], cz = m_values[2];
-  switch (FindEntityPlane(entity)) {
-    case EntityPlane::kTilted:
-      PassOver("CIRCLE", kTilted);
-      return;
-    case EntityPlane::kMirrored:
-      cx = MirrorCoordinate(cx);
-      cz = MirrorCoordinate(cz);
-      break;
-    case EntityPlane::kWorld:
-      break;
+  double v[4];  // centre x, y, z, radius
+  ReadFields(entity, m_handler, kCircleFields, v);
+  if (PlaceCentre(entity, "CIRCLE", v[0], v[2]) == EntityPlane::kTilted) {
+    return;
   }
-  m_writer.AppendCircle(cx, -m_values[1], cz, m_values[3]);
+  m_writer.AppendCircle(v[0], -v[1], v[2], v[3]);
   ++m_nRecords;
+}
+
+EntityPlane CEntityConverter::PlaceCentre(const CDxfEntity& entity,
+                                          std::string_view type, double& cx,
+                                          double& cz) {
+  const EntityPlane plane = FindEntityPlane(entity);
+  if (plane == EntityPlane::kTilted) PassOver(type, kTilted);
+  if (plane == EntityPlane::kMirrored) {
+    cx = MirrorCoordinate(cx);
+    cz = MirrorCoordinate(cz);
+  }
+  return plane;
 }
 
 void CEntityConverter::AddLwPolyline(const CDxfEntity& entity) {

@@ -6,6 +6,7 @@
 
 #include "dxf/block_extractor.h"
 #include "dxf/dxf_group_reader.h"
+#include "dxf/extrusion.h"
 #include "dxf/passed_over.h"
 #include "dxf/polyline.h"
 #include "dxf/sym_text_writer.h"
@@ -39,6 +40,10 @@ class CEntityConverter {
 
   void AddArc(const CDxfEntity& entity);
   void AddCircle(const CDxfEntity& entity);
+  /// The plane of an arc or circle of type: a tilted one is passed over, a
+  /// mirrored centre (cx, cz) is put into world coordinates.
+  EntityPlane PlaceCentre(const CDxfEntity& entity, std::string_view type,
+                          double& cx, double& cz);
   void AddLwPolyline(const CDxfEntity& entity);
   void StartPolyline(const CDxfEntity& header);
   void EndPolyline();
@@ -55,7 +60,6 @@ class CEntityConverter {
   int m_nRecords = 0;
   CPassedOver m_passedOver;
   std::string m_strKind;
-  double m_values[6] = {};
   PolylineState m_polylineState = PolylineState::kNone;
   bool m_bPolylineMirrored = false;
   CPolyline m_polyline;

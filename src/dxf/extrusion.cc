@@ -8,10 +8,6 @@ namespace {
 
 constexpr double kFlatTolerance = 1e-10;
 
-double GroupOr(const CDxfEntity& entity, int code, double absent) {
-  return entity.find(code) < 0 ? absent : entity.getFloat(code);
-}
-
 double MirrorAngle(double angle) {
   const double world = 180.0 - angle;
   return world < 0.0 ? world + 360.0 : world;
@@ -20,9 +16,9 @@ double MirrorAngle(double angle) {
 }  // namespace
 
 EntityPlane FindEntityPlane(const CDxfEntity& entity) {
-  const double nx = GroupOr(entity, 210, 0.0);
-  const double ny = GroupOr(entity, 220, 0.0);
-  const double nz = GroupOr(entity, 230, 1.0);
+  const double nx = entity.getFloat(210);
+  const double ny = entity.getFloat(220);
+  const double nz = entity.getFloat(230, 1.0);
   if (nx == 0.0 && ny == 0.0 && nz == 0.0) return EntityPlane::kWorld;
   const double limit = kFlatTolerance * std::fabs(nz);
   // Written so that NaN anywhere gives kTilted.

@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "dxf/dxf_group_reader.h"
+#include "dxf/extrusion.h"
 #include "symbol/numbers.h"
 
 namespace {
@@ -66,10 +67,10 @@ CPolylineSegment MakeSegment(const CPolylineVertex& from,
 
 void CPolyline::mirror() {
   for (CPolylineVertex& vertex : vertices) {
-    vertex.x = 0.0 - vertex.x;
+    vertex.x = MirrorCoordinate(vertex.x);
     vertex.bulge = -vertex.bulge;
   }
-  elevation = 0.0 - elevation;
+  elevation = MirrorCoordinate(elevation);
 }
 
 void ReadLwPolyline(const CDxfEntity& entity, CPolyline* polyline) {

@@ -29,21 +29,19 @@ void writeConstantBlock(CArchiveWriter& ar) {
   for (int i = 0; i < 5; ++i) ar.PutDouble(0.0);
 }
 
-// The source path without its extension; empty when it is not longer than
-// an extension.
-std::string withoutExtension(const std::string& source_path) {
+}  // namespace
+
+std::string WithoutExtension(const std::string& source_path) {
   if (source_path.size() <= kExtensionLength) return std::string();
   return source_path.substr(0, source_path.size() - kExtensionLength);
 }
 
-}  // namespace
-
 std::string SmlOutputPath(const std::string& source_path) {
-  return withoutExtension(source_path) + ".SML";
+  return WithoutExtension(source_path) + ".SML";
 }
 
 std::string SmlSymbolName(const std::string& source_path, char separator) {
-  std::string base = withoutExtension(source_path);
+  std::string base = WithoutExtension(source_path);
   std::size_t last = base.rfind(separator);
   return last == std::string::npos ? base : base.substr(last + 1);
 }

@@ -8,6 +8,10 @@
 class CArchiveWriter;
 class CPlatform;
 
+/// The path less its last four characters (the extension); empty when it is
+/// not longer than that.
+std::string WithoutExtension(const std::string& source_path);
+
 /// The output path of a source: the source path less its last four
 /// characters (the extension), followed by ".SML".
 std::string SmlOutputPath(const std::string& source_path);
@@ -22,9 +26,9 @@ std::string SmlSymbolName(const std::string& source_path, char separator);
 /// corner (minX, maxY). Serialize resets the points' transient flags, hence
 /// the non-const lists.
 void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
-                      CLineArray& lines, CArcArray& arcs,
-                      CCircleArray& circles, double minX, double minY,
-                      double maxX, double maxY, CPrecisionPoint& origin);
+                      CLineArray& lines, CArcArray& arcs, CCircleArray& circles,
+                      double minX, double minY, double maxX, double maxY,
+                      CPrecisionPoint& origin);
 
 /// Writes the .SML file of one symbol next to its source, replacing any
 /// earlier file of that name only once the new one is complete. Throws
