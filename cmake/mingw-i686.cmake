@@ -5,7 +5,8 @@
 #
 # The programs are linked statically, so they need no MinGW DLL on the
 # Windows machine. Test programs run under wine (the crosscompiling
-# emulator), which ctest uses both to list and to run the cases.
+# emulator), which ctest uses both to list and to run the cases, through
+# wine-run, which runs a program again when wine itself crashed at its end.
 
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
@@ -29,4 +30,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 find_program(SYMCONV_WINE NAMES wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${SYMCONV_WINE})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run ${SYMCONV_WINE})
