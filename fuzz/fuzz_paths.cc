@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "dxf/block_extractor.h"
 #include "platform/exceptions.h"
@@ -94,7 +95,7 @@ std::string EncodeSml(Symbol& symbol, const std::string& name) {
                    symbol.minX, symbol.minY, symbol.maxX, symbol.maxY,
                    symbol.origin);
   ar.Close();
-  return file.m_strBytes;
+  return std::move(file.m_strBytes);
 }
 
 // Decodes bytes that the writer made; they must be well formed.

@@ -25,10 +25,10 @@ exit 0
 SCRIPT
 chmod +x "$dir/wine"
 
+export COUNT=$dir/count SYMCONV_WINE_RETRY_LOG=$dir/log
 failures=0
 # expect MODE STATUS RUNS RETRY-LOG-LINES
 expect() {
-  export COUNT=$dir/count SYMCONV_WINE_RETRY_LOG=$dir/log
   rm -f "$COUNT" "$SYMCONV_WINE_RETRY_LOG"
   "$wine_run" "$dir/wine" "$1" >"$dir/out" 2>"$dir/err"
   local status=$? runs logged
