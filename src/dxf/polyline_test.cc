@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "dxf/dxf_group_reader.h"
+#include "symbol/rounded_trig.h"
 
 namespace {
 
@@ -64,8 +65,8 @@ TEST(MakeSegmentTest, ArcsOfOtherBulges) {
        1,
        -0.75,
        1.25,
-       std::atan2(0.75, -1.0) * 180 / std::numbers::pi,
-       std::atan2(0.75, 1.0) * 180 / std::numbers::pi},
+       RoundedAtan2(0.75, -1.0) * 180 / std::numbers::pi,
+       RoundedAtan2(0.75, 1.0) * 180 / std::numbers::pi},
       // Half the included angle, 2 atan(b), on either side of straight down.
       {"the smallest bulge that bends",
        {0, 0, 1e-4},

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "symbol/line_reader.h"
+#include "symbol/rounded_trig.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ void TakeIn(CSymbol* symbol, double px, double py) {
 // y = cy + r sin theta_i. Between two neighbouring multiples of pi/2 cos and
 // sin are monotonic; away from them by more than w their slope is at least
 // 0.3 w, so neighbouring samples differ by at least 0.3 w |step| >= 3e-12,
-// far more than twice the error of the library's cos and sin (about 1e-16).
+// far more than twice the error of RoundedCos and RoundedSin (half a unit).
 // Moving from such a sample towards the next extreme of cos (or sin) the
 // computed values therefore strictly rise, until the walk enters a window
 // of half-width w around a multiple of pi/2 (it cannot step over one, as w
@@ -138,8 +139,8 @@ void TakeInArc(CSymbol* symbol, const CPrecisionPoint& centre,
   for (int i = 0; i < kArcSamples; ++i) {
     if (some && !take[i]) continue;
     const double theta = s + static_cast<double>(i) * step;
-    TakeIn(symbol, centre.x + r * std::cos(theta),
-           centre.y + r * std::sin(theta));
+    TakeIn(symbol, centre.x + r * RoundedCos(theta),
+           centre.y + r * RoundedSin(theta));
   }
 }
 

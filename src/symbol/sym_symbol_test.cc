@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/exceptions.h"
+#include "symbol/rounded_trig.h"
 
 namespace {
 
@@ -217,8 +218,8 @@ TEST(MeasureAndShift, ArcExtentsFollowTheSampledSweep) {
       // Text angles 0 to 90: the quarter from (2, 0) down to (0, -2).
       {"A 0 0 0 0 90 2\n", 0, -2, 2, 0},
       // 350 to 10 runs the short way over angle 0.
-      {"A 0 0 0 350 10 1\n", std::cos(10 * kRad), -std::sin(10 * kRad), 1,
-       std::sin(10 * kRad)},
+      {"A 0 0 0 350 10 1\n", RoundedCos(10 * kRad), -RoundedSin(10 * kRad), 1,
+       RoundedSin(10 * kRad)},
       // 0 to 180: the lower half, through the sample at angle 90.
       {"A 0 0 0 0 180 1\n", -1, -1, 1, 0},
       // 90 to 270: the left half; no turn added to this sweep.
@@ -235,8 +236,8 @@ TEST(MeasureAndShift, ArcExtentsFollowTheSampledSweep) {
   // Equal angles: every sample is the one point at the start angle.
   const CSymbol one = Measured("A 5 6 0 30 30 1\n");
   const double angle = 330 * kRad;
-  EXPECT_EQ(Origin(one), (std::array<double, 3>{-(5 + std::cos(angle)),
-                                                -(6 + std::sin(angle)), 0}));
+  EXPECT_EQ(Origin(one), (std::array<double, 3>{-(5 + RoundedCos(angle)),
+                                                -(6 + RoundedSin(angle)), 0}));
   EXPECT_EQ(one.maxX, one.minX);
   EXPECT_EQ(one.maxY, one.minY);
 }
@@ -256,8 +257,8 @@ void TakeInAllSamples(CExtents& e, double cx, double cy, double s, double end,
   const double step = -0.005 * d;
   for (int i = 0; i < 201; ++i) {
     const double theta = s + static_cast<double>(i) * step;
-    const double px = cx + r * std::cos(theta);
-    const double py = cy + r * std::sin(theta);
+    const double px = cx + r * RoundedCos(theta);
+    const double py = cy + r * RoundedSin(theta);
     if (px > e.maxX) e.maxX = px;
     if (px < e.minX) e.minX = px;
     if (py > e.maxY) e.maxY = py;
