@@ -92,7 +92,7 @@ def main():
     print("// {function (0 sin, 1 cos, 2 atan2), first argument, second "
           "argument, result}")
     for f, a, b, r in rows:
-        print("{%d, 0x%016xu, 0x%016xu, 0x%016xu}," % (f, bits(a), bits(b),
+        print("{%d, 0x%016x, 0x%016x, 0x%016x}," % (f, bits(a), bits(b),
                                                      bits(r)))
 
 
