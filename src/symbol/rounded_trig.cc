@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <utility>
 
 #include "symbol/rounded_trig_slow.h"
 
@@ -185,7 +186,8 @@ constexpr double kSinCosTable[][4] = {
 // cos(a + h) = C - S h + C c - S h s, with s = sin(h)/h - 1 (below 2^-16)
 // and c = cos(h) - 1 (below 2^-15) in plain doubles, whose rounding costs
 // under 2^-66 of the result. S + C h and C - S h are kept exactly enough.
-void sinCosOfRemainder(DoubleDouble r, bool want_cos, DoubleDouble* out) {
+void sinCosOfRemainder(DoubleDouble r, DoubleDouble* sine,
+                       DoubleDouble* cosine) {
   const bool negative = r.hi < 0.0;
   if (negative) r = {-r.hi, -r.lo};
   const int i = static_cast<int>(r.hi * 64.0 + 0.5);
@@ -200,14 +202,13 @@ void sinCosOfRemainder(DoubleDouble r, bool want_cos, DoubleDouble* out) {
       z * (-0.5 + z * (0x1.5555555555555p-5 + z * (-0x1.6c16c16c16c17p-10 +
                                                    z * 0x1.a01a01a01a01ap-16)));
   // cos(a + h) = C + (-S) h + C c + (-S) h s: the same with other roles.
-  const DoubleDouble lead =
-      want_cos ? DoubleDouble{t[2], t[3]} : DoubleDouble{t[0], t[1]};
-  const DoubleDouble slope =
-      want_cos ? DoubleDouble{-t[0], -t[1]} : DoubleDouble{t[2], t[3]};
-  DoubleDouble y = add(lead, mul(slope, h));
-  y = fastTwoSum(y.hi, y.lo + (lead.hi * c + slope.hi * h.hi * s));
-  // sin is odd and cos even.
-  *out = negative && !want_cos ? DoubleDouble{-y.hi, -y.lo} : y;
+  auto combine = [&](DoubleDouble lead, DoubleDouble slope) {
+    const DoubleDouble y = add(lead, mul(slope, h));
+    return fastTwoSum(y.hi, y.lo + (lead.hi * c + slope.hi * h.hi * s));
+  };
+  *sine = combine({t[0], t[1]}, {t[2], t[3]});
+  *cosine = combine({t[2], t[3]}, {-t[0], -t[1]});
+  if (negative) *sine = {-sine->hi, -sine->lo};  // sin is odd, cos even
 }
 
 // x - k pi/2 for the k nearest to x 2/pi, or false when x is outside the
@@ -274,36 +275,42 @@ double SlowRoundedAtan2(double y, double x) {
       atan2q(static_cast<__float128>(y), static_cast<__float128>(x)));
 }
 
-double RoundedSin(double x) {
-  // sin x = x - x^3/6 + ..., within a quarter unit of x for |x| < 2^-26.
-  if (std::fabs(x) < 0x1p-26) return x;
+void RoundedSinCos(double x, double* sine, double* cosine) {
   DoubleDouble r;
   int quadrant;
-  if (reduce(x, &r, &quadrant)) {
-    DoubleDouble y;
-    sinCosOfRemainder(r, quadrant % 2 != 0, &y);
-    if (quadrant >= 2) y = {-y.hi, -y.lo};
-    double result;
-    if (roundTested(y, &result)) return result;
+  if (std::fabs(x) >= 0x1p-26 && reduce(x, &r, &quadrant)) {
+    DoubleDouble s, c;
+    sinCosOfRemainder(r, &s, &c);
+    if (quadrant % 2 != 0) std::swap(s, c);  // sin(r + pi/2) = cos r, ...
+    if (quadrant == 1 || quadrant == 2) c = {-c.hi, -c.lo};
+    if (quadrant >= 2) s = {-s.hi, -s.lo};
+    if (!roundTested(s, sine)) *sine = SlowRoundedSin(x);
+    if (!roundTested(c, cosine)) *cosine = SlowRoundedCos(x);
+    return;
   }
-  if (!std::isfinite(x)) return x - x;
-  return SlowRoundedSin(x);
+  // sin x = x - x^3/6 + ..., within a quarter unit of x for |x| < 2^-26, and
+  // cos x within a quarter unit of 1 for |x| < 2^-27.
+  if (std::fabs(x) < 0x1p-26) {
+    *sine = x;
+    *cosine = std::fabs(x) < 0x1p-27 ? 1.0 : SlowRoundedCos(x);
+  } else if (!std::isfinite(x)) {
+    *sine = *cosine = x - x;
+  } else {
+    *sine = SlowRoundedSin(x);
+    *cosine = SlowRoundedCos(x);
+  }
+}
+
+double RoundedSin(double x) {
+  double sine, cosine;
+  RoundedSinCos(x, &sine, &cosine);
+  return sine;
 }
 
 double RoundedCos(double x) {
-  // cos x = 1 - x^2/2 + ..., within a quarter unit of 1 for |x| < 2^-27.
-  if (std::fabs(x) < 0x1p-27) return 1.0;
-  DoubleDouble r;
-  int quadrant;
-  if (reduce(x, &r, &quadrant)) {
-    DoubleDouble y;
-    sinCosOfRemainder(r, quadrant % 2 == 0, &y);
-    if (quadrant == 1 || quadrant == 2) y = {-y.hi, -y.lo};
-    double result;
-    if (roundTested(y, &result)) return result;
-  }
-  if (!std::isfinite(x)) return x - x;
-  return SlowRoundedCos(x);
+  double sine, cosine;
+  RoundedSinCos(x, &sine, &cosine);
+  return cosine;
 }
 
 double RoundedAtan2(double y, double x) { return SlowRoundedAtan2(y, x); }

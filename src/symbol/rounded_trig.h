@@ -12,4 +12,7 @@ double RoundedSin(double x);
 double RoundedCos(double x);
 double RoundedAtan2(double y, double x);
 
+/// Both of RoundedSin(x) and RoundedCos(x) for about the price of one.
+void RoundedSinCos(double x, double* sine, double* cosine);
+
 #endif  // SYMCONV_SYMBOL_ROUNDED_TRIG_H_

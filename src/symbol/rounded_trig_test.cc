@@ -89,6 +89,12 @@ TEST(RoundedTrigTest, FastPathMisroundsAgainstQuadPath) {
                      Evaluate(function, x, 0.0, true), &mismatches);
     }
   }
+  for (std::size_t i = 0; i < xs.size(); i += 7) {  // both at once
+    double sine, cosine;
+    RoundedSinCos(xs[i], &sine, &cosine);
+    ExpectSameBits(0, xs[i], 0.0, sine, SlowRoundedSin(xs[i]), &mismatches);
+    ExpectSameBits(1, xs[i], 0.0, cosine, SlowRoundedCos(xs[i]), &mismatches);
+  }
   EXPECT_EQ(mismatches, 0);
   EXPECT_EQ(SlowUndecidedCount(), undecided);
 }

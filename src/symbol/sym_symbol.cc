@@ -139,8 +139,9 @@ void TakeInArc(CSymbol* symbol, const CPrecisionPoint& centre,
   for (int i = 0; i < kArcSamples; ++i) {
     if (some && !take[i]) continue;
     const double theta = s + static_cast<double>(i) * step;
-    TakeIn(symbol, centre.x + r * RoundedCos(theta),
-           centre.y + r * RoundedSin(theta));
+    double sine, cosine;
+    RoundedSinCos(theta, &sine, &cosine);
+    TakeIn(symbol, centre.x + r * cosine, centre.y + r * sine);
   }
 }
 
