@@ -124,6 +124,7 @@ class CBlockExtractor {
     trace.search(30, "getxyz5");
 
     m_converter.Begin();
+    if (m_blocks) m_converter.SetSymbolBlock(m_blocks->find(name));
     m_strFailure.clear();
     // A missing ENDBLK before the section's ENDSEC ends the block there.
     while (!m_reader.current().is(0, "ENDBLK") &&

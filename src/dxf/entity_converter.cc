@@ -68,6 +68,7 @@ void CEntityConverter::Begin() {
   m_polylineState = PolylineState::kNone;
   m_placement = CPlacement();
   m_open.clear();
+  m_pSymbolBlock = nullptr;
   m_nInsertedEntities = 0;
   m_nInsertedShapes = 0;
 }

@@ -42,6 +42,9 @@ class CEntityConverter {
 
   /// Starts a new symbol: the header line alone, nothing passed over.
   void Begin();
+  /// The block whose symbol is being made, so that inserting it fails as
+  /// a cycle; none for the drawing. Call after Begin().
+  void SetSymbolBlock(const CBlockExtent* block) { m_pSymbolBlock = block; }
   /// Converts one entity. Throws CSymbolFailure when the symbol cannot be
   /// made (see the insert limits in block_extractor.h).
   void Add(const CDxfEntity& entity);
@@ -106,6 +109,7 @@ class CEntityConverter {
   CPolyline m_polyline;
 
   const CBlockIndex* m_pBlocks = nullptr;
+  const CBlockExtent* m_pSymbolBlock = nullptr;
   std::string_view m_text;
   CPlacement m_placement;
   /// The blocks being drawn, outermost first, and an entity buffer for

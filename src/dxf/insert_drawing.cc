@@ -21,12 +21,12 @@ void CEntityConverter::AddInsert(const CDxfEntity& insert) {
     PassOver("INSERT", "no such block");
     return;
   }
-  const std::string name(groups.block);
-  for (const CBlockExtent* open : m_open) {
-    if (open == block) {
-      throw CSymbolFailure("block \"" + name +
-                           "\" inserts itself, directly or through others");
-    }
+  const std::string name(block->name);
+  bool cycle = block == m_pSymbolBlock;
+  for (const CBlockExtent* open : m_open) cycle = cycle || open == block;
+  if (cycle) {
+    throw CSymbolFailure("block \"" + name +
+                         "\" inserts itself, directly or through others");
   }
   if (m_open.size() >= static_cast<std::size_t>(kMaxInsertDepth)) {
     throw CSymbolFailure("inserts nested deeper than " +
