@@ -12,8 +12,10 @@ void AddDxfConversionFlags(CLI::App& app, CDxfOptions* dxf) {
                "Draw the blocks that INSERT and MINSERT entities name, nested "
                "up to " +
                    std::to_string(kMaxInsertDepth) +
-                   " deep, with their placement; a block that inserts itself "
-                   "fails its symbol");
+                   " deep, with their placement. A symbol fails when a block "
+                   "inserts itself, or when its inserts draw more than " +
+                   std::to_string(kMaxInsertedEntities) + " entities or " +
+                   std::to_string(kMaxShapes) + " shapes");
   app.add_flag("--curves", dxf->curves,
                "Draw ELLIPSE and SPLINE entities with arcs and lines");
   app.add_flag("--text", dxf->text,

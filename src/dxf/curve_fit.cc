@@ -12,6 +12,9 @@ namespace {
 // depth limit, where the piece is drawn as lines through these points.
 constexpr int kSamples = 16;
 constexpr int kMaxDepth = 20;
+// Beyond this many shapes a curve (a hostile one: no drawing needs so
+// many) is finished with one chord per piece.
+constexpr int kMaxCurveShapes = 100000;
 
 CVec2 operator+(CVec2 a, CVec2 b) { return {a.x + b.x, a.y + b.y}; }
 CVec2 operator-(CVec2 a, CVec2 b) { return {a.x - b.x, a.y - b.y}; }
@@ -84,6 +87,18 @@ class CFitter {
     for (int k = 0; k <= kSamples; ++k) {
       q[k] = k == kSamples ? m_curve.at(b)
                            : m_curve.at(a + (b - a) * k / kSamples);
+    }
+    for (const CVec2& point : q) {
+      // A curve of non-finite points (overflowing weights or coordinates)
+      // draws nothing there.
+      if (!std::isfinite(point.x) || !std::isfinite(point.y)) return;
+    }
+    if (m_nCount >= kMaxCurveShapes) {
+      CPiece chord;
+      chord.a = q[0];
+      chord.b = q[kSamples];
+      Emit(chord);
+      return;
     }
     CPiece pieces[2];
     int count = 0;
