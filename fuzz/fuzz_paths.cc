@@ -167,9 +167,9 @@ FuzzOutcome RunDxfInput(std::string_view bytes) {
   const FuzzOutcome plain = RunDxfWith(bytes, CDxfOptions());
   // The options change nothing for a text that names none of what they
   // convert; read the others a second time with all of them.
-  constexpr std::string_view kOptional[] = {
-      "ENTITIES", "POLYLINE", "INSERT", "ELLIPSE", "SPLINE",
-      "HATCH",    "SOLID",    "TRACE",  "3DFACE"};
+  constexpr std::string_view kOptional[] = {"ENTITIES", "POLYLINE", "INSERT",
+                                            "ELLIPSE",  "SPLINE",   "HATCH",
+                                            "SOLID",    "TRACE",    "3DFACE"};
   bool optional = false;
   for (std::string_view name : kOptional) {
     optional = optional || bytes.find(name) != std::string_view::npos;

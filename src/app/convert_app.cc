@@ -60,9 +60,9 @@ class CBlockConverter : public CDxfBlockHandler {
   // the reason, then the failure prompt naming it.
   void OnFailed(const std::string& name, bool drawing,
                 const std::string& reason) override {
-    const std::string source_name =
-        drawing ? WithoutExtension(m_strPath) + ".SYM"
-                : m_app.m_strFolder + name + ".SYM";
+    const std::string source_name = drawing
+                                        ? WithoutExtension(m_strPath) + ".SYM"
+                                        : m_app.m_strFolder + name + ".SYM";
     m_platform.ShowMessage("Cannot convert \"" + source_name + "\": " + reason,
                            MessageButtons::kOk);
     m_app.ConfirmContinue(source_name);
