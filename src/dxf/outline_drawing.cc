@@ -119,7 +119,9 @@ void CEntityConverter::AddOutline(const CDxfEntity& entity) {
   }
   // The thickness-free outline lies at the plane's elevation.
   for (int i = 0; i < corners; ++i) {
-    if ((hidden >> i) & 1) continue;
+    // A triangle's closing edge is the face's fourth (third to first).
+    const int edge = triangle && i == 2 ? 3 : i;
+    if ((hidden >> edge) & 1) continue;
     const int a = order[i], b = order[(i + 1) % corners];
     if (x[a] == x[b] && y[a] == y[b]) continue;
     WriteLine(x[a], y[a], z[a], x[b], y[b], face ? z[b] : z[a]);
