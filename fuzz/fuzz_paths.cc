@@ -165,15 +165,22 @@ FuzzOutcome RunDxfWith(std::string_view bytes, const CDxfOptions& options) {
 
 FuzzOutcome RunDxfInput(std::string_view bytes) {
   const FuzzOutcome plain = RunDxfWith(bytes, CDxfOptions());
-  // The drawings and polylines options change nothing for a text that
-  // names neither; read the others a second time with both.
-  if (bytes.find("ENTITIES") == std::string_view::npos &&
-      bytes.find("POLYLINE") == std::string_view::npos) {
-    return plain;
+  // The options change nothing for a text that names none of what they
+  // convert; read the others a second time with all of them.
+  constexpr std::string_view kOptional[] = {"ENTITIES", "POLYLINE", "INSERT",
+                                            "ELLIPSE",  "SPLINE",   "HATCH",
+                                            "SOLID",    "TRACE",    "3DFACE"};
+  bool optional = false;
+  for (std::string_view name : kOptional) {
+    optional = optional || bytes.find(name) != std::string_view::npos;
   }
+  if (!optional) return plain;
   CDxfOptions all;
   all.drawings = true;
   all.polylines = true;
+  all.inserts = true;
+  all.curves = true;
+  all.outlines = true;
   return RunDxfWith(bytes, all);
 }
 

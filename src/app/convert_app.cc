@@ -56,6 +56,18 @@ class CBlockConverter : public CDxfBlockHandler {
     }
   }
 
+  // A block that cannot become a symbol fails as its output file would:
+  // the reason, then the failure prompt naming it.
+  void OnFailed(const std::string& name, bool drawing,
+                const std::string& reason) override {
+    const std::string source_name = drawing
+                                        ? WithoutExtension(m_strPath) + ".SYM"
+                                        : m_app.m_strFolder + name + ".SYM";
+    m_platform.ShowMessage("Cannot convert \"" + source_name + "\": " + reason,
+                           MessageButtons::kOk);
+    m_app.ConfirmContinue(source_name);
+  }
+
   void OnPassedOver(const std::string& name, bool drawing,
                     const CPassedOver& counts) override {
     m_app.NotePassedOver(m_strPath, name, drawing, counts);

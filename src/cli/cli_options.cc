@@ -2,9 +2,41 @@
 
 #include <filesystem>
 #include <iostream>
+#include <string>
 #include <system_error>
 
 #include <CLI/CLI.hpp>
+
+void AddDxfConversionFlags(CLI::App& app, CDxfOptions* dxf) {
+  app.add_flag("--inserts", dxf->inserts,
+               "Draw the blocks that INSERT and MINSERT entities name, nested "
+               "up to " +
+                   std::to_string(kMaxInsertDepth) +
+                   " deep, with their placement. A symbol fails when a block "
+                   "inserts itself, or when its inserts draw more than " +
+                   std::to_string(kMaxInsertedEntities) + " entities or " +
+                   std::to_string(kMaxShapes) + " shapes");
+  app.add_flag("--curves", dxf->curves,
+               "Draw ELLIPSE and SPLINE entities with arcs and lines");
+  app.add_flag("--text", dxf->text,
+               "Draw TEXT, MTEXT, ATTDEF and ATTRIB entities as strokes");
+  app.add_flag("--outlines", dxf->outlines,
+               "Draw SOLID, TRACE and 3DFACE entities as closed outlines and "
+               "HATCH entities as their boundaries (fills are passed over)");
+  app.add_flag_callback(
+      "--all",
+      [dxf] {
+        dxf->polylines = dxf->inserts = dxf->curves = dxf->text =
+            dxf->outlines = true;
+      },
+      "--polylines --inserts --curves --text --outlines (not --drawings)");
+  app.add_option("--tolerance", dxf->tolerance,
+                 "How far (drawing units) the arcs and lines that draw a "
+                 "curve or an unevenly scaled circle may stray from it; by "
+                 "default a thousandth of the curve's size, never below "
+                 "0.00001 (the six decimals the shapes are kept with)")
+      ->check(CLI::PositiveNumber);
+}
 
 std::optional<int> ParseCliOptions(int argc, char** argv,
                                    CCliOptions* options) {
@@ -23,12 +55,13 @@ std::optional<int> ParseCliOptions(int argc, char** argv,
   app.add_flag("-n,--no", no, "Answer No to every failure prompt")
       ->excludes(yes_flag);
   app.add_flag("--beep", options->beep, "Beep once for every symbol written");
-  app.add_flag("--drawings", options->drawings,
+  app.add_flag("--drawings", options->dxf.drawings,
                "Also convert each DXF file's drawing (its ENTITIES section) "
                "into a symbol named after the file");
-  app.add_flag("--polylines", options->polylines,
+  app.add_flag("--polylines", options->dxf.polylines,
                "Convert LWPOLYLINE and 2-D POLYLINE entities into lines and "
                "arcs");
+  AddDxfConversionFlags(app, &options->dxf);
   app.add_flag("--verbose", options->verbose,
                "Name the entities passed over in every block and drawing, "
                "instead of one total at the end");

@@ -4,18 +4,27 @@
 #include <optional>
 #include <string>
 
+#include "dxf/block_extractor.h"
 #include "platform/posix/posix_platform.h"
 
+namespace CLI {
+class App;
+}
+
 /// What `symconv [--yes|--no] [--beep] [--drawings] [--polylines]
+/// [--inserts] [--curves] [--text] [--outlines] [--all] [--tolerance D]
 /// [--verbose] [FOLDER]` asked for.
 struct CCliOptions {
   std::optional<std::string> folder;  // none: ask on the terminal
   AnswerMode answer = AnswerMode::kAsk;
   bool beep = false;
-  bool drawings = false;   // each DXF file's drawing is a symbol too
-  bool polylines = false;  // polylines become lines and arcs
-  bool verbose = false;    // what was passed over, block by block
+  CDxfOptions dxf;
+  bool verbose = false;  // what was passed over, block by block
 };
+
+/// Adds --inserts, --curves, --text, --outlines, --all and --tolerance to
+/// app, setting *dxf (--all once app has parsed).
+void AddDxfConversionFlags(CLI::App& app, CDxfOptions* dxf);
 
 /// Parses the conversion's arguments. Returns an exit status when the
 /// program should end at once (0 after --help or --version, 2 for a usage

@@ -48,8 +48,7 @@ int RunConversion(const CCliOptions& options) {
 
   CConvertApp app(platform);
   CConvertOptions convert_options;
-  convert_options.dxf.drawings = options.drawings;
-  convert_options.dxf.polylines = options.polylines;
+  convert_options.dxf = options.dxf;
   convert_options.verbose = options.verbose;
   app.SetOptions(convert_options);
   app.RunBatch();

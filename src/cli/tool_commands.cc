@@ -18,6 +18,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/cli_options.h"
 #include "preview/sheet_writer.h"
 #include "preview/svg_writer.h"
 #include "preview/symbol_loader.h"
@@ -174,6 +175,7 @@ int renderCommand(int argc, char** argv) {
   app.add_flag("--polylines", dxf.polylines,
                "Polylines of DXF files count, as with the conversion's "
                "--polylines");
+  AddDxfConversionFlags(app, &dxf);
   app.add_option("--size", pixels, "Larger side of a picture in pixels")
       ->capture_default_str()
       ->check(CLI::Range(16, 10000));

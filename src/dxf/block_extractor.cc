@@ -1,10 +1,13 @@
 #include "dxf/block_extractor.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "dxf/block_index.h"
 #include "dxf/dxf_group_reader.h"
 #include "dxf/entity_converter.h"
+#include "dxf/symbol_failure.h"
 #include "dxf/trace_cursor.h"
 
 namespace {
@@ -35,7 +38,14 @@ class CBlockExtractor {
       : m_reader(text),
         m_handler(handler),
         m_options(options),
-        m_converter(handler, options) {}
+        m_converter(handler, options) {
+    // An INSERT may name a block defined after it: every block is found
+    // before the first is drawn. Without inserts the text is read once.
+    if (options.inserts) {
+      m_blocks = std::make_unique<CBlockIndex>(text);
+      m_converter.SetBlocks(m_blocks.get(), text);
+    }
+  }
 
   bool Run() {
     bool blocks_read = false;
@@ -114,14 +124,20 @@ class CBlockExtractor {
     trace.search(30, "getxyz5");
 
     m_converter.Begin();
+    if (m_blocks) m_converter.SetSymbolBlock(m_blocks->find(name));
+    m_strFailure.clear();
     // A missing ENDBLK before the section's ENDSEC ends the block there.
     while (!m_reader.current().is(0, "ENDBLK") &&
            !m_reader.current().is(0, "ENDSEC")) {
       m_reader.readEntity(m_entity);
-      m_converter.Add(m_entity);
+      Add();
     }
-    m_converter.End();
+    if (m_strFailure.empty()) End();
     m_strName.assign(name);
+    if (!m_strFailure.empty()) {
+      m_handler.OnFailed(m_strName, false, m_strFailure);
+      return;
+    }
     m_handler.OnBlock(m_strName, m_converter.text());
     if (!m_converter.passedOver().empty()) {
       m_handler.OnPassedOver(m_strName, false, m_converter.passedOver());
@@ -133,6 +149,7 @@ class CBlockExtractor {
   void ReadDrawing() {
     m_reader.next();
     m_converter.Begin();
+    m_strFailure.clear();
     while (!m_reader.current().is(0, "ENDSEC") && !IsEof(m_reader.current())) {
       // Only stray groups before the first entity are not an entity's.
       if (m_reader.current().m_nCode != 0) {
@@ -140,12 +157,35 @@ class CBlockExtractor {
         continue;
       }
       m_reader.readEntity(m_entity);
-      m_converter.Add(m_entity);
+      Add();
     }
-    m_converter.End();
+    if (m_strFailure.empty()) End();
+    if (!m_strFailure.empty()) {
+      m_handler.OnFailed(std::string(), true, m_strFailure);
+      return;
+    }
     if (m_converter.records() > 0) m_handler.OnDrawing(m_converter.text());
     if (!m_converter.passedOver().empty()) {
       m_handler.OnPassedOver(std::string(), true, m_converter.passedOver());
+    }
+  }
+
+  // After a failure the rest of the block or drawing is read but not
+  // converted.
+  void Add() {
+    if (!m_strFailure.empty()) return;
+    try {
+      m_converter.Add(m_entity);
+    } catch (const CSymbolFailure& failure) {
+      m_strFailure = failure.what();
+    }
+  }
+
+  void End() {
+    try {
+      m_converter.End();
+    } catch (const CSymbolFailure& failure) {
+      m_strFailure = failure.what();
     }
   }
 
@@ -156,6 +196,8 @@ class CBlockExtractor {
   CDxfEntity m_header;
   CDxfEntity m_entity;
   std::string m_strName;
+  std::string m_strFailure;
+  std::unique_ptr<CBlockIndex> m_blocks;
 };
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include "dxf/passed_over.h"
 
+class CHersheyFont;
+
 /// What the extraction takes from a DXF text besides the LINE, ARC and
 /// CIRCLE entities of its blocks.
 struct CDxfOptions {
@@ -15,7 +17,30 @@ struct CDxfOptions {
   /// LWPOLYLINE and 2-D POLYLINE entities give a line or arc record per
   /// segment.
   bool polylines = false;
+  /// INSERT and MINSERT entities draw the blocks they name, nested to any
+  /// depth (up to kMaxInsertDepth) with their full placement.
+  bool inserts = false;
+  /// ELLIPSE and SPLINE entities become arcs and lines within tolerance.
+  bool curves = false;
+  /// SOLID, TRACE and 3DFACE give their outlines, HATCH its boundary.
+  bool outlines = false;
+  /// How far (drawing units) the arcs and lines drawing a curve may stray
+  /// from it; 0 for a thousandth of the curve's size.
+  double tolerance = 0.0;
+  /// TEXT, MTEXT, ATTDEF and ATTRIB become strokes, in font; without one
+  /// they are passed over.
+  bool text = false;
+  const CHersheyFont* font = nullptr;
 };
+
+/// Inserts nested deeper than this fail their symbol.
+constexpr int kMaxInsertDepth = 32;
+/// Entities that inserts may read in one symbol (each copy of a block
+/// counts its entities again, so this bounds the product of MINSERT counts
+/// down a chain of inserts), and shapes that they may draw in it: beyond
+/// either the symbol fails instead of filling the disk.
+constexpr long long kMaxInsertedEntities = 2000000;
+constexpr int kMaxShapes = 1000000;
 
 /// Receives what the extraction finds in a DXF text, in file order.
 class CDxfBlockHandler {
@@ -40,6 +65,14 @@ class CDxfBlockHandler {
   virtual void OnPassedOver(const std::string& name, bool drawing,
                             const CPassedOver& counts) {
     (void)name, (void)drawing, (void)counts;
+  }
+
+  /// A block (drawing false, name the block's) or the drawing (drawing
+  /// true) that cannot become a symbol, and why; it gets no OnBlock or
+  /// OnDrawing.
+  virtual void OnFailed(const std::string& name, bool drawing,
+                        const std::string& reason) {
+    (void)name, (void)drawing, (void)reason;
   }
 
   /// A line equal to the trace marker "IT'S ME" was read at the checkpoint

@@ -46,6 +46,7 @@ void CDxfEntity::getxyz(int x_code, double& x, double& y, double& z) const {
 const CDxfGroup& CDxfGroupReader::next() {
   // The code line is consumed before the value line is asked for, so a code
   // line with no value line after it ends the text as a premature end.
+  m_nCurrentStart = m_text.position();
   m_current.m_strCode = getLine(m_text);
   m_current.m_nCode = ParseGroupCode(m_current.m_strCode);
   m_current.m_strValue = getLine(m_text);

@@ -75,6 +75,9 @@ class CDxfGroupReader {
   const CDxfGroup& next();
   /// The last group read; a group of no code before the first next().
   const CDxfGroup& current() const { return m_current; }
+  /// Where the current group's code line starts in the text: a reader made
+  /// of the text from there reads that group first.
+  std::size_t currentStart() const { return m_nCurrentStart; }
 
   /// Reads the entity that starts with the current group, which must have
   /// code 0: its groups up to the next code-0 group, which becomes the
@@ -85,6 +88,7 @@ class CDxfGroupReader {
  private:
   CRemainingText m_text;
   CDxfGroup m_current;
+  std::size_t m_nCurrentStart = 0;
 };
 
 #endif  // SYMCONV_DXF_DXF_GROUP_READER_H_

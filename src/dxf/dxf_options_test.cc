@@ -9,41 +9,13 @@
 #include <gtest/gtest.h>
 
 #include "dxf/block_extractor.h"
+#include "dxf/dxf_test_support.h"
 #include "dxf/passed_over.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-
-class CRecorder : public CDxfBlockHandler {
- public:
-  void OnBlock(const std::string& name, const std::string& sym_text) override {
-    m_events.push_back("block " + name);
-    m_events.push_back(sym_text);
-  }
-  void OnDrawing(const std::string& sym_text) override {
-    m_events.push_back("drawing");
-    m_events.push_back(sym_text);
-  }
-  void OnPassedOver(const std::string& name, bool drawing,
-                    const CPassedOver& counts) override {
-    m_events.push_back("passed over in " +
-                       (drawing ? std::string("drawing") : name) + ": " +
-                       FormatPassedOver(counts));
-  }
-  void OnTrace(const char* tag) override {
-    m_events.push_back(std::string("trace ") + tag);
-  }
-  std::vector<std::string> m_events;
-};
-
-// Lines written with '|' between them, each ended by LF.
-std::string Lines(std::string_view lines) {
-  std::string text;
-  for (char c : lines) text.push_back(c == '|' ? '\n' : c);
-  return text + "\n";
-}
 
 // A text whose BLOCKS section holds one block B of the given entities.
 std::string BlockDxf(std::string_view entities) {

@@ -1,13 +1,16 @@
 #include "dxf/entity_converter.h"
 
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "dxf/block_extractor.h"
 #include "dxf/dxf_group_reader.h"
+#include "dxf/ellipse.h"
 #include "dxf/extrusion.h"
 #include "dxf/passed_over.h"
 #include "dxf/polyline.h"
+#include "dxf/symbol_failure.h"
 #include "dxf/trace_cursor.h"
 
 namespace {
@@ -39,6 +42,23 @@ void ReadFields(const CDxfEntity& entity, CDxfBlockHandler& handler,
 
 constexpr std::string_view kTilted = "tilted";
 
+// Entities inside inserted blocks are read once per copy: their trace
+// checkpoints are not reported again.
+class CSilentHandler : public CDxfBlockHandler {
+ public:
+  void OnBlock(const std::string&, const std::string&) override {}
+  void OnTrace(const char*) override {}
+};
+
+bool IsTextEntity(std::string_view type) {
+  return type == "TEXT" || type == "MTEXT" || type == "ATTDEF" ||
+         type == "ATTRIB";
+}
+
+bool IsOutlineEntity(std::string_view type) {
+  return type == "SOLID" || type == "TRACE" || type == "3DFACE";
+}
+
 }  // namespace
 
 void CEntityConverter::Begin() {
@@ -46,6 +66,11 @@ void CEntityConverter::Begin() {
   m_nRecords = 0;
   m_passedOver.clear();
   m_polylineState = PolylineState::kNone;
+  m_placement = CPlacement();
+  m_open.clear();
+  m_pSymbolBlock = nullptr;
+  m_nInsertedEntities = 0;
+  m_nInsertedShapes = 0;
 }
 
 void CEntityConverter::Add(const CDxfEntity& entity) {
@@ -65,7 +90,7 @@ void CEntityConverter::Add(const CDxfEntity& entity) {
   if (type == "LINE") {
     // A line has world coordinates: its extrusion changes none of them.
     double v[6];
-    ReadFields(entity, m_handler, kLineFields, v);
+    ReadFields(entity, TraceHandler(), kLineFields, v);
     WriteLine(v[0], v[1], v[2], v[3], v[4], v[5]);
   } else if (type == "ARC") {
     AddArc(entity);
@@ -75,6 +100,18 @@ void CEntityConverter::Add(const CDxfEntity& entity) {
     AddLwPolyline(entity);
   } else if (m_options.polylines && type == "POLYLINE") {
     StartPolyline(entity);
+  } else if (m_options.inserts && m_pBlocks && type == "INSERT") {
+    AddInsert(entity);
+  } else if (m_options.curves && type == "ELLIPSE") {
+    AddEllipse(entity);
+  } else if (m_options.curves && type == "SPLINE") {
+    AddSpline(entity);
+  } else if (m_options.outlines && IsOutlineEntity(type)) {
+    AddOutline(entity);
+  } else if (m_options.outlines && type == "HATCH") {
+    AddHatch(entity);
+  } else if (m_options.font && IsTextEntity(type)) {
+    AddText(entity);
   } else if (type == "VERTEX" || type == "ATTRIB" || type == "SEQEND") {
     // Parts of the POLYLINE or INSERT before them, counted with it.
   } else {
@@ -88,7 +125,7 @@ void CEntityConverter::End() {
 
 void CEntityConverter::AddArc(const CDxfEntity& entity) {
   double v[6];  // centre x, y, z, radius, start and end angles
-  ReadFields(entity, m_handler, kArcFields, v);
+  ReadFields(entity, TraceHandler(), kArcFields, v);
   const EntityPlane plane = PlaceCentre(entity, "ARC", v[0], v[2]);
   if (plane == EntityPlane::kTilted) return;
   if (plane == EntityPlane::kMirrored) MirrorArcAngles(v[4], v[5]);
@@ -97,12 +134,11 @@ void CEntityConverter::AddArc(const CDxfEntity& entity) {
 
 void CEntityConverter::AddCircle(const CDxfEntity& entity) {
   double v[4];  // centre x, y, z, radius
-  ReadFields(entity, m_handler, kCircleFields, v);
+  ReadFields(entity, TraceHandler(), kCircleFields, v);
   if (PlaceCentre(entity, "CIRCLE", v[0], v[2]) == EntityPlane::kTilted) {
     return;
   }
-  m_writer.AppendCircle(v[0], -v[1], v[2], v[3]);
-  ++m_nRecords;
+  WriteCircle(v[0], v[1], v[2], v[3]);
 }
 
 EntityPlane CEntityConverter::PlaceCentre(const CDxfEntity& entity,
@@ -161,19 +197,55 @@ void CEntityConverter::WritePolyline() {
   });
 }
 
-// Every record is written through these two and AppendCircle, so a polyline
+// Every entity's record is written through these three, so a polyline
 // segment reads exactly as the LINE or ARC entity of the same values would:
-// DXF y negated, an arc's radius after its angles.
+// DXF y negated, an arc's radius after its angles. Outside inserts the
+// placement changes no value.
 void CEntityConverter::WriteLine(double x1, double y1, double z1, double x2,
                                  double y2, double z2) {
+  m_placement.apply(x1, y1, z1);
+  m_placement.apply(x2, y2, z2);
   m_writer.AppendLine(x1, -y1, z1, x2, -y2, z2);
-  ++m_nRecords;
+  CountShape();
 }
 
 void CEntityConverter::WriteArc(double cx, double cy, double cz, double radius,
                                 double start, double end) {
-  m_writer.AppendArc(cx, -cy, cz, start, end, radius);
+  if (!m_placement.conformal) {
+    // Scaled unevenly, the arc is part of an ellipse.
+    CEllipseCurve curve = ArcCurve(cx, cy, cz, radius, start, end);
+    curve.place(m_placement);
+    DrawCurve(curve, curve.breaks(), curve.size(), curve.z);
+    return;
+  }
+  m_placement.apply(cx, cy, cz);
+  m_placement.mapArc(start, end);
+  m_writer.AppendArc(cx, -cy, cz, start, end, radius * m_placement.scale);
+  CountShape();
+}
+
+void CEntityConverter::WriteCircle(double cx, double cy, double cz,
+                                   double radius) {
+  if (!m_placement.conformal) {
+    WriteArc(cx, cy, cz, radius, 0.0, 360.0);
+    return;
+  }
+  m_placement.apply(cx, cy, cz);
+  m_writer.AppendCircle(cx, -cy, cz, radius * m_placement.scale);
+  CountShape();
+}
+
+void CEntityConverter::CountShape() {
   ++m_nRecords;
+  if (!m_open.empty() && ++m_nInsertedShapes > kMaxShapes) {
+    throw CSymbolFailure("its inserts draw more than " +
+                         std::to_string(kMaxShapes) + " shapes");
+  }
+}
+
+CDxfBlockHandler& CEntityConverter::TraceHandler() {
+  static CSilentHandler silent;
+  return m_open.empty() ? m_handler : silent;
 }
 
 void CEntityConverter::PassOver(std::string_view type,

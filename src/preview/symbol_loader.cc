@@ -70,6 +70,11 @@ class CBlockCollector : public CDxfBlockHandler {
     m_out->push_back(fromSymText(m_strStem, sym_text));
     m_out->back().drawing = true;
   }
+  void OnFailed(const std::string& name, bool drawing,
+                const std::string& reason) override {
+    m_out->push_back(failure(drawing ? m_strStem : name, reason));
+    m_out->back().drawing = drawing;
+  }
   void OnTrace(const char*) override {}
 
  private:
