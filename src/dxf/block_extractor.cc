@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "dxf/binary_dxf.h"
 #include "dxf/dxf_group_reader.h"
 #include "dxf/entity_converter.h"
 #include "dxf/trace_cursor.h"
@@ -162,6 +163,10 @@ class CBlockExtractor {
 
 bool ConvertDxfText(std::string_view text, CDxfBlockHandler& handler,
                     const CDxfOptions& options) {
+  if (IsBinaryDxf(text)) {
+    const std::string groups = BinaryDxfToText(text);
+    return ConvertDxfText(groups, handler, options);
+  }
   CBlockExtractor extractor(text, handler, options);
   return extractor.Run();
 }

@@ -55,7 +55,8 @@ class CDxfBlockHandler {
 /// the BLOCKS section; with it, up to the EOF group or until both sections
 /// have been read. Throws CPrematureEndException when the text runs out
 /// while a group is wanted; what was reported before that stays reported.
-/// Exceptions thrown by the handler pass through.
+/// Exceptions thrown by the handler pass through. Binary DXF data (see
+/// binary_dxf.h) is read as the same drawing saved as text.
 bool ConvertDxfText(std::string_view text, CDxfBlockHandler& handler,
                     const CDxfOptions& options = CDxfOptions());
 
