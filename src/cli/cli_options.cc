@@ -29,6 +29,16 @@ std::optional<int> ParseCliOptions(int argc, char** argv,
   app.add_flag("--polylines", options->polylines,
                "Convert LWPOLYLINE and 2-D POLYLINE entities into lines and "
                "arcs");
+  auto* text_flag = app.add_flag(
+      "--text", options->text,
+      "Draw TEXT, MTEXT, ATTDEF and ATTRIB entities as strokes of a Hershey "
+      "font; a character the font lacks is drawn as a box and reported");
+  app.add_option(
+         "--font", options->font,
+         "The Hershey .jhf font for --text (default: Simplex Roman, "
+         "/usr/share/hershey-fonts/futural.jhf from hershey-fonts-data)")
+      ->option_text("FILE")
+      ->needs(text_flag);
   app.add_flag("--verbose", options->verbose,
                "Name the entities passed over in every block and drawing, "
                "instead of one total at the end");

@@ -7,13 +7,15 @@
 #include "platform/posix/posix_platform.h"
 
 /// What `symconv [--yes|--no] [--beep] [--drawings] [--polylines]
-/// [--verbose] [FOLDER]` asked for.
+/// [--text [--font FILE]] [--verbose] [FOLDER]` asked for.
 struct CCliOptions {
   std::optional<std::string> folder;  // none: ask on the terminal
   AnswerMode answer = AnswerMode::kAsk;
   bool beep = false;
   bool drawings = false;   // each DXF file's drawing is a symbol too
   bool polylines = false;  // polylines become lines and arcs
+  bool text = false;       // texts become strokes
+  std::string font;        // the Hershey font for them; empty: the default
   bool verbose = false;    // what was passed over, block by block
 };
 

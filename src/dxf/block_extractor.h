@@ -6,6 +6,8 @@
 
 #include "dxf/passed_over.h"
 
+class CHersheyFont;
+
 /// What the extraction takes from a DXF text besides the LINE, ARC and
 /// CIRCLE entities of its blocks.
 struct CDxfOptions {
@@ -15,6 +17,10 @@ struct CDxfOptions {
   /// LWPOLYLINE and 2-D POLYLINE entities give a line or arc record per
   /// segment.
   bool polylines = false;
+  /// TEXT, MTEXT, ATTDEF and ATTRIB entities are drawn as strokes of this
+  /// font (owned by the caller, alive while the extraction runs); none
+  /// passes them over.
+  const CHersheyFont* font = nullptr;
 };
 
 /// Receives what the extraction finds in a DXF text, in file order.
