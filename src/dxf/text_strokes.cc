@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dxf/dxf_group_reader.h"
@@ -107,20 +108,25 @@ class CTextSetter {
         m_out(out),
         m_missing(missing) {}
 
+  // Width of text in font units.
+  long long units(std::u32string_view text) const {
+    long long sum = 0;
+    bool missing = false;
+    for (const char32_t c : text) {
+      const CHersheyGlyph& g = m_glyphs.get(c, &missing);
+      sum += g.right - g.left;
+    }
+    return sum;
+  }
+
   // Width of line in drawing units, before sx.
   double width(const std::u32string& line) const {
-    int units = 0;
-    bool missing = false;
-    for (const char32_t c : line) {
-      const CHersheyGlyph& g = m_glyphs.get(c, &missing);
-      units += g.right - g.left;
-    }
-    return units * m_place.scale;
+    return units(line) * m_place.scale;
   }
 
   // Draws line with its baseline starting at (u0, v0) before scaling.
   void draw(const std::u32string& line, double u0, double v0) {
-    int pen = 0;
+    long long pen = 0;
     for (const char32_t c : line) {
       bool missing = false;
       const CHersheyGlyph& g = m_glyphs.get(c, &missing);
@@ -141,7 +147,7 @@ class CTextSetter {
   double scale() const { return m_place.scale; }
 
  private:
-  CStrokePoint Place(double u0, double v0, int fx, int fy) const {
+  CStrokePoint Place(double u0, double v0, double fx, int fy) const {
     const CPlacement& p = m_place;
     const double v = (v0 + (m_font.baseline() - fy) * p.scale) * p.sy;
     double u = (u0 + fx * p.scale) * p.sx + v * p.shear;
@@ -225,7 +231,8 @@ void LayOutLine(const CTextSpec& spec, const CHersheyFont& font,
 }
 
 // Breaks paragraph into lines no wider than width (0: no limit) at its
-// spaces; a word wider than width gets a line of its own.
+// spaces; a word wider than width gets a line of its own. Widths add up
+// glyph by glyph, so each character is measured once.
 void WrapParagraph(const std::u32string& paragraph, double width,
                    const CTextSetter& setter,
                    std::vector<std::u32string>* lines) {
@@ -233,21 +240,31 @@ void WrapParagraph(const std::u32string& paragraph, double width,
     lines->push_back(paragraph);
     return;
   }
-  std::u32string line;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t space = paragraph.find(U' ', start);
-    const std::u32string word = paragraph.substr(start, space - start);
-    std::u32string longer = start == 0 ? word : line + U' ' + word;
-    if (!line.empty() && setter.width(longer) > width) {
-      lines->push_back(line);
-      longer = word;
+  const std::u32string_view text = paragraph;
+  const long long space_units = setter.units(U" ");
+  std::size_t line_start = 0;
+  std::size_t line_end = 0;  // after the last word taken
+  long long line_units = 0;
+  for (std::size_t start = 0;;) {
+    const std::size_t space = std::min(text.find(U' ', start), text.size());
+    const long long word_units =
+        setter.units(text.substr(start, space - start));
+    if (start == 0) {
+      line_units = word_units;
+    } else if (line_end > line_start &&
+               (line_units + space_units + word_units) * setter.scale() >
+                   width) {
+      lines->emplace_back(text.substr(line_start, line_end - line_start));
+      line_start = start;
+      line_units = word_units;
+    } else {
+      line_units += space_units + word_units;
     }
-    line = longer;
-    if (space == std::u32string::npos) break;
+    line_end = space;
+    if (space == text.size()) break;
     start = space + 1;
   }
-  lines->push_back(line);
+  lines->emplace_back(text.substr(line_start, line_end - line_start));
 }
 
 void LayOutMText(const CTextSpec& spec, const CHersheyFont& font,
