@@ -62,6 +62,11 @@ std::optional<int> ParseCliOptions(int argc, char** argv,
                "Convert LWPOLYLINE and 2-D POLYLINE entities into lines and "
                "arcs");
   AddDxfConversionFlags(app, &options->dxf);
+  app.add_option("--font", options->font,
+                 "The Hershey .jhf font that --text draws with (default: "
+                 "Simplex Roman, /usr/share/hershey-fonts/futural.jhf from "
+                 "hershey-fonts-data)")
+      ->option_text("FILE");
   app.add_flag("--verbose", options->verbose,
                "Name the entities passed over in every block and drawing, "
                "instead of one total at the end");

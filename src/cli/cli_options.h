@@ -13,12 +13,13 @@ class App;
 
 /// What `symconv [--yes|--no] [--beep] [--drawings] [--polylines]
 /// [--inserts] [--curves] [--text] [--outlines] [--all] [--tolerance D]
-/// [--verbose] [FOLDER]` asked for.
+/// [--font FILE] [--verbose] [FOLDER]` asked for.
 struct CCliOptions {
   std::optional<std::string> folder;  // none: ask on the terminal
   AnswerMode answer = AnswerMode::kAsk;
   bool beep = false;
   CDxfOptions dxf;
+  std::string font;      // the Hershey font for --text; empty: the default
   bool verbose = false;  // what was passed over, block by block
 };
 

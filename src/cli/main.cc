@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/convert_app.h"
+#include "app/text_font.h"
 #include "cli/cli_options.h"
 #include "cli/tool_commands.h"
 #include "platform/posix/posix_platform.h"
@@ -46,10 +47,19 @@ int RunConversion(const CCliOptions& options) {
   }
   platform.options().folder = folder;
 
+  CHersheyFont font;  // used by the whole run
   CConvertApp app(platform);
   CConvertOptions convert_options;
   convert_options.dxf = options.dxf;
   convert_options.verbose = options.verbose;
+  if (options.dxf.text) {
+    if (std::string error = LoadTextFont(platform, options.font, &font);
+        !error.empty()) {
+      std::cerr << "symconv: " << error << "\n";
+      return 2;
+    }
+    convert_options.dxf.font = &font;
+  }
   app.SetOptions(convert_options);
   app.RunBatch();
   return ExitStatus(app);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "dxf/block_index.h"
+#include "dxf/binary_dxf.h"
 #include "dxf/dxf_group_reader.h"
 #include "dxf/entity_converter.h"
 #include "dxf/symbol_failure.h"
@@ -204,6 +205,10 @@ class CBlockExtractor {
 
 bool ConvertDxfText(std::string_view text, CDxfBlockHandler& handler,
                     const CDxfOptions& options) {
+  if (IsBinaryDxf(text)) {
+    const std::string groups = BinaryDxfToText(text);
+    return ConvertDxfText(groups, handler, options);
+  }
   CBlockExtractor extractor(text, handler, options);
   return extractor.Run();
 }

@@ -27,8 +27,9 @@ struct CDxfOptions {
   /// How far (drawing units) the arcs and lines drawing a curve may stray
   /// from it; 0 for a thousandth of the curve's size.
   double tolerance = 0.0;
-  /// TEXT, MTEXT, ATTDEF and ATTRIB become strokes, in font; without one
-  /// they are passed over.
+  /// TEXT, MTEXT, ATTDEF and ATTRIB become strokes of font (owned by the
+  /// caller, alive while the extraction runs); without one they are passed
+  /// over.
   bool text = false;
   const CHersheyFont* font = nullptr;
 };
@@ -88,7 +89,8 @@ class CDxfBlockHandler {
 /// the BLOCKS section; with it, up to the EOF group or until both sections
 /// have been read. Throws CPrematureEndException when the text runs out
 /// while a group is wanted; what was reported before that stays reported.
-/// Exceptions thrown by the handler pass through.
+/// Exceptions thrown by the handler pass through. Binary DXF data (see
+/// binary_dxf.h) is read as the same drawing saved as text.
 bool ConvertDxfText(std::string_view text, CDxfBlockHandler& handler,
                     const CDxfOptions& options = CDxfOptions());
 

@@ -8,6 +8,7 @@
 #include "dxf/ellipse.h"
 #include "dxf/entity_converter.h"
 #include "dxf/spline.h"
+#include "dxf/text_strokes.h"
 
 namespace {
 
@@ -62,17 +63,21 @@ void CEntityConverter::DrawCurve(const CPlaneCurve& curve,
 }
 
 void CEntityConverter::AddText(const CDxfEntity& entity) {
-  // TEXT STROKES: the stroker turns entity into polylines of world
-  // points with m_options.font and hands them to DrawStrokes.
-  PassOver(entity.type());
-}
-
-void CEntityConverter::DrawStrokes(
-    const std::vector<std::vector<CVec2>>& strokes, double z) {
-  for (const std::vector<CVec2>& stroke : strokes) {
+  std::vector<CStroke> strokes;
+  CMissingGlyphs missing;
+  if (!StrokeTextEntity(entity, *m_options.font, &strokes, &missing)) {
+    PassOver(entity.type(), "tilted");
+    return;
+  }
+  for (const CStroke& stroke : strokes) {
     for (std::size_t i = 1; i < stroke.size(); ++i) {
-      WriteLine(stroke[i - 1].x, stroke[i - 1].y, z, stroke[i].x, stroke[i].y,
-                z);
+      WriteLine(stroke[i - 1].x, stroke[i - 1].y, 0.0, stroke[i].x, stroke[i].y,
+                0.0);
     }
+  }
+  // Each box stands for a character the font lacks: the text is drawn,
+  // but not all of it.
+  for (int i = 0; i < missing.count; ++i) {
+    PassOver("character", "not in the font");
   }
 }

@@ -4,10 +4,11 @@
 #include <cmath>
 #include <numbers>
 
-// Every sine, cosine and arc tangent that the geometry of inserts, curves
-// and outlines needs goes through these, so that the one routine giving the
-// same doubles on every build can be put in at this one place. Angles are
-// in degrees.
+#include "symbol/rounded_trig.h"
+
+// Every sine, cosine and arc tangent that the geometry of inserts, curves,
+// outlines and texts needs goes through these, correctly rounded so that
+// every build gives the same doubles. Angles are in degrees.
 
 /// sin and cos of degrees; multiples of 90 degrees give exact values.
 inline void SinCosDegrees(double degrees, double& sine, double& cosine) {
@@ -22,20 +23,17 @@ inline void SinCosDegrees(double degrees, double& sine, double& cosine) {
     cosine = kCos[quarter];
     return;
   }
-  const double radians = reduced * (std::numbers::pi / 180.0);
-  sine = std::sin(radians);
-  cosine = std::cos(radians);
+  RoundedSinCos(reduced * (std::numbers::pi / 180.0), &sine, &cosine);
 }
 
 /// sin and cos of radians.
 inline void SinCosRadians(double radians, double& sine, double& cosine) {
-  sine = std::sin(radians);
-  cosine = std::cos(radians);
+  RoundedSinCos(radians, &sine, &cosine);
 }
 
 /// The direction of (x, y) in degrees, in [0, 360); +0 for -0.
 inline double DirectionDegrees(double x, double y) {
-  double degrees = std::atan2(y, x) * (180.0 / std::numbers::pi);
+  double degrees = RoundedAtan2(y, x) * (180.0 / std::numbers::pi);
   if (degrees < 0.0) degrees += 360.0;
   if (degrees >= 360.0) degrees = 0.0;
   return degrees + 0.0;

@@ -92,11 +92,10 @@ class CEntityConverter {
   void AddHatchPolyline(CGroupCursor& cursor, double z);
   void AddHatchEdges(CGroupCursor& cursor, double z);
   void AddHatchSpline(CGroupCursor& cursor, double z);
-  /// TEXT, MTEXT, ATTDEF and ATTRIB (with a font).
+  /// TEXT, MTEXT, ATTDEF and ATTRIB (with a font): their strokes as lines
+  /// through the current placement; the characters drawn as boxes are
+  /// reported as passed over.
   void AddText(const CDxfEntity& entity);
-  /// Strokes of text as lines through the current placement: each stroke a
-  /// polyline of drawing-plane points at height z.
-  void DrawStrokes(const std::vector<std::vector<CVec2>>& strokes, double z);
 
   CDxfBlockHandler& m_handler;
   CDxfOptions m_options;

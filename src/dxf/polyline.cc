@@ -4,21 +4,16 @@
 #include <numbers>
 
 #include "dxf/dxf_group_reader.h"
+#include "dxf/dxf_trig.h"
 #include "dxf/extrusion.h"
 #include "symbol/numbers.h"
-#include "symbol/rounded_trig.h"
 
 namespace {
 
-constexpr double kRadiansToDegrees = 180.0 / std::numbers::pi;
-
-// The direction from the centre to a point, in degrees in [0, 360). -0
-// becomes +0, so that a point straight to the right reads 0 as in a DXF arc.
+// The direction from the centre to a point, in degrees in [0, 360), so that
+// a point straight to the right reads 0 as in a DXF arc.
 double AngleAbout(double cx, double cy, double x, double y) {
-  double degrees = RoundedAtan2(y - cy, x - cx) * kRadiansToDegrees;
-  if (degrees < 0.0) degrees += 360.0;
-  if (degrees >= 360.0) degrees = 0.0;  // a tiny negative angle, rounded
-  return degrees + 0.0;
+  return DirectionDegrees(x - cx, y - cy);
 }
 
 // Flags read as integers; anything that is not a small non-negative number

@@ -1,0 +1,332 @@
+#include "dxf/text_strokes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dxf/dxf_group_reader.h"
+#include "dxf/dxf_trig.h"
+#include "dxf/extrusion.h"
+#include "dxf/hershey_font.h"
+#include "dxf/text_content.h"
+#include "dxf/text_spec.h"
+
+namespace {
+
+// Baseline to baseline of MTEXT lines, in cap heights, at spacing 1.
+constexpr double kLineSpacing = 5.0 / 3.0;
+
+constexpr char32_t kDegree = 0xB0;
+constexpr char32_t kPlusMinus = 0xB1;
+constexpr char32_t kDiameter = 0x2300;
+
+using CVertex = CHersheyGlyph::CVertex;
+
+// The glyphs of one layout: the font's, a few signs that Hershey fonts
+// lack made from their glyphs, and the box for any other missing one.
+class CGlyphSet {
+ public:
+  explicit CGlyphSet(const CHersheyFont& font) : m_font(font) {
+    const int cap = font.baseline() - font.capTop();
+    const int width = cap * 2 / 3;
+    m_box.right = width;
+    m_box.strokes = {{{width / 8, font.baseline()},
+                      {width - width / 8, font.baseline()},
+                      {width - width / 8, font.capTop()},
+                      {width / 8, font.capTop()},
+                      {width / 8, font.baseline()}}};
+    MakeSigns();
+  }
+
+  // The glyph of c; missing set when the box stands for it.
+  const CHersheyGlyph& get(char32_t c, bool* missing) const {
+    *missing = false;
+    if (c == kNoBreakSpace) c = ' ';
+    if (const CHersheyGlyph* g = m_font.glyph(c)) return *g;
+    if (c == kDegree && m_degree.right > m_degree.left) return m_degree;
+    if (c == kPlusMinus && m_plusMinus.right > m_plusMinus.left) {
+      return m_plusMinus;
+    }
+    if (c == kDiameter && m_diameter.right > m_diameter.left) return m_diameter;
+    *missing = true;
+    return m_box;
+  }
+
+ private:
+  void MakeSigns() {
+    const int base = m_font.baseline();
+    const int top = m_font.capTop();
+    if (const CHersheyGlyph* plus = m_font.glyph('+')) {
+      m_plusMinus = *plus;
+      m_plusMinus.strokes.push_back(
+          {{plus->left + 2, base}, {plus->right - 2, base}});
+    }
+    if (const CHersheyGlyph* o = m_font.glyph('O')) {
+      m_diameter = *o;
+      m_diameter.strokes.push_back(
+          {{o->left + 2, base + 1}, {o->right - 2, top - 1}});
+    }
+    // A small 'o' at half size, its top at the capitals' top.
+    if (const CHersheyGlyph* o = m_font.glyph('o')) {
+      const int lift = top - m_font.xTop() / 2 - (m_font.xTop() - top) / 2;
+      m_degree.left = o->left / 2;
+      m_degree.right = o->right / 2;
+      for (const auto& stroke : o->strokes) {
+        m_degree.strokes.emplace_back();
+        for (const CVertex& v : stroke) {
+          m_degree.strokes.back().push_back({v.x / 2, v.y / 2 + lift});
+        }
+      }
+    }
+  }
+
+  const CHersheyFont& m_font;
+  CHersheyGlyph m_box, m_degree, m_plusMinus, m_diameter;
+};
+
+// Where the text's own coordinates (u along the baseline, v up, drawing
+// units) go in the world, and the glyph shapes of this text.
+struct CPlacement {
+  double ox = 0.0, oy = 0.0;  // the text's origin
+  double xx = 1.0, xy = 0.0;  // the u axis
+  double yx = 0.0, yy = 1.0;  // the v axis
+  double scale = 1.0;         // drawing units per font unit
+  double sx = 1.0, sy = 1.0;  // width factor (and fit) and aligned scale
+  double shear = 0.0;         // oblique: u grows by v * shear
+  bool flip_u = false, flip_v = false;
+};
+
+class CTextSetter {
+ public:
+  CTextSetter(const CHersheyFont& font, const CPlacement& place,
+              std::vector<CStroke>* out, CMissingGlyphs* missing)
+      : m_font(font),
+        m_glyphs(font),
+        m_place(place),
+        m_out(out),
+        m_missing(missing) {}
+
+  // Width of text in font units.
+  long long units(std::u32string_view text) const {
+    long long sum = 0;
+    bool missing = false;
+    for (const char32_t c : text) {
+      const CHersheyGlyph& g = m_glyphs.get(c, &missing);
+      sum += g.right - g.left;
+    }
+    return sum;
+  }
+
+  // Width of line in drawing units, before sx.
+  double width(const std::u32string& line) const {
+    return units(line) * m_place.scale;
+  }
+
+  // Draws line with its baseline starting at (u0, v0) before scaling.
+  void draw(const std::u32string& line, double u0, double v0) {
+    long long pen = 0;
+    for (const char32_t c : line) {
+      bool missing = false;
+      const CHersheyGlyph& g = m_glyphs.get(c, &missing);
+      if (missing && m_missing != nullptr) {
+        ++m_missing->count;
+        m_missing->codes.insert(c);
+      }
+      for (const auto& stroke : g.strokes) {
+        CStroke& points = m_out->emplace_back();
+        for (const CVertex& vertex : stroke) {
+          points.push_back(Place(u0, v0, pen + vertex.x - g.left, vertex.y));
+        }
+      }
+      pen += g.right - g.left;
+    }
+  }
+
+  double scale() const { return m_place.scale; }
+
+ private:
+  CStrokePoint Place(double u0, double v0, double fx, int fy) const {
+    const CPlacement& p = m_place;
+    const double v = (v0 + (m_font.baseline() - fy) * p.scale) * p.sy;
+    double u = (u0 + fx * p.scale) * p.sx + v * p.shear;
+    const double fv = p.flip_v ? 0.0 - v : v;
+    if (p.flip_u) u = 0.0 - u;
+    return {p.ox + u * p.xx + fv * p.yx, p.oy + u * p.xy + fv * p.yy};
+  }
+
+  const CHersheyFont& m_font;
+  CGlyphSet m_glyphs;
+  CPlacement m_place;
+  std::vector<CStroke>* m_out;
+  CMissingGlyphs* m_missing;
+};
+
+// The world axes of a text whose plane x axis is (cx, cy): a mirrored
+// plane has the world's -x as its x axis, so both axes change sides.
+void SetAxes(CPlacement* p, double cx, double cy, bool mirrored) {
+  p->xx = mirrored ? 0.0 - cx : cx;
+  p->xy = cy;
+  p->yx = mirrored ? cy : 0.0 - cy;
+  p->yy = cx;
+}
+
+// The offset (u0, v0) of a line's start from its alignment point, before
+// the width factor, for justification h (72) and v (73 or 74).
+void JustifyLine(int h, int v, double width, double cap, double descent,
+                 double* u0, double* v0) {
+  *u0 = h == 2 ? -width : (h == 1 || h == 4) ? -width / 2 : 0.0;
+  if (h == 4 && v == 0) {
+    *v0 = -(cap - descent) / 2;  // middle of capitals and descenders
+  } else {
+    *v0 = v == 1 ? descent : v == 2 ? -cap / 2 : v == 3 ? -cap : 0.0;
+  }
+}
+
+// TEXT, ATTDEF and ATTRIB: one line placed by its justification. Left on
+// the baseline sits at the first point; aligned (3) and fit (5) run from
+// the first point to the second, aligned keeping the proportions and fit
+// stretching only; every other one puts its point at the second.
+void LayOutLine(const CTextSpec& spec, const CHersheyFont& font,
+                CPlacement place, std::vector<CStroke>* out,
+                CMissingGlyphs* missing) {
+  const std::u32string& line = spec.lines.front();
+  const double width = CTextSetter(font, place, out, missing).width(line);
+  const double descent = (font.descent() - font.baseline()) * place.scale;
+  const int h = spec.h_just;
+  const int v = spec.v_just;
+  const double dx = spec.align_x - spec.x;
+  const double dy = spec.align_y - spec.y;
+  const double run = std::hypot(dx, dy);
+  double cx, cy;
+  SinCosDegrees(spec.rotation, cy, cx);
+  double ax = spec.align_x;
+  double ay = spec.align_y;
+  double u0 = 0.0;
+  double v0 = 0.0;
+  place.sx = spec.width_factor;
+  if ((h == 3 || h == 5) && v == 0 && run > 0.0 && width > 0.0) {
+    cx = dx / run;
+    cy = dy / run;
+    ax = spec.x;
+    ay = spec.y;
+    place.sx = run / width;
+    if (h == 3) place.sy = place.sx / spec.width_factor;
+  } else if ((h == 0 || h == 3 || h == 5) && v == 0) {
+    ax = spec.x;
+    ay = spec.y;
+  } else {
+    JustifyLine(h, v, width, spec.height, descent, &u0, &v0);
+  }
+  double oblique_sin, oblique_cos;
+  SinCosDegrees(spec.oblique, oblique_sin, oblique_cos);
+  place.shear = oblique_sin / std::max(oblique_cos, 1e-6);
+  place.flip_u = spec.backward;
+  place.flip_v = spec.upside_down;
+  const bool mirrored = spec.plane == EntityPlane::kMirrored;
+  place.ox = mirrored ? 0.0 - ax : ax;
+  place.oy = ay;
+  SetAxes(&place, cx, cy, mirrored);
+  CTextSetter(font, place, out, missing).draw(line, u0, v0);
+}
+
+// Breaks paragraph into lines no wider than width (0: no limit) at its
+// spaces; a word wider than width gets a line of its own. Widths add up
+// glyph by glyph, so each character is measured once.
+void WrapParagraph(const std::u32string& paragraph, double width,
+                   const CTextSetter& setter,
+                   std::vector<std::u32string>* lines) {
+  if (width <= 0.0) {
+    lines->push_back(paragraph);
+    return;
+  }
+  const std::u32string_view text = paragraph;
+  const long long space_units = setter.units(U" ");
+  std::size_t line_start = 0;
+  std::size_t line_end = 0;  // after the last word taken
+  long long line_units = 0;
+  for (std::size_t start = 0;;) {
+    const std::size_t space = std::min(text.find(U' ', start), text.size());
+    const long long word_units =
+        setter.units(text.substr(start, space - start));
+    if (start == 0) {
+      line_units = word_units;
+    } else if (line_end > line_start &&
+               (line_units + space_units + word_units) * setter.scale() >
+                   width) {
+      lines->emplace_back(text.substr(line_start, line_end - line_start));
+      line_start = start;
+      line_units = word_units;
+    } else {
+      line_units += space_units + word_units;
+    }
+    line_end = space;
+    if (space == text.size()) break;
+    start = space + 1;
+  }
+  lines->emplace_back(text.substr(line_start, line_end - line_start));
+}
+
+void LayOutMText(const CTextSpec& spec, const CHersheyFont& font,
+                 CPlacement place, std::vector<CStroke>* out,
+                 CMissingGlyphs* missing) {
+  const bool mirrored = spec.plane == EntityPlane::kMirrored;
+  // The insertion point and the direction vector are world coordinates.
+  place.ox = spec.x;
+  place.oy = spec.y;
+  const double length = std::hypot(spec.dir_x, spec.dir_y);
+  if (length > 0.0) {
+    place.xx = spec.dir_x / length;
+    place.xy = spec.dir_y / length;
+    place.yx = mirrored ? place.xy : 0.0 - place.xy;
+    place.yy = mirrored ? 0.0 - place.xx : place.xx;
+  } else {
+    double sine, cosine;
+    SinCosDegrees(spec.rotation, sine, cosine);
+    SetAxes(&place, cosine, sine, mirrored);
+  }
+  CTextSetter setter(font, place, out, missing);
+  std::vector<std::u32string> lines;
+  for (const std::u32string& paragraph : spec.lines) {
+    WrapParagraph(paragraph, spec.ref_width, setter, &lines);
+  }
+  const double cap = spec.height;
+  const double pitch = kLineSpacing * cap * spec.line_spacing;
+  const double last = -cap - pitch * static_cast<double>(lines.size() - 1);
+  const double descent = (font.descent() - font.baseline()) * place.scale;
+  const int column = (spec.attachment - 1) % 3;
+  const int row = (spec.attachment - 1) / 3;
+  // The anchor's height in a frame whose top is the first line's cap top.
+  const double anchor = row == 0 ? 0.0 : row == 1 ? last / 2 : last - descent;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const double width = setter.width(lines[i]);
+    const double u0 = column == 0 ? 0.0 : column == 1 ? -width / 2 : -width;
+    const double v0 = -cap - pitch * static_cast<double>(i) - anchor;
+    setter.draw(lines[i], u0, v0);
+  }
+}
+
+}  // namespace
+
+void LayOutText(const CTextSpec& spec, const CHersheyFont& font,
+                std::vector<CStroke>* out, CMissingGlyphs* missing) {
+  if (!spec.visible || spec.lines.empty()) return;
+  CPlacement place;
+  place.scale = spec.height / (font.baseline() - font.capTop());
+  if (spec.mtext) {
+    LayOutMText(spec, font, place, out, missing);
+  } else {
+    LayOutLine(spec, font, place, out, missing);
+  }
+}
+
+bool StrokeTextEntity(const CDxfEntity& entity, const CHersheyFont& font,
+                      std::vector<CStroke>* out, CMissingGlyphs* missing) {
+  CTextSpec spec;
+  if (!ReadTextSpec(entity, &spec) || spec.plane == EntityPlane::kTilted) {
+    return false;
+  }
+  LayOutText(spec, font, out, missing);
+  return true;
+}

@@ -1,0 +1,40 @@
+#ifndef SYMCONV_DXF_TEXT_STROKES_H_
+#define SYMCONV_DXF_TEXT_STROKES_H_
+
+#include <set>
+#include <vector>
+
+#include "dxf/dxf_group_reader.h"
+#include "dxf/hershey_font.h"
+#include "dxf/text_spec.h"
+
+/// A point of a stroke, in world coordinates (DXF's, y up).
+struct CStrokePoint {
+  double x;
+  double y;
+};
+
+/// One pen-down run: a polyline of at least one point (one point alone is
+/// a dot).
+using CStroke = std::vector<CStrokePoint>;
+
+/// The characters that the font lacks, drawn as boxes.
+struct CMissingGlyphs {
+  int count = 0;             // boxes drawn
+  std::set<char32_t> codes;  // the characters they stand for
+};
+
+/// Appends to *out the strokes that a TEXT, ATTDEF, ATTRIB or MTEXT entity
+/// shows in font, and counts in *missing (when not null) the characters
+/// drawn as boxes. False, with nothing appended, when entity is of none of
+/// these types or lies in a tilted plane (see extrusion.h); an invisible
+/// attribute or an empty text gives true and no strokes.
+bool StrokeTextEntity(const CDxfEntity& entity, const CHersheyFont& font,
+                      std::vector<CStroke>* out, CMissingGlyphs* missing);
+
+/// The layout itself, for a text already read: the strokes of spec's lines
+/// in font, in world coordinates. spec.plane must not be kTilted.
+void LayOutText(const CTextSpec& spec, const CHersheyFont& font,
+                std::vector<CStroke>* out, CMissingGlyphs* missing);
+
+#endif  // SYMCONV_DXF_TEXT_STROKES_H_
