@@ -8,13 +8,13 @@
 #include <utility>
 
 #include "dxf/block_extractor.h"
-#include "platform/exceptions.h"
-#include "platform/memory_file.h"
 #include "platform/platform.h"
 #include "sml/archive_writer.h"
 #include "sml/sml_file.h"
 #include "sml/sml_reader.h"
+#include "support/memory_file.h"
 #include "symbol/line_reader.h"
+#include "symbol/premature_end.h"
 #include "symbol/sym_symbol.h"
 
 namespace {

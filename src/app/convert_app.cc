@@ -11,6 +11,7 @@
 #include "platform/exceptions.h"
 #include "platform/platform.h"
 #include "sml/sml_file.h"
+#include "symbol/premature_end.h"
 #include "symbol/sym_symbol.h"
 
 namespace {

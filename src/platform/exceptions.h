@@ -49,12 +49,4 @@ class CFileException : public CException {
   std::string m_strFileName;
 };
 
-/// A text ran out while a line was still wanted. Raised by the line reader;
-/// the per-file guards report it as "Premature end of file!" and treat it as
-/// a failure of the file being converted.
-class CPrematureEndException : public CException {
- public:
-  CPrematureEndException() : CException("Premature end of file!") {}
-};
-
 #endif  // SYMCONV_PLATFORM_EXCEPTIONS_H_

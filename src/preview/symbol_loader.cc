@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/exceptions.h"
+#include "symbol/premature_end.h"
 #include "symbol/sym_symbol.h"
 
 namespace {

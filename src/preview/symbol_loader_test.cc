@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/memory_file.h"
+#include "support/memory_file.h"
 #include "platform/platform.h"
 #include "sml/archive_writer.h"
 #include "sml/sml_file.h"

@@ -1,5 +1,5 @@
 #include "sml/sml_reader.h"
-#include "platform/memory_file.h"
+#include "support/memory_file.h"
 
 #include <gtest/gtest.h>
 

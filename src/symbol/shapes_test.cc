@@ -6,7 +6,7 @@
 #include <string>
 
 #include "gtest/gtest.h"
-#include "platform/memory_file.h"
+#include "support/memory_file.h"
 #include "platform/platform.h"
 #include "sml/archive_writer.h"
 #include "sml/hex_test_util.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/exceptions.h"
+#include "symbol/premature_end.h"
 
 namespace {
 

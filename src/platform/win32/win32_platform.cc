@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/folder_dialog.h"
+#include "platform/folder_dialog.h"
 #include "platform/exceptions.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_shell.h"

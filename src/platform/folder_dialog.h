@@ -1,10 +1,10 @@
-#ifndef SYMCONV_APP_FOLDER_DIALOG_H_
-#define SYMCONV_APP_FOLDER_DIALOG_H_
+#ifndef SYMCONV_PLATFORM_FOLDER_DIALOG_H_
+#define SYMCONV_PLATFORM_FOLDER_DIALOG_H_
 
 #include <cstdint>
 #include <string>
 
-#include "app/shell.h"
+#include "platform/shell.h"
 
 /// Asks the user for a folder with the shell's browse dialog, whose status
 /// line follows the current selection (shortened to fit), and gives back the
@@ -57,4 +57,4 @@ class CFolderDialog {
   ShellWindow m_hDialog = 0;
 };
 
-#endif  // SYMCONV_APP_FOLDER_DIALOG_H_
+#endif  // SYMCONV_PLATFORM_FOLDER_DIALOG_H_
