@@ -126,8 +126,8 @@ class CLoggingPlatform : public CPlatform {
   }
   void Beep() override { m_fake.Beep(); }
   char PathSeparator() const override { return m_fake.PathSeparator(); }
-  int ChangeDirectory(const std::string& path) override {
-    return m_fake.ChangeDirectory(path);
+  void ChangeDirectory(const std::string& path) override {
+    m_fake.ChangeDirectory(path);
   }
   std::vector<std::string> FindFiles(const std::string& pattern) override {
     return m_fake.FindFiles(pattern);

@@ -83,18 +83,7 @@ bool CConvertApp::RunBatch() {
   if (!m_platform.ChooseFolder(&path)) return false;
 
   m_strFolder = path + m_platform.PathSeparator();
-  if (int error = m_platform.ChangeDirectory(m_strFolder); error != 0) {
-    if (error == 2) {
-      m_platform.ShowMessage("An internal error has occured",
-                             MessageButtons::kOk);
-    } else {
-      char buf[160];
-      std::snprintf(buf, sizeof buf,
-                    "Unknown error whilst changing to the symbol directory\n\n"
-                    "(Windows returned code: %d)",
-                    error);
-      m_platform.ShowMessage(buf, MessageButtons::kOk);
-    }
+  if (!EnterFolder()) {
     // The searches would look in some other folder while the paths name
     // this one: converting nothing is the only safe answer.
     m_outcome = RunOutcome::kNoFolder;
@@ -139,6 +128,26 @@ bool CConvertApp::RunBatch() {
     ReportUnexpected(current, e.what());
   }
   return false;
+}
+
+bool CConvertApp::EnterFolder() {
+  try {
+    m_platform.ChangeDirectory(m_strFolder);
+    return true;
+  } catch (const CFileException& e) {
+    if (e.m_cause == CFileException::fileNotFound) {
+      m_platform.ShowMessage("An internal error has occured",
+                             MessageButtons::kOk);
+    } else {
+      char buf[160];
+      std::snprintf(buf, sizeof buf,
+                    "Unknown error whilst changing to the symbol directory\n\n"
+                    "(Windows returned code: %ld)",
+                    e.m_lOsError);
+      m_platform.ShowMessage(buf, MessageButtons::kOk);
+    }
+    return false;
+  }
 }
 
 void CConvertApp::ReportUnexpected(const std::string& file,

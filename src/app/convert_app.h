@@ -76,6 +76,10 @@ class CConvertApp {
   int m_nSymFiles = 0;
 
  private:
+  /// Makes the chosen folder current. When that fails, shows why and
+  /// returns false.
+  bool EnterFolder();
+
   /// Ends the run after a failure that no per-file guard handles.
   void ReportUnexpected(const std::string& file, const std::string& what);
 

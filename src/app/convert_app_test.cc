@@ -71,8 +71,8 @@ TEST_F(ConvertAppTest, FolderThatCannotBeMadeCurrentConvertsNothing) {
   EXPECT_EQ(Texts(), std::vector<std::string>{"An internal error has occured"});
 
   m_platform.PutFolder("/locked");
-  m_platform.SetChangeDirectoryError("/locked/", 5);
-  m_platform.SetChangeDirectoryError("/locked", 5);
+  m_platform.SetChangeDirectoryError("/locked", CFileException::accessDenied,
+                                     5);
   m_platform.ScriptFolder("/locked");
   Run();
   EXPECT_EQ(m_outcome, RunOutcome::kNoFolder);

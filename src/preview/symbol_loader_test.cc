@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "support/memory_file.h"
 #include "platform/platform.h"
 #include "sml/archive_writer.h"
 #include "sml/sml_file.h"
+#include "support/memory_file.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include "gtest/gtest.h"
 #include "platform/exceptions.h"
 #include "platform/fake/fake_platform.h"
-#include "support/memory_file.h"
 #include "platform/platform.h"
 #include "sml/archive_writer.h"
 #include "sml/hex_test_util.h"
+#include "support/memory_file.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "gtest/gtest.h"
-#include "support/memory_file.h"
 #include "platform/platform.h"
 #include "sml/archive_writer.h"
 #include "sml/hex_test_util.h"
+#include "support/memory_file.h"
 
 namespace {
 
