@@ -7,9 +7,9 @@
 #include <string_view>
 #include <utility>
 
+#include "archive/archive_writer.h"
 #include "dxf/block_extractor.h"
 #include "platform/platform.h"
-#include "sml/archive_writer.h"
 #include "sml/sml_file.h"
 #include "sml/sml_reader.h"
 #include "support/memory_file.h"

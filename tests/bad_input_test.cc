@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "app/batch_messages_test_util.h"
 #include "app/convert_app.h"
 #include "platform/fake/fake_platform.h"
 #include "sml/sml_reader.h"
+#include "support/batch_messages.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/batch_messages_test_util.h"
-#include "program_run.h"
-#include "sml/hex_test_util.h"
+#include "support/batch_messages.h"
+#include "support/hex.h"
+#include "support/program_run.h"
 
 namespace fs = std::filesystem;
 

@@ -18,9 +18,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/batch_messages_test_util.h"
 #include "app/convert_app.h"
 #include "platform/fake/fake_platform.h"
+#include "support/batch_messages.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "program_run.h"
+#include "support/program_run.h"
 namespace fs = std::filesystem;
 
 namespace {

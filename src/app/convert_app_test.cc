@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/batch_messages_test_util.h"
 #include "platform/fake/fake_platform.h"
+#include "support/batch_messages.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "archive/archive_writer.h"
 #include "platform/platform.h"
-#include "sml/archive_writer.h"
 #include "sml/sml_file.h"
 #include "support/memory_file.h"
 

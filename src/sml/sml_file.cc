@@ -1,8 +1,8 @@
 #include "sml/sml_file.h"
 
+#include "archive/archive_writer.h"
 #include "platform/platform.h"
 #include "platform/replacing_file.h"
-#include "sml/archive_writer.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "symbol/shapes.h"
+#include "sml/shapes.h"
 
 class CArchiveWriter;
 class CPlatform;

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_writer.h"
 #include "gtest/gtest.h"
 #include "platform/exceptions.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/platform.h"
-#include "sml/archive_writer.h"
-#include "sml/hex_test_util.h"
+#include "support/hex.h"
 #include "support/memory_file.h"
 
 namespace {

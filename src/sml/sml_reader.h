@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "platform/exceptions.h"
-#include "symbol/shapes.h"
+#include "sml/shapes.h"
 
 /// Everything an .SML file holds that is not constant: the symbol's name,
 /// its shapes, extents, size and origin point. Coordinates are drawing

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "symbol/shapes.h"
+#include "sml/shapes.h"
 
 /// One symbol read from a .SYM text: its shapes in record order (each list
 /// in the order of its own records), its extents and the origin point.

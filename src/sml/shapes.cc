@@ -1,8 +1,8 @@
-#include "symbol/shapes.h"
+#include "sml/shapes.h"
 
 #include <stdexcept>
 
-#include "sml/archive_writer.h"
+#include "archive/archive_writer.h"
 
 // The class names and schema numbers are stored in every .SML file, so
 // they never change.

@@ -1,14 +1,14 @@
-#include "symbol/shapes.h"
+#include "sml/shapes.h"
 
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "archive/archive_writer.h"
 #include "gtest/gtest.h"
 #include "platform/platform.h"
-#include "sml/archive_writer.h"
-#include "sml/hex_test_util.h"
+#include "support/hex.h"
 #include "support/memory_file.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "sml/object.h"
+#include "archive/object.h"
 
 // CObject has a record so that the writer can recognise and refuse it: its
 // schema 0xFFFF marks a class that cannot be stored.

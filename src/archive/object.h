@@ -1,5 +1,5 @@
-#ifndef SYMCONV_SML_OBJECT_H_
-#define SYMCONV_SML_OBJECT_H_
+#ifndef SYMCONV_ARCHIVE_OBJECT_H_
+#define SYMCONV_ARCHIVE_OBJECT_H_
 
 #include <cstdint>
 
@@ -28,4 +28,4 @@ class CObject {
   static const CClassRecord classCObject;  // "CObject", schema 0xFFFF
 };
 
-#endif  // SYMCONV_SML_OBJECT_H_
+#endif  // SYMCONV_ARCHIVE_OBJECT_H_

@@ -1,4 +1,4 @@
-#include "sml/archive_writer.h"
+#include "archive/archive_writer.h"
 
 #include <bit>
 #include <cstdio>
@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_exceptions.h"
 #include "gtest/gtest.h"
 #include "platform/exceptions.h"
 #include "platform/platform.h"
-#include "sml/archive_exceptions.h"
-#include "sml/hex_test_util.h"
+#include "support/hex.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#ifndef SYMCONV_SYMBOL_SHAPES_H_
-#define SYMCONV_SYMBOL_SHAPES_H_
+#ifndef SYMCONV_SML_SHAPES_H_
+#define SYMCONV_SML_SHAPES_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "sml/object.h"
+#include "archive/object.h"
 
 /// One 3-D point of doubles. In an arc's second point x and y hold the start
 /// and end angle (radians) and z the radius.
@@ -96,4 +96,4 @@ using CLineArray = CTypedObArray<CLine>;
 using CArcArray = CTypedObArray<CArc>;
 using CCircleArray = CTypedObArray<CCircle>;
 
-#endif  // SYMCONV_SYMBOL_SHAPES_H_
+#endif  // SYMCONV_SML_SHAPES_H_
