@@ -297,7 +297,7 @@ TEST_P(BadInputTest, FailsThatFileClearlyOrConvertsIt) {
     expected_files.push_back(out.path);
     const std::optional<std::string> bytes = platform.FileBytes(out.path);
     ASSERT_TRUE(bytes.has_value()) << out.path;
-    CSmlSymbol symbol;
+    CSymbol symbol;
     ASSERT_NO_THROW(ReadSmlFile(*bytes, &symbol)) << out.path;
     if (out.lines != kAny) {
       EXPECT_EQ(symbol.lines.GetSize(), out.lines);

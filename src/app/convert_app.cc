@@ -194,9 +194,7 @@ bool CConvertApp::ConvertSymToSml(const std::string& text,
   MeasureAndShift(&symbol);
   bool written = true;
   try {
-    WriteSmlFile(m_platform, source_name, symbol.lines, symbol.arcs,
-                 symbol.circles, symbol.minX, symbol.minY, symbol.maxX,
-                 symbol.maxY, symbol.origin);
+    WriteSmlFile(m_platform, source_name, symbol);
   } catch (const CFileException&) {
     ConfirmContinue(source_name);
     written = false;

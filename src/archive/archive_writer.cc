@@ -192,7 +192,7 @@ void CArchiveWriter::PutClass(const CClassRecord* record) {
   m_classIndex.emplace(record, takeIndex());
 }
 
-void CArchiveWriter::PutObject(CObject* object) {
+void CArchiveWriter::PutObject(const CObject* object) {
   checkOpen();
   if (object == nullptr) {
     PutWord(0);

@@ -60,7 +60,7 @@ class CArchiveWriter {
   void PutCount(uint32_t n);
   /// Null, an index already given, or the class tag then a new index and
   /// the object's own Serialize.
-  void PutObject(CObject* object);
+  void PutObject(const CObject* object);
   /// The class's definition the first time, a class reference later.
   void PutClass(const CClassRecord* record);
 

@@ -128,7 +128,7 @@ int inspectCommand(int argc, char** argv) {
     std::string bytes;
     std::string error;
     std::optional<std::size_t> offset;
-    CSmlSymbol symbol;
+    CSymbol symbol;
     if (readWholeFile(file, &bytes, &error)) {
       try {
         ReadSmlFile(bytes, &symbol);
@@ -286,7 +286,7 @@ int sheetCommand(int argc, char** argv) {
     const std::string name = path.filename().string();
     std::string bytes;
     std::string error;
-    CSmlSymbol symbol;
+    CSymbol symbol;
     if (readWholeFile(path, &bytes, &error)) {
       try {
         ReadSmlFile(bytes, &symbol);

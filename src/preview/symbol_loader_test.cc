@@ -7,7 +7,7 @@
 #include "archive/archive_writer.h"
 #include "platform/platform.h"
 #include "sml/sml_file.h"
-#include "support/memory_file.h"
+#include "support/sml_bytes.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ TEST(LoadSymbols, GivesASymTextAsItsSmlFileWouldHoldIt) {
       LoadSymbols("RING.SYM", std::string(kHeader) + "C 0 0 0 1\n");
   ASSERT_EQ(loaded.size(), 1u);
   ASSERT_TRUE(loaded[0].symbol) << loaded[0].error;
-  const CSmlSymbol& s = *loaded[0].symbol;
+  const CSymbol& s = *loaded[0].symbol;
   EXPECT_EQ(loaded[0].name, "RING");
   EXPECT_EQ(s.name, "RING");
   ASSERT_EQ(s.circles.GetSize(), 1u);
@@ -38,8 +38,6 @@ TEST(LoadSymbols, GivesASymTextAsItsSmlFileWouldHoldIt) {
   EXPECT_EQ(s.minY, -2.0);
   EXPECT_EQ(s.maxX, 2.0);
   EXPECT_EQ(s.maxY, 0.0);
-  EXPECT_EQ(s.width, 2.0);
-  EXPECT_EQ(s.height, 2.0);
   EXPECT_EQ(s.origin.x, 1.0);
   EXPECT_EQ(s.origin.y, -1.0);
 }
@@ -110,18 +108,16 @@ TEST(LoadSymbols, ReportsWhatCannotBeShown) {
 }
 
 TEST(LoadSymbols, DecodesAnSmlFile) {
-  CLineArray lines;
-  CArcArray arcs;
-  CCircleArray circles;
+  CSymbol box;
   auto line = std::make_unique<CLine>();
   line->end = CPrecisionPoint(2, -1, 0);
-  lines.Add(std::move(line));
-  CPrecisionPoint origin(0, 1, 0);
-  CMemoryFile file;
-  CArchiveWriter ar(file, "BOX.SML");
-  WriteSmlContents(ar, "BOXNAME", lines, arcs, circles, 0, -1, 2, 0, origin);
-  ar.Close();
-  const auto loaded = LoadSymbols("box.sml", file.m_strBytes);
+  box.lines.Add(std::move(line));
+  box.minX = 0;
+  box.minY = -1;
+  box.maxX = 2;
+  box.maxY = 0;
+  box.origin = CPrecisionPoint(0, 1, 0);
+  const auto loaded = LoadSymbols("box.sml", EncodeSml(box, "BOXNAME"));
   ASSERT_EQ(loaded.size(), 1u);
   ASSERT_TRUE(loaded[0].symbol) << loaded[0].error;
   EXPECT_EQ(loaded[0].name, "BOXNAME");
