@@ -8,10 +8,9 @@
 #include "platform/platform.h"
 #include "sml/sml_file.h"
 #include "support/sml_bytes.h"
+#include "support/sym_text.h"
 
 namespace {
-
-const char kHeader[] = "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
 
 TEST(SourceKindOf, GoesByTheExtensionInAnyCase) {
   EXPECT_EQ(SourceKindOf("A.SML"), SourceKind::kSml);
@@ -25,7 +24,7 @@ TEST(SourceKindOf, GoesByTheExtensionInAnyCase) {
 // A lone circle: the conversion moves it right and up into the corner.
 TEST(LoadSymbols, GivesASymTextAsItsSmlFileWouldHoldIt) {
   const auto loaded =
-      LoadSymbols("RING.SYM", std::string(kHeader) + "C 0 0 0 1\n");
+      LoadSymbols("RING.SYM", std::string(kSymHeader) + "C 0 0 0 1\n");
   ASSERT_EQ(loaded.size(), 1u);
   ASSERT_TRUE(loaded[0].symbol) << loaded[0].error;
   const CSymbol& s = *loaded[0].symbol;
@@ -88,7 +87,7 @@ TEST(LoadSymbols, ReportsWhatCannotBeShown) {
     std::string bytes;
     const char* error;
   } cases[] = {
-      {"ONE.SYM", kHeader, "header line alone"},
+      {"ONE.SYM", kSymHeader, "header line alone"},
       {"NOLF.SYM", "L 0 0 0 1 1 0", "Premature end of file!"},
       {"NONE.DXF", "0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n",
        "no BLOCKS section"},
