@@ -98,24 +98,7 @@ bool CConvertApp::RunBatch() {
 
   std::string current;
   try {
-    // The DXF pass writes only .SML files, so searching for both patterns
-    // up front finds what the second search would find, and gives the
-    // progress display its total.
-    const std::vector<std::string> dxf_names = m_platform.FindFiles("*.DXF");
-    const std::vector<std::string> sym_names = m_platform.FindFiles("*.SYM");
-    const int total = static_cast<int>(dxf_names.size() + sym_names.size());
-    int done = 0;
-    for (const std::string& name : dxf_names) {
-      current = m_strFolder + name;
-      m_platform.ReportProgress(done++, total, name);
-      ConvertDxfFile(current);
-    }
-    for (const std::string& name : sym_names) {
-      current = m_strFolder + name;
-      m_platform.ReportProgress(done++, total, name);
-      ConvertSymFile(current);
-    }
-    m_platform.ReportProgress(done, total, std::string());
+    ConvertBothPasses(&current);
     m_platform.ShowSummary(
         m_strStatus + FormatSummary(m_nDxfFiles, m_nDxfSymbols, m_nSymFiles));
     ReportPassedOverTotal();
@@ -128,6 +111,27 @@ bool CConvertApp::RunBatch() {
     ReportUnexpected(current, e.what());
   }
   return false;
+}
+
+void CConvertApp::ConvertBothPasses(std::string* current) {
+  // The DXF pass writes only .SML files, so searching for both patterns up
+  // front finds what the second search would find, and gives the progress
+  // display its total.
+  const std::vector<std::string> dxf_names = m_platform.FindFiles("*.DXF");
+  const std::vector<std::string> sym_names = m_platform.FindFiles("*.SYM");
+  const int total = static_cast<int>(dxf_names.size() + sym_names.size());
+  int done = 0;
+  for (const std::string& name : dxf_names) {
+    *current = m_strFolder + name;
+    m_platform.ReportProgress(done++, total, name);
+    ConvertDxfFile(*current);
+  }
+  for (const std::string& name : sym_names) {
+    *current = m_strFolder + name;
+    m_platform.ReportProgress(done++, total, name);
+    ConvertSymFile(*current);
+  }
+  m_platform.ReportProgress(done, total, std::string());
 }
 
 bool CConvertApp::EnterFolder() {

@@ -18,11 +18,10 @@ class CFolderDialog {
                 ShellWindow owner);
   CFolderDialog(const CFolderDialog&) = delete;
   CFolderDialog& operator=(const CFolderDialog&) = delete;
-  virtual ~CFolderDialog() = default;
 
   /// Runs the dialog. Returns kIdOk when a folder with a file-system path
   /// was chosen, else kIdCancel; GetPath then holds the last selection.
-  virtual int Browse();
+  int Browse();
 
   std::string GetPath() const { return m_strPath; }
   const CBrowseInfo& browse_info() const { return m_bi; }
@@ -36,13 +35,12 @@ class CFolderDialog {
   static int BrowseCallbackProc(ShellWindow dialog, unsigned message,
                                 ShellParam lParam, ShellParam data);
 
- protected:
+ private:
   /// Remembers the dialog and dispatches kBffmInitialized and
   /// kBffmSelChanged; other messages are ignored.
-  virtual void OnCallback(ShellWindow dialog, unsigned message,
-                          ShellParam lParam);
-  virtual void OnInitialized();
-  virtual void OnSelChanged(ShellItemList item);
+  void OnCallback(ShellWindow dialog, unsigned message, ShellParam lParam);
+  void OnInitialized();
+  void OnSelChanged(ShellItemList item);
 
   void SetSelection(const std::string& path);
   void SetStatusText(const std::string& text);
