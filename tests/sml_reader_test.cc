@@ -18,6 +18,7 @@
 #include "archive/archive_writer.h"
 #include "platform/platform.h"
 #include "sml/sml_file.h"
+#include "support/symbol_builders.h"
 #include "symbol/sym_symbol.h"
 
 namespace {
@@ -30,29 +31,6 @@ struct CSource {
 
 std::string WriteSml(CSource& source) {
   return EncodeSml(source.symbol, source.name);
-}
-
-void AddLine(CSymbol* s, double x1, double y1, double x2, double y2,
-             double z = 0.0) {
-  auto line = std::make_unique<CLine>();
-  line->start = CPrecisionPoint(x1, y1, z);
-  line->end = CPrecisionPoint(x2, y2, z);
-  s->lines.Add(std::move(line));
-}
-
-void AddArc(CSymbol* s, double cx, double cy, double start, double end,
-            double r) {
-  auto arc = std::make_unique<CArc>();
-  arc->points.Add(std::make_unique<CPrecisionPoint>(cx, cy, 0.0));
-  arc->points.Add(std::make_unique<CPrecisionPoint>(start, end, r));
-  s->arcs.Add(std::move(arc));
-}
-
-void AddCircle(CSymbol* s, double cx, double cy, double r) {
-  auto circle = std::make_unique<CCircle>();
-  circle->radius = r;
-  circle->points.Add(std::make_unique<CPrecisionPoint>(cx, cy, 0.0));
-  s->circles.Add(std::move(circle));
 }
 
 uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }

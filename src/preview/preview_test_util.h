@@ -4,13 +4,10 @@
 #include <string>
 
 #include "sml/sml_reader.h"
+#include "support/symbol_builders.h"
 
 /// Helpers shared by the preview tests.
 
-void AddTestLine(CSymbol* s, double x1, double y1, double x2, double y2);
-void AddTestArc(CSymbol* s, double cx, double cy, double start, double end,
-                double r);
-void AddTestCircle(CSymbol* s, double cx, double cy, double r);
 /// Sets extents, size and origin as the conversion would for the shapes
 /// already added (without shifting them).
 void MeasureTestSymbol(CSymbol* s);

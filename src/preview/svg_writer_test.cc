@@ -114,11 +114,11 @@ TEST(ArcPath, EqualAnglesAreOnePoint) {
 CSymbol MixedSymbol() {
   CSymbol s;
   s.name = "R&D <1>";
-  AddTestLine(&s, 0, -1, 4, -1);
-  AddTestLine(&s, 4, -1, 4, -3);
-  AddTestArc(&s, 2, -2, kPi / 2, 0, 1);
-  AddTestArc(&s, 6, -4, 0.3, 0.2, 0.5);
-  AddTestCircle(&s, 8, -2, 1);
+  AddLine(&s, 0, -1, 4, -1);
+  AddLine(&s, 4, -1, 4, -3);
+  AddArc(&s, 2, -2, kPi / 2, 0, 1);
+  AddArc(&s, 6, -4, 0.3, 0.2, 0.5);
+  AddCircle(&s, 8, -2, 1);
   MeasureTestSymbol(&s);
   return s;
 }
@@ -150,9 +150,9 @@ TEST(RenderSymbolSvg, EmptyAndOddSymbolsStayValid) {
   empty.name = std::string("bad\x01name\xFF", 10);
   MeasureTestSymbol(&empty);
   CSymbol odd;
-  AddTestLine(&odd, 0, 0, 0, 0);  // a single point
-  AddTestLine(&odd, NAN, 0, 1, 1);
-  AddTestArc(&odd, 0, 0, 1, 1, 0);
+  AddLine(&odd, 0, 0, 0, 0);  // a single point
+  AddLine(&odd, NAN, 0, 1, 1);
+  AddArc(&odd, 0, 0, 1, 1, 0);
   MeasureTestSymbol(&odd);
   for (const CSymbol* s : {&empty, &odd}) {
     CSvgOptions inline_svg;

@@ -9,6 +9,7 @@
 #include "sml/sml_file.h"
 #include "support/sml_bytes.h"
 #include "support/sym_text.h"
+#include "support/symbol_builders.h"
 
 namespace {
 
@@ -108,9 +109,7 @@ TEST(LoadSymbols, ReportsWhatCannotBeShown) {
 
 TEST(LoadSymbols, DecodesAnSmlFile) {
   CSymbol box;
-  auto line = std::make_unique<CLine>();
-  line->end = CPrecisionPoint(2, -1, 0);
-  box.lines.Add(std::move(line));
+  AddLine(&box, 0, 0, 2, -1);
   box.minX = 0;
   box.minY = -1;
   box.maxX = 2;

@@ -17,9 +17,9 @@ namespace {
 CSymbol ReportSymbol() {
   CSymbol s;
   s.name = "LAMP\x01";
-  AddTestLine(&s, 0, -1, 2.5, -1);
-  AddTestArc(&s, 5, -5, 0.0, 270 * 0.017453292519944444, 2);
-  AddTestCircle(&s, 4, -4, 0.5);
+  AddLine(&s, 0, -1, 2.5, -1);
+  AddArc(&s, 5, -5, 0.0, 270 * 0.017453292519944444, 2);
+  AddCircle(&s, 4, -4, 0.5);
   MeasureTestSymbol(&s);
   return s;
 }

@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "support/hex.h"
 #include "support/sml_bytes.h"
+#include "support/symbol_builders.h"
 
 namespace {
 
@@ -62,10 +63,7 @@ const std::string kBoxHex =
 // The BOX symbol in memory, as the conversion leaves it after the shift.
 CSymbol Box() {
   CSymbol box;
-  auto line = std::make_unique<CLine>();
-  line->start = CPrecisionPoint(0.0, -1.0, 0.0);
-  line->end = CPrecisionPoint(2.0, 0.0, 0.0);
-  box.lines.Add(std::move(line));
+  AddLine(&box, 0.0, -1.0, 2.0, 0.0);
   box.minX = 0.0;
   box.minY = -1.0;
   box.maxX = 2.0;
