@@ -1,6 +1,7 @@
 // symconv inspect, render and sheet: looking at symbols without converting
-// anything. Files are read and written here with the standard library; the
-// readers and writers they call take and give bytes.
+// anything. Files are read and written through the platform, as the
+// conversion reads and writes them: only regular files are read, and an
+// output replaces an earlier one only once it is complete.
 
 #include "cli/tool_commands.h"
 
@@ -18,6 +19,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include "platform/exceptions.h"
+#include "platform/posix/posix_platform.h"
+#include "platform/replacing_file.h"
 #include "preview/sheet_writer.h"
 #include "preview/svg_writer.h"
 #include "preview/symbol_loader.h"
@@ -48,7 +52,17 @@ void complain(const std::string& what, const std::string& why) {
   std::cerr << "symconv: " << what << ": " << why << "\n";
 }
 
-// The whole file, or false with the reason.
+CPlatform& filePlatform() {
+  static CPosixPlatform platform;
+  return platform;
+}
+
+std::string reasonOf(const CFileException& e) {
+  return e.m_strReason.empty() ? e.what() : e.m_strReason;
+}
+
+// The whole file, or false with the reason. A FIFO or a device is refused
+// without waiting on it.
 bool readWholeFile(const fs::path& path, std::string* bytes,
                    std::string* error) {
   std::error_code ec;
@@ -56,27 +70,25 @@ bool readWholeFile(const fs::path& path, std::string* bytes,
     *error = "is a folder, not a file";
     return false;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *error = std::error_code(errno, std::generic_category()).message();
-    return false;
-  }
-  bytes->assign(std::istreambuf_iterator<char>(in), {});
-  if (in.bad()) {
-    *error = "read failed";
+  try {
+    *bytes = filePlatform().ReadFile(path.string());
+  } catch (const CFileException& e) {
+    *error = reasonOf(e);
     return false;
   }
   return true;
 }
 
 bool writeWholeFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  out.close();
-  if (!out) {
-    complain(path.string(),
-             "cannot be written: " +
-                 std::error_code(errno, std::generic_category()).message());
+  try {
+    CReplacingFile out(filePlatform(), path.string());
+    if (out.Write(bytes.data(), bytes.size()) != bytes.size()) {
+      throw CFileException(CFileException::diskFull, -1, path.string(),
+                           std::string());
+    }
+    out.Close();
+  } catch (const CFileException& e) {
+    complain(path.string(), "cannot be written: " + reasonOf(e));
     return false;
   }
   return true;
