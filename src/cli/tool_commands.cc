@@ -6,11 +6,8 @@
 #include "cli/tool_commands.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <set>
 #include <string>
@@ -79,6 +76,22 @@ bool readWholeFile(const fs::path& path, std::string* bytes,
   return true;
 }
 
+// The symbol of an .SML file, or false with the reason and, for bytes that
+// do not decode, the offset of the fault.
+bool readSmlSymbol(const fs::path& path, CSymbol* symbol, std::string* error,
+                   std::optional<std::size_t>* offset) {
+  std::string bytes;
+  if (!readWholeFile(path, &bytes, error)) return false;
+  try {
+    ReadSmlFile(bytes, symbol);
+  } catch (const CSmlFormatException& e) {
+    *error = e.what();
+    *offset = e.m_nOffset;
+    return false;
+  }
+  return true;
+}
+
 bool writeWholeFile(const fs::path& path, const std::string& bytes) {
   try {
     CReplacingFile out(filePlatform(), path.string());
@@ -137,19 +150,10 @@ int inspectCommand(int argc, char** argv) {
   int status = 0;
   bool first = true;
   for (const std::string& file : files) {
-    std::string bytes;
     std::string error;
     std::optional<std::size_t> offset;
     CSymbol symbol;
-    if (readWholeFile(file, &bytes, &error)) {
-      try {
-        ReadSmlFile(bytes, &symbol);
-      } catch (const CSmlFormatException& e) {
-        error = e.what();
-        offset = e.m_nOffset;
-      }
-    }
-    if (!error.empty()) {
+    if (!readSmlSymbol(file, &symbol, &error, &offset)) {
       status = 1;
       complain(file, error);
       if (json) std::cout << FormatErrorJson(file, error, offset) << "\n";
@@ -296,17 +300,10 @@ int sheetCommand(int argc, char** argv) {
   CSheetWriter sheet(folder, pixels);
   for (const fs::path& path : files) {
     const std::string name = path.filename().string();
-    std::string bytes;
     std::string error;
+    std::optional<std::size_t> offset;
     CSymbol symbol;
-    if (readWholeFile(path, &bytes, &error)) {
-      try {
-        ReadSmlFile(bytes, &symbol);
-      } catch (const CSmlFormatException& e) {
-        error = e.what();
-      }
-    }
-    if (error.empty()) {
+    if (readSmlSymbol(path, &symbol, &error, &offset)) {
       sheet.AddSymbol(name, symbol);
     } else {
       complain(path.string(), error);
