@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "archive/archive_writer.h"
 #include "bench/input_generator.h"
 #include "bench/null_file.h"
-#include "sml/archive_writer.h"
 #include "symbol/sym_symbol.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <cstddef>
 
+#include "archive/archive_writer.h"
 #include "platform/platform.h"
-#include "sml/archive_writer.h"
 #include "sml/sml_file.h"
 #include "symbol/sym_symbol.h"
 

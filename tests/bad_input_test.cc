@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "app/batch_messages_test_util.h"
 #include "app/convert_app.h"
 #include "platform/fake/fake_platform.h"
 #include "sml/sml_reader.h"
+#include "support/batch_messages.h"
+#include "support/sym_text.h"
 
 namespace {
 
-const std::string kHeader = "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
 const char kPremature[] = "Premature end of file!";
 
 // The summary of a run over the test folder.
@@ -103,12 +103,12 @@ std::vector<CBadInput> Table() {
        {}},
       {"SYM whose last record has no LF",
        "X.SYM",
-       [] { return kHeader + "L 0 0 0 1 1 0\nL 2 2"; },
+       [] { return kSymHeader + "L 0 0 0 1 1 0\nL 2 2"; },
        {Summary(0, 0, 1)},
        {{"/lib/X.SML", 1, 0, 0}}},
       {"SYM header alone",
        "X.SYM",
-       [] { return kHeader; },
+       [] { return kSymHeader; },
        {Summary(0, 0, 0)},
        {}},
       {"SYM of binary junk",
@@ -119,7 +119,8 @@ std::vector<CBadInput> Table() {
       {"SYM with NUL bytes in records",
        "X.SYM",
        [] {
-         return kHeader + std::string("L 1\0 2 3 4 5 6\nC\0 1 1 0 2\nA", 27) +
+         return kSymHeader +
+                std::string("L 1\0 2 3 4 5 6\nC\0 1 1 0 2\nA", 27) +
                 std::string(1, '\0') + "\n";
        },
        {Summary(0, 0, 1)},
@@ -131,30 +132,30 @@ std::vector<CBadInput> Table() {
        {}},
       {"SYM with a 50 MB record line",
        "X.SYM",
-       [] { return kHeader + "L " + Repeat("7 ", k50MB / 2) + "\n"; },
+       [] { return kSymHeader + "L " + Repeat("7 ", k50MB / 2) + "\n"; },
        {Summary(0, 0, 1)},
        {{"/lib/X.SML", 1, 0, 0}}},
       {"SYM of a million empty lines",
        "X.SYM",
-       [] { return kHeader + std::string(1000000, '\n'); },
+       [] { return kSymHeader + std::string(1000000, '\n'); },
        {Summary(0, 0, 1)},
        {{"/lib/X.SML", 0, 0, 0}}},
       {"SYM of a million CR LF lines with blanks",
        "X.SYM",
-       [] { return kHeader + Repeat(" \t\r\n", 1000000); },
+       [] { return kSymHeader + Repeat(" \t\r\n", 1000000); },
        {Summary(0, 0, 1)},
        {{"/lib/X.SML", 0, 0, 0}}},
       {"SYM of 200000 records",
        "X.SYM",
        [] {
-         return kHeader + Repeat("L 0 0 0 1 1 0\nA 1 1 0 0 90 1\n", 100000);
+         return kSymHeader + Repeat("L 0 0 0 1 1 0\nA 1 1 0 0 90 1\n", 100000);
        },
        {Summary(0, 0, 1)},
        {{"/lib/X.SML", 100000, 100000, 0}}},
       {"SYM with huge values",
        "X.SYM",
        [] {
-         return kHeader +
+         return kSymHeader +
                 "L 1e400 -1e400 0 1e308 1e-400 0\n"
                 "A 0 0 0 1e300 -1e300 1e308\n"
                 "A 1 1 0 -2147483649 4294967296.5 -1\n"
@@ -165,13 +166,14 @@ std::vector<CBadInput> Table() {
        {{"/lib/X.SML", 2, 2, 1}}},
       {"SYM with non-numeric values",
        "X.SYM",
-       [] { return kHeader + "L abc - + . e5 --1\nA x y z\nC\nLX\nA\n"; },
+       [] { return kSymHeader + "L abc - + . e5 --1\nA x y z\nC\nLX\nA\n"; },
        {Summary(0, 0, 1)},
        {{"/lib/X.SML", 2, 2, 1}}},
       {"SYM of 3000 subnormal numbers",
        "X.SYM",
        [] {
-         return kHeader + Repeat("L 1e-310 -2e-320 4e-324 1e-309 0 0\n", 500);
+         return kSymHeader +
+                Repeat("L 1e-310 -2e-320 4e-324 1e-309 0 0\n", 500);
        },
        {Summary(0, 0, 1)},
        {{"/lib/X.SML", 500, 0, 0}}},
@@ -297,7 +299,7 @@ TEST_P(BadInputTest, FailsThatFileClearlyOrConvertsIt) {
     expected_files.push_back(out.path);
     const std::optional<std::string> bytes = platform.FileBytes(out.path);
     ASSERT_TRUE(bytes.has_value()) << out.path;
-    CSmlSymbol symbol;
+    CSymbol symbol;
     ASSERT_NO_THROW(ReadSmlFile(*bytes, &symbol)) << out.path;
     if (out.lines != kAny) {
       EXPECT_EQ(symbol.lines.GetSize(), out.lines);

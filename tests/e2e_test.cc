@@ -11,15 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "app/batch_messages_test_util.h"
-#include "program_run.h"
-#include "sml/hex_test_util.h"
+#include "support/batch_messages.h"
+#include "support/hex.h"
+#include "support/program_run.h"
+#include "support/sym_text.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const char kHeader[] = "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
 
 class SymconvRun : public ::testing::Test {
  protected:
@@ -81,7 +80,7 @@ const char kBoxSml[] =
     " 0000000000000080 000000000000F0BF 0000000000000000";
 
 TEST_F(SymconvRun, WritesTheExactSmlAndTheSummary) {
-  WriteAll(m_folder / "BOX.SYM", std::string(kHeader) + "L 0 0 0 2 1 0\n");
+  WriteAll(m_folder / "BOX.SYM", std::string(kSymHeader) + "L 0 0 0 2 1 0\n");
   const CRun run = Convert();
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, Summary(0, 0, 1));
@@ -96,9 +95,9 @@ TEST_F(SymconvRun, EmptyFolderAndMixedCaseExtensions) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, Summary(0, 0, 0));
 
-  WriteAll(m_folder / "old.Sym", std::string(kHeader) + "C 0 0 0 1\n");
-  WriteAll(m_folder / "new.sym", std::string(kHeader) + "L 0 0 0 1 1 0\n");
-  WriteAll(m_folder / "notes.txt", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "old.Sym", std::string(kSymHeader) + "C 0 0 0 1\n");
+  WriteAll(m_folder / "new.sym", std::string(kSymHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "notes.txt", std::string(kSymHeader) + "L 0 0 0 1 1 0\n");
   run = Convert();
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, Summary(0, 0, 2));
@@ -108,9 +107,9 @@ TEST_F(SymconvRun, EmptyFolderAndMixedCaseExtensions) {
 }
 
 TEST_F(SymconvRun, FailedFilesAreNotCountedAndPromptNamesThem) {
-  WriteAll(m_folder / "A.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "A.SYM", std::string(kSymHeader) + "L 0 0 0 1 1 0\n");
   fs::create_directory(m_folder / "x.sym");
-  WriteAll(m_folder / "z.sym", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "z.sym", std::string(kSymHeader) + "L 0 0 0 1 1 0\n");
 
   CRun run = Convert("--yes");
   EXPECT_EQ(run.status, 1);
@@ -134,8 +133,8 @@ TEST_F(SymconvRun, FailedFilesAreNotCountedAndPromptNamesThem) {
 
 TEST_F(SymconvRun, OutputThatCannotBeWrittenIsAFailureOfItsSource) {
   // A folder in the place of B.SML cannot be replaced, even by root.
-  WriteAll(m_folder / "A.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
-  WriteAll(m_folder / "B.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "A.SYM", std::string(kSymHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "B.SYM", std::string(kSymHeader) + "L 0 0 0 1 1 0\n");
   fs::create_directory(m_folder / "B.SML");
   CRun run = Convert("--yes");
   EXPECT_EQ(run.status, 1);
@@ -149,7 +148,7 @@ TEST_F(SymconvRun, OutputThatCannotBeWrittenIsAFailureOfItsSource) {
 }
 
 TEST_F(SymconvRun, ReadOnlyFolderWritesNothingAndCountsNothing) {
-  WriteAll(m_folder / "A.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "A.SYM", std::string(kSymHeader) + "L 0 0 0 1 1 0\n");
   fs::permissions(m_folder, fs::perms::owner_write, fs::perm_options::remove);
   if (std::ofstream(m_folder / "probe")) {
     fs::remove(m_folder / "probe");
@@ -163,9 +162,9 @@ TEST_F(SymconvRun, ReadOnlyFolderWritesNothingAndCountsNothing) {
 
 TEST_F(SymconvRun, PrematureEndIsAFailureOfThatFileOnly) {
   WriteAll(m_folder / "A.SYM", "");  // no line at all
-  WriteAll(m_folder / "B.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
-  WriteAll(m_folder / "C.SYM", std::string(kHeader));  // a header alone
-  WriteAll(m_folder / "D.SYM", "L 0 0 0 1 1 0");       // no LF at all
+  WriteAll(m_folder / "B.SYM", std::string(kSymHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "C.SYM", std::string(kSymHeader));  // a header alone
+  WriteAll(m_folder / "D.SYM", "L 0 0 0 1 1 0");          // no LF at all
   const CRun run = Convert("--yes");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, Summary(0, 0, 1));
@@ -198,7 +197,7 @@ TEST_F(SymconvRun, RefusesAMissingFolderAndBadUsage) {
 }
 
 TEST_F(SymconvRun, AskedFolderEmptyAnswerCancels) {
-  WriteAll(m_folder / "B.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "B.SYM", std::string(kSymHeader) + "L 0 0 0 1 1 0\n");
   CRun run = Run("", "\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "");
@@ -235,7 +234,7 @@ TEST_F(SymconvRun, DrawingsPolylinesAndWhatWasPassedOver) {
   const std::string drawing = ReadAll(m_folder / "ARCH.SML");
   fs::remove(m_folder / "ARCH.DXF");
   WriteAll(m_folder / "ARCH.SYM",
-           std::string(kHeader) +
+           std::string(kSymHeader) +
                "A 1.000000 -0.000000 0.000000 180.000000 0.000000 "
                "1.000000\n");
   run = Convert();

@@ -18,13 +18,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/batch_messages_test_util.h"
 #include "app/convert_app.h"
 #include "platform/fake/fake_platform.h"
+#include "support/batch_messages.h"
+#include "support/sym_text.h"
 
 namespace {
-
-const char kHeader[] = "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
 
 std::string Block(const std::string& name, const std::string& entities) {
   return "0\nBLOCK\n8\n0\n2\n" + name + "\n70\n0\n10\n0\n20\n0\n30\n0\n" +
@@ -84,9 +83,9 @@ void PutFolder(CFakePlatform& platform) {
                            Block("THREE", kLine + kArcAndCircle),
                        kLine + kArcAndCircle));
   platform.PutFile("/lib/EXTRA.DXF", Dxf(Block("FOUR", kArcAndCircle)));
-  platform.PutFile("/lib/A.SYM", std::string(kHeader) + "L 0 0 0 2 1 0\n");
-  platform.PutFile("/lib/B.SYM", std::string(kHeader) + "C 1 1 0 3\n");
-  platform.PutFile("/lib/d.sym", std::string(kHeader) +
+  platform.PutFile("/lib/A.SYM", std::string(kSymHeader) + "L 0 0 0 2 1 0\n");
+  platform.PutFile("/lib/B.SYM", std::string(kSymHeader) + "C 1 1 0 3\n");
+  platform.PutFile("/lib/d.sym", std::string(kSymHeader) +
                                      "A 0 0 0 90 180 2\nL 1 1 0 -1 -1 0\n");
   platform.PutFile("/lib/NOTES.TXT", "not a source");
   for (const auto& [path, output] : Outputs()) {
@@ -126,8 +125,8 @@ class CLoggingPlatform : public CPlatform {
   }
   void Beep() override { m_fake.Beep(); }
   char PathSeparator() const override { return m_fake.PathSeparator(); }
-  int ChangeDirectory(const std::string& path) override {
-    return m_fake.ChangeDirectory(path);
+  void ChangeDirectory(const std::string& path) override {
+    m_fake.ChangeDirectory(path);
   }
   std::vector<std::string> FindFiles(const std::string& pattern) override {
     return m_fake.FindFiles(pattern);

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "program_run.h"
+#include <sys/stat.h>
+
+#include "support/program_run.h"
 namespace fs = std::filesystem;
 
 namespace {
@@ -172,6 +174,22 @@ TEST_F(ToolCommands, SheetShowsEverySymbolAndMarksBadFiles) {
 
 // Only a first argument that names a command selects it; a folder called
 // inspect is converted when given as ./inspect.
+// A FIFO named like a symbol once hung the sheet, and a link to /dev/zero
+// grew until memory ran out; both are refused by name, and the rest shown.
+TEST_F(ToolCommands, SheetRefusesWhatIsNotARegularFileWithoutWaiting) {
+  ASSERT_EQ(::mkfifo((m_lib / "PIPE.SML").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", m_lib / "ZERO.SML");
+  CRun run = Run("sheet lib -o page.html");
+  EXPECT_EQ(run.status, 1);
+  for (const char* name : {"PIPE.SML", "ZERO.SML"}) {
+    EXPECT_NE(run.err.find(std::string("lib/") + name + ": not a regular file"),
+              std::string::npos)
+        << run.err;
+  }
+  EXPECT_NE(run.out.find("7 symbols, 2 errors"), std::string::npos) << run.out;
+  EXPECT_TRUE(fs::exists(m_root / "page.html"));
+}
+
 TEST_F(ToolCommands, ConversionOfAFolderNamedLikeACommand) {
   fs::create_directory(m_root / "inspect");
   fs::copy_file(m_lib / "LAMP.SYM", m_root / "inspect/LAMP.SYM");

@@ -11,6 +11,7 @@
 #include "platform/exceptions.h"
 #include "platform/platform.h"
 #include "sml/sml_file.h"
+#include "symbol/premature_end.h"
 #include "symbol/sym_symbol.h"
 
 namespace {
@@ -94,18 +95,7 @@ bool CConvertApp::RunBatch() {
   if (!m_platform.ChooseFolder(&path)) return false;
 
   m_strFolder = path + m_platform.PathSeparator();
-  if (int error = m_platform.ChangeDirectory(m_strFolder); error != 0) {
-    if (error == 2) {
-      m_platform.ShowMessage("An internal error has occured",
-                             MessageButtons::kOk);
-    } else {
-      char buf[160];
-      std::snprintf(buf, sizeof buf,
-                    "Unknown error whilst changing to the symbol directory\n\n"
-                    "(Windows returned code: %d)",
-                    error);
-      m_platform.ShowMessage(buf, MessageButtons::kOk);
-    }
+  if (!EnterFolder()) {
     // The searches would look in some other folder while the paths name
     // this one: converting nothing is the only safe answer.
     m_outcome = RunOutcome::kNoFolder;
@@ -120,24 +110,7 @@ bool CConvertApp::RunBatch() {
 
   std::string current;
   try {
-    // The DXF pass writes only .SML files, so searching for both patterns
-    // up front finds what the second search would find, and gives the
-    // progress display its total.
-    const std::vector<std::string> dxf_names = m_platform.FindFiles("*.DXF");
-    const std::vector<std::string> sym_names = m_platform.FindFiles("*.SYM");
-    const int total = static_cast<int>(dxf_names.size() + sym_names.size());
-    int done = 0;
-    for (const std::string& name : dxf_names) {
-      current = m_strFolder + name;
-      m_platform.ReportProgress(done++, total, name);
-      ConvertDxfFile(current);
-    }
-    for (const std::string& name : sym_names) {
-      current = m_strFolder + name;
-      m_platform.ReportProgress(done++, total, name);
-      ConvertSymFile(current);
-    }
-    m_platform.ReportProgress(done, total, std::string());
+    ConvertBothPasses(&current);
     m_platform.ShowSummary(
         m_strStatus + FormatSummary(m_nDxfFiles, m_nDxfSymbols, m_nSymFiles));
     ReportPassedOverTotal();
@@ -150,6 +123,47 @@ bool CConvertApp::RunBatch() {
     ReportUnexpected(current, e.what());
   }
   return false;
+}
+
+void CConvertApp::ConvertBothPasses(std::string* current) {
+  // The DXF pass writes only .SML files, so searching for both patterns up
+  // front finds what the second search would find, and gives the progress
+  // display its total.
+  const std::vector<std::string> dxf_names = m_platform.FindFiles("*.DXF");
+  const std::vector<std::string> sym_names = m_platform.FindFiles("*.SYM");
+  const int total = static_cast<int>(dxf_names.size() + sym_names.size());
+  int done = 0;
+  for (const std::string& name : dxf_names) {
+    *current = m_strFolder + name;
+    m_platform.ReportProgress(done++, total, name);
+    ConvertDxfFile(*current);
+  }
+  for (const std::string& name : sym_names) {
+    *current = m_strFolder + name;
+    m_platform.ReportProgress(done++, total, name);
+    ConvertSymFile(*current);
+  }
+  m_platform.ReportProgress(done, total, std::string());
+}
+
+bool CConvertApp::EnterFolder() {
+  try {
+    m_platform.ChangeDirectory(m_strFolder);
+    return true;
+  } catch (const CFileException& e) {
+    if (e.m_cause == CFileException::fileNotFound) {
+      m_platform.ShowMessage("An internal error has occured",
+                             MessageButtons::kOk);
+    } else {
+      char buf[160];
+      std::snprintf(buf, sizeof buf,
+                    "Unknown error whilst changing to the symbol directory\n\n"
+                    "(Windows returned code: %ld)",
+                    e.m_lOsError);
+      m_platform.ShowMessage(buf, MessageButtons::kOk);
+    }
+    return false;
+  }
 }
 
 void CConvertApp::ReportUnexpected(const std::string& file,
@@ -196,9 +210,7 @@ bool CConvertApp::ConvertSymToSml(const std::string& text,
   MeasureAndShift(&symbol);
   bool written = true;
   try {
-    WriteSmlFile(m_platform, source_name, symbol.lines, symbol.arcs,
-                 symbol.circles, symbol.minX, symbol.minY, symbol.maxX,
-                 symbol.maxY, symbol.origin);
+    WriteSmlFile(m_platform, source_name, symbol);
   } catch (const CFileException&) {
     ConfirmContinue(source_name);
     written = false;

@@ -39,11 +39,10 @@ class CConvertApp {
   explicit CConvertApp(CPlatform& platform);
   CConvertApp(const CConvertApp&) = delete;
   CConvertApp& operator=(const CConvertApp&) = delete;
-  virtual ~CConvertApp() = default;
 
   /// Performs the whole run: folder choice, DXF pass, .SYM pass, summary.
   /// Returns false, so that no message loop follows.
-  virtual bool RunBatch();
+  bool RunBatch();
 
   void SetOptions(const CConvertOptions& options) { m_options = options; }
 
@@ -76,6 +75,14 @@ class CConvertApp {
   int m_nSymFiles = 0;
 
  private:
+  /// The DXF pass, then the .SYM pass, over the current folder; *current
+  /// names the file being converted, for the message when the run fails.
+  void ConvertBothPasses(std::string* current);
+
+  /// Makes the chosen folder current. When that fails, shows why and
+  /// returns false.
+  bool EnterFolder();
+
   /// Ends the run after a failure that no per-file guard handles.
   void ReportUnexpected(const std::string& file, const std::string& what);
 

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "app/batch_messages_test_util.h"
 #include "platform/fake/fake_platform.h"
+#include "support/batch_messages.h"
+#include "support/sym_text.h"
 
 namespace {
 
-const char kHeader[] = "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
-const std::string kLineSym = std::string(kHeader) + "L 0 0 0 2 1 0\n";
+const std::string kLineSym = std::string(kSymHeader) + "L 0 0 0 2 1 0\n";
 
 std::string Block(const std::string& name, const std::string& entities) {
   return "0\nBLOCK\n8\n0\n2\n" + name + "\n70\n0\n10\n0.0\n20\n0.0\n30\n0.0\n" +
@@ -71,8 +71,8 @@ TEST_F(ConvertAppTest, FolderThatCannotBeMadeCurrentConvertsNothing) {
   EXPECT_EQ(Texts(), std::vector<std::string>{"An internal error has occured"});
 
   m_platform.PutFolder("/locked");
-  m_platform.SetChangeDirectoryError("/locked/", 5);
-  m_platform.SetChangeDirectoryError("/locked", 5);
+  m_platform.SetChangeDirectoryError("/locked", CFileException::accessDenied,
+                                     5);
   m_platform.ScriptFolder("/locked");
   Run();
   EXPECT_EQ(m_outcome, RunOutcome::kNoFolder);
@@ -162,7 +162,7 @@ TEST_F(ConvertAppTest, NoAtThePromptStopsTheRunWithoutSummary) {
 TEST_F(ConvertAppTest, PrematureEndFailsOnlyThatFile) {
   m_platform.PutFile("/lib/A.SYM", "");
   m_platform.PutFile("/lib/B.SYM", "L 0 0 0 1 1 0");  // no LF at all
-  m_platform.PutFile("/lib/C.SYM", kHeader);          // a header alone
+  m_platform.PutFile("/lib/C.SYM", kSymHeader);       // a header alone
   m_platform.PutFile("/lib/D.SYM", kLineSym);
   // A DXF file that ends inside its second block: the first stays written
   // and counted, the file is not.

@@ -1,15 +1,13 @@
 // symconv inspect, render and sheet: looking at symbols without converting
-// anything. Files are read and written here with the standard library; the
-// readers and writers they call take and give bytes.
+// anything. Files are read and written through the platform, as the
+// conversion reads and writes them: only regular files are read, and an
+// output replaces an earlier one only once it is complete.
 
 #include "cli/tool_commands.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <set>
 #include <string>
@@ -19,6 +17,9 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/cli_options.h"
+#include "platform/exceptions.h"
+#include "platform/posix/posix_platform.h"
+#include "platform/replacing_file.h"
 #include "preview/sheet_writer.h"
 #include "preview/svg_writer.h"
 #include "preview/symbol_loader.h"
@@ -49,7 +50,17 @@ void complain(const std::string& what, const std::string& why) {
   std::cerr << "symconv: " << what << ": " << why << "\n";
 }
 
-// The whole file, or false with the reason.
+CPlatform& filePlatform() {
+  static CPosixPlatform platform;
+  return platform;
+}
+
+std::string reasonOf(const CFileException& e) {
+  return e.m_strReason.empty() ? e.what() : e.m_strReason;
+}
+
+// The whole file, or false with the reason. A FIFO or a device is refused
+// without waiting on it.
 bool readWholeFile(const fs::path& path, std::string* bytes,
                    std::string* error) {
   std::error_code ec;
@@ -57,27 +68,41 @@ bool readWholeFile(const fs::path& path, std::string* bytes,
     *error = "is a folder, not a file";
     return false;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *error = std::error_code(errno, std::generic_category()).message();
+  try {
+    *bytes = filePlatform().ReadFile(path.string());
+  } catch (const CFileException& e) {
+    *error = reasonOf(e);
     return false;
   }
-  bytes->assign(std::istreambuf_iterator<char>(in), {});
-  if (in.bad()) {
-    *error = "read failed";
+  return true;
+}
+
+// The symbol of an .SML file, or false with the reason and, for bytes that
+// do not decode, the offset of the fault.
+bool readSmlSymbol(const fs::path& path, CSymbol* symbol, std::string* error,
+                   std::optional<std::size_t>* offset) {
+  std::string bytes;
+  if (!readWholeFile(path, &bytes, error)) return false;
+  try {
+    ReadSmlFile(bytes, symbol);
+  } catch (const CSmlFormatException& e) {
+    *error = e.what();
+    *offset = e.m_nOffset;
     return false;
   }
   return true;
 }
 
 bool writeWholeFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  out.close();
-  if (!out) {
-    complain(path.string(),
-             "cannot be written: " +
-                 std::error_code(errno, std::generic_category()).message());
+  try {
+    CReplacingFile out(filePlatform(), path.string());
+    if (out.Write(bytes.data(), bytes.size()) != bytes.size()) {
+      throw CFileException(CFileException::diskFull, -1, path.string(),
+                           std::string());
+    }
+    out.Close();
+  } catch (const CFileException& e) {
+    complain(path.string(), "cannot be written: " + reasonOf(e));
     return false;
   }
   return true;
@@ -126,19 +151,10 @@ int inspectCommand(int argc, char** argv) {
   int status = 0;
   bool first = true;
   for (const std::string& file : files) {
-    std::string bytes;
     std::string error;
     std::optional<std::size_t> offset;
-    CSmlSymbol symbol;
-    if (readWholeFile(file, &bytes, &error)) {
-      try {
-        ReadSmlFile(bytes, &symbol);
-      } catch (const CSmlFormatException& e) {
-        error = e.what();
-        offset = e.m_nOffset;
-      }
-    }
-    if (!error.empty()) {
+    CSymbol symbol;
+    if (!readSmlSymbol(file, &symbol, &error, &offset)) {
       status = 1;
       complain(file, error);
       if (json) std::cout << FormatErrorJson(file, error, offset) << "\n";
@@ -286,17 +302,10 @@ int sheetCommand(int argc, char** argv) {
   CSheetWriter sheet(folder, pixels);
   for (const fs::path& path : files) {
     const std::string name = path.filename().string();
-    std::string bytes;
     std::string error;
-    CSmlSymbol symbol;
-    if (readWholeFile(path, &bytes, &error)) {
-      try {
-        ReadSmlFile(bytes, &symbol);
-      } catch (const CSmlFormatException& e) {
-        error = e.what();
-      }
-    }
-    if (error.empty()) {
+    std::optional<std::size_t> offset;
+    CSymbol symbol;
+    if (readSmlSymbol(path, &symbol, &error, &offset)) {
       sheet.AddSymbol(name, symbol);
     } else {
       complain(path.string(), error);

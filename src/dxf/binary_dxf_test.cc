@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "dxf/block_extractor.h"
-#include "platform/exceptions.h"
+#include "symbol/premature_end.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/exceptions.h"
+#include "symbol/premature_end.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "dxf/dxf_group_reader.h"
-#include "platform/exceptions.h"
+#include "symbol/premature_end.h"
 
 namespace {
 

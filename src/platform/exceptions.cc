@@ -26,6 +26,8 @@ std::string DescribeCause(int cause) {
       return "disk full";
     case CFileException::endOfFile:
       return "unexpected end of file";
+    case CFileException::alreadyExists:
+      return "file exists";
     default:
       return "file error";
   }
@@ -34,9 +36,10 @@ std::string DescribeCause(int cause) {
 }  // namespace
 
 CFileException::CFileException(int cause, long os_error, std::string file_name,
-                               const std::string& reason)
+                               std::string reason)
     : CException(file_name + ": " +
                  (reason.empty() ? DescribeCause(cause) : reason)),
       m_cause(cause),
       m_lOsError(os_error),
-      m_strFileName(std::move(file_name)) {}
+      m_strFileName(std::move(file_name)),
+      m_strReason(std::move(reason)) {}

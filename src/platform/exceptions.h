@@ -20,7 +20,9 @@ class CException : public std::exception {
 /// with the failure prompt; every other failure passes through them.
 class CFileException : public CException {
  public:
-  /// Cause codes, numbered as the Windows edition's framework numbers them.
+  /// Cause codes, numbered as the Windows edition's framework numbers them;
+  /// alreadyExists is our own, so that claiming a name that is taken can be
+  /// told from other failures.
   enum Cause {
     none = 0,
     genericException = 1,
@@ -37,24 +39,21 @@ class CFileException : public CException {
     lockViolation = 12,
     diskFull = 13,
     endOfFile = 14,
+    alreadyExists = 15,
   };
 
   /// os_error is the system's own code (errno or GetLastError()), -1 when
-  /// the failure was found by the converter itself (a short write).
+  /// the failure was found by the converter itself (a short write). reason
+  /// is the system's own description ("No space left on device"); when it
+  /// is empty the message describes the cause instead.
   CFileException(int cause, long os_error, std::string file_name,
-                 const std::string& reason = std::string());
+                 std::string reason = std::string());
 
   int m_cause;
   long m_lOsError;
   std::string m_strFileName;
-};
-
-/// A text ran out while a line was still wanted. Raised by the line reader;
-/// the per-file guards report it as "Premature end of file!" and treat it as
-/// a failure of the file being converted.
-class CPrematureEndException : public CException {
- public:
-  CPrematureEndException() : CException("Premature end of file!") {}
+  /// The reason given to the constructor; empty when there was none.
+  std::string m_strReason;
 };
 
 #endif  // SYMCONV_PLATFORM_EXCEPTIONS_H_

@@ -75,10 +75,10 @@ class CPlatform {
   /// ends a folder within a path: '/' on POSIX, '\\' on Windows.
   virtual char PathSeparator() const = 0;
 
-  /// Makes path the current directory. Returns 0, or the system's error
-  /// code when that fails (2 means the folder does not exist, as
-  /// ERROR_FILE_NOT_FOUND and ENOENT both say).
-  virtual int ChangeDirectory(const std::string& path) = 0;
+  /// Makes path the current directory. Throws CFileException when that
+  /// fails: fileNotFound when the folder does not exist, with the system's
+  /// own code in m_lOsError.
+  virtual void ChangeDirectory(const std::string& path) = 0;
 
   /// The bare names in the current directory that match pattern, a "*."
   /// wildcard such as "*.DXF": a name matches when its last four bytes equal

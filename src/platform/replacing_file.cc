@@ -17,21 +17,16 @@ std::string tempName(const std::string& target, int attempt) {
   return target + "." + std::to_string(attempt) + ".tmp";
 }
 
-/// A name that is taken shows up as genericException (EEXIST has no cause
-/// of its own) or, when another program holds it, as sharingViolation.
+/// A name that is taken: a file of that name exists, or another program
+/// holds one open (Windows may say so for a file being deleted).
 bool mayBeTaken(const CFileException& e) {
-  return e.m_cause == CFileException::genericException ||
+  return e.m_cause == CFileException::alreadyExists ||
          e.m_cause == CFileException::sharingViolation;
 }
 
 /// The same failure, told about target instead of the temporary.
 CFileException renamed(const CFileException& e, const std::string& target) {
-  std::string reason = e.what();
-  const std::string prefix = e.m_strFileName + ": ";
-  if (reason.compare(0, prefix.size(), prefix) == 0) {
-    reason.erase(0, prefix.size());
-  }
-  return CFileException(e.m_cause, e.m_lOsError, target, reason);
+  return CFileException(e.m_cause, e.m_lOsError, target, e.m_strReason);
 }
 
 /// Closes the temporary quietly (so that it can be removed) and removes it,

@@ -131,17 +131,41 @@ TEST(ReplacingFileTest, TakenTemporaryNamesAreSkippedNeverOverwritten) {
   EXPECT_EQ(fake.FilePaths(), (Names{kTarget, first_temp}));
 }
 
-TEST(ReplacingFileTest, GivesUpAfterABoundedNumberOfTakenNames) {
-  CFakePlatform fake;
-  fake.PutFolder("/d");
-  fake.FailOperation(FakeFileOp::kCreate, 1, CFileException::genericException,
-                     17, /*and_later=*/true);
+// Only a name that is taken is worth another temporary name; any other
+// failure to create would fail again, and is told at once.
+TEST(ReplacingFileTest, RetriesOtherNamesOnlyWhenTheNameIsTaken) {
+  struct Case {
+    int cause;
+    bool retried;
+  };
+  const Case cases[] = {
+      {CFileException::alreadyExists, true},
+      {CFileException::sharingViolation, true},
+      {CFileException::genericException, false},
+      {CFileException::accessDenied, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cause);
+    CFakePlatform fake;
+    fake.PutFolder("/d");
+    fake.FailOperation(FakeFileOp::kCreate, 1, c.cause, 17,
+                       /*and_later=*/true);
+    auto failure = replaceWithNew(fake);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->m_strFileName, kTarget);
+    EXPECT_EQ(fake.OperationCount(FakeFileOp::kCreate) > 1, c.retried);
+    EXPECT_LE(fake.OperationCount(FakeFileOp::kCreate), 100);
+    EXPECT_EQ(fake.FilePaths(), Names{});
+  }
+}
+
+TEST(ReplacingFileTest, KeepsTheSystemsReasonWhenNamingTheTarget) {
+  CFakePlatform fake;  // no folder /d
   auto failure = replaceWithNew(fake);
   ASSERT_TRUE(failure.has_value());
-  EXPECT_EQ(failure->m_strFileName, kTarget);
-  EXPECT_GT(fake.OperationCount(FakeFileOp::kCreate), 1);
-  EXPECT_LE(fake.OperationCount(FakeFileOp::kCreate), 100);
-  EXPECT_EQ(fake.FilePaths(), Names{});
+  EXPECT_EQ(failure->m_strReason, "no such folder");
+  EXPECT_EQ(std::string(failure->what()),
+            std::string(kTarget) + ": no such folder");
 }
 
 TEST(ReplacingFileTest, WriteAfterAFailureIsRefused) {

@@ -8,46 +8,10 @@
 
 #include "symbol/sym_symbol.h"
 
-void AddTestLine(CSmlSymbol* s, double x1, double y1, double x2, double y2) {
-  auto line = std::make_unique<CLine>();
-  line->start = CPrecisionPoint(x1, y1, 0);
-  line->end = CPrecisionPoint(x2, y2, 0);
-  s->lines.Add(std::move(line));
-}
-
-void AddTestArc(CSmlSymbol* s, double cx, double cy, double start, double end,
-                double r) {
-  auto arc = std::make_unique<CArc>();
-  arc->points.Add(std::make_unique<CPrecisionPoint>(cx, cy, 0));
-  arc->points.Add(std::make_unique<CPrecisionPoint>(start, end, r));
-  s->arcs.Add(std::move(arc));
-}
-
-void AddTestCircle(CSmlSymbol* s, double cx, double cy, double r) {
-  auto circle = std::make_unique<CCircle>();
-  circle->radius = r;
-  circle->points.Add(std::make_unique<CPrecisionPoint>(cx, cy, 0));
-  s->circles.Add(std::move(circle));
-}
-
-void MeasureTestSymbol(CSmlSymbol* s) {
+void MeasureTestSymbol(CSymbol* s) {
   // The conversion's own measuring, on a symbol that lies at x >= 0 and
   // y <= 0 already, so that nothing moves.
-  CSymbol probe;
-  probe.lines = std::move(s->lines);
-  probe.arcs = std::move(s->arcs);
-  probe.circles = std::move(s->circles);
-  MeasureAndShift(&probe);
-  s->lines = std::move(probe.lines);
-  s->arcs = std::move(probe.arcs);
-  s->circles = std::move(probe.circles);
-  s->minX = probe.minX;
-  s->minY = probe.minY;
-  s->maxX = probe.maxX;
-  s->maxY = probe.maxY;
-  s->width = s->maxX - s->minX;
-  s->height = s->maxY - s->minY;
-  s->origin = probe.origin;
+  MeasureAndShift(s);
 }
 
 CCheckResult CheckMarkup(const std::string& markup, const std::string& name,

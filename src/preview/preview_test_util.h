@@ -4,16 +4,13 @@
 #include <string>
 
 #include "sml/sml_reader.h"
+#include "support/symbol_builders.h"
 
 /// Helpers shared by the preview tests.
 
-void AddTestLine(CSmlSymbol* s, double x1, double y1, double x2, double y2);
-void AddTestArc(CSmlSymbol* s, double cx, double cy, double start, double end,
-                double r);
-void AddTestCircle(CSmlSymbol* s, double cx, double cy, double r);
 /// Sets extents, size and origin as the conversion would for the shapes
 /// already added (without shifting them).
-void MeasureTestSymbol(CSmlSymbol* s);
+void MeasureTestSymbol(CSymbol* s);
 
 struct CCheckResult {
   int status = -1;

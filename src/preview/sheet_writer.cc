@@ -21,7 +21,7 @@ CSheetWriter::CSheetWriter(std::string_view title, int thumbnail_pixels)
     : m_strTitle(title), m_nThumbnail(thumbnail_pixels) {}
 
 void CSheetWriter::AddSymbol(std::string_view file_name,
-                             const CSmlSymbol& symbol) {
+                             const CSymbol& symbol) {
   ++m_nSymbols;
   std::string& out = m_strTiles;
   out += "<figure class=\"tile\">\n";
@@ -41,8 +41,8 @@ void CSheetWriter::AddSymbol(std::string_view file_name,
          plural(symbol.lines.GetSize(), "line", "lines") + " &#183; " +
          plural(symbol.arcs.GetSize(), "arc", "arcs") + " &#183; " +
          plural(symbol.circles.GetSize(), "circle", "circles") + "</div>\n";
-  out += "<div class=\"size\">" + FormatRounded(symbol.width) + " &#215; " +
-         FormatRounded(symbol.height) + "</div>\n";
+  out += "<div class=\"size\">" + FormatRounded(symbol.maxX - symbol.minX) +
+         " &#215; " + FormatRounded(symbol.maxY - symbol.minY) + "</div>\n";
   out += "</figcaption>\n</figure>\n";
 }
 

@@ -17,7 +17,7 @@ class CSheetWriter {
 
   /// A tile with the symbol's picture, its file name, its stored name
   /// where that differs, its counts and size.
-  void AddSymbol(std::string_view file_name, const CSmlSymbol& symbol);
+  void AddSymbol(std::string_view file_name, const CSymbol& symbol);
   /// A tile marked as an error, with the file's name and the reason.
   void AddError(std::string_view file_name, std::string_view reason);
 

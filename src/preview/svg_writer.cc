@@ -40,7 +40,7 @@ void appendLine(std::string* out, const char* cls, double x1, double y1,
   *out += "/>\n";
 }
 
-void appendShapes(std::string* out, const CSmlSymbol& s) {
+void appendShapes(std::string* out, const CSymbol& s) {
   *out +=
       "<g class=\"shapes\" fill=\"none\" stroke=\"#1b1b1b\" "
       "stroke-width=\"1.5\" stroke-linecap=\"round\" "
@@ -83,7 +83,7 @@ void appendShapes(std::string* out, const CSmlSymbol& s) {
   *out += "</g>\n";
 }
 
-void appendFrame(std::string* out, const CSmlSymbol& s) {
+void appendFrame(std::string* out, const CSymbol& s) {
   if (!HasExtents(s)) return;
   *out += "<rect class=\"extents\"";
   attr(out, "x", s.minX);
@@ -97,7 +97,7 @@ void appendFrame(std::string* out, const CSmlSymbol& s) {
   *out += "/>\n";
 }
 
-void appendOrigin(std::string* out, const CSmlSymbol& s, const CViewBox& box) {
+void appendOrigin(std::string* out, const CSymbol& s, const CViewBox& box) {
   double x;
   double y;
   OriginPosition(s, &x, &y);
@@ -119,7 +119,7 @@ void appendOrigin(std::string* out, const CSmlSymbol& s, const CViewBox& box) {
 
 }  // namespace
 
-std::string RenderSymbolSvg(const CSmlSymbol& s, const CSvgOptions& options) {
+std::string RenderSymbolSvg(const CSymbol& s, const CSvgOptions& options) {
   const CViewBox box = SymbolViewBox(s);
   const double larger = std::max(box.width, box.height);
   const double scale = options.pixels / larger;

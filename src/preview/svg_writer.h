@@ -20,7 +20,7 @@ struct CSvgOptions {
 /// origin marked with a small cross and ring (class "origin"). Strokes keep
 /// their pixel width at any symbol size. Shapes with coordinates that are
 /// not finite numbers are left out. The symbol's name is the title.
-std::string RenderSymbolSvg(const CSmlSymbol& symbol,
+std::string RenderSymbolSvg(const CSymbol& symbol,
                             const CSvgOptions& options = CSvgOptions());
 
 #endif  // SYMCONV_PREVIEW_SVG_WRITER_H_

@@ -111,20 +111,20 @@ TEST(ArcPath, EqualAnglesAreOnePoint) {
   EXPECT_EQ(ArcPath(0, 0, 1, 0, 0), "M 1 0 L 1 0");
 }
 
-CSmlSymbol MixedSymbol() {
-  CSmlSymbol s;
+CSymbol MixedSymbol() {
+  CSymbol s;
   s.name = "R&D <1>";
-  AddTestLine(&s, 0, -1, 4, -1);
-  AddTestLine(&s, 4, -1, 4, -3);
-  AddTestArc(&s, 2, -2, kPi / 2, 0, 1);
-  AddTestArc(&s, 6, -4, 0.3, 0.2, 0.5);
-  AddTestCircle(&s, 8, -2, 1);
+  AddLine(&s, 0, -1, 4, -1);
+  AddLine(&s, 4, -1, 4, -3);
+  AddArc(&s, 2, -2, kPi / 2, 0, 1);
+  AddArc(&s, 6, -4, 0.3, 0.2, 0.5);
+  AddCircle(&s, 8, -2, 1);
   MeasureTestSymbol(&s);
   return s;
 }
 
 TEST(RenderSymbolSvg, DrawsOneElementPerShapeInsideTheFrame) {
-  const CSmlSymbol s = MixedSymbol();
+  const CSymbol s = MixedSymbol();
   const std::string svg = RenderSymbolSvg(s);
   EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0),
             0u);
@@ -146,15 +146,15 @@ TEST(RenderSymbolSvg, DrawsOneElementPerShapeInsideTheFrame) {
 }
 
 TEST(RenderSymbolSvg, EmptyAndOddSymbolsStayValid) {
-  CSmlSymbol empty;
+  CSymbol empty;
   empty.name = std::string("bad\x01name\xFF", 10);
   MeasureTestSymbol(&empty);
-  CSmlSymbol odd;
-  AddTestLine(&odd, 0, 0, 0, 0);  // a single point
-  AddTestLine(&odd, NAN, 0, 1, 1);
-  AddTestArc(&odd, 0, 0, 1, 1, 0);
+  CSymbol odd;
+  AddLine(&odd, 0, 0, 0, 0);  // a single point
+  AddLine(&odd, NAN, 0, 1, 1);
+  AddArc(&odd, 0, 0, 1, 1, 0);
   MeasureTestSymbol(&odd);
-  for (const CSmlSymbol* s : {&empty, &odd}) {
+  for (const CSymbol* s : {&empty, &odd}) {
     CSvgOptions inline_svg;
     inline_svg.standalone = false;
     inline_svg.pixels = 100;
@@ -169,13 +169,13 @@ TEST(RenderSymbolSvg, EmptyAndOddSymbolsStayValid) {
 }
 
 TEST(SymbolViewBox, HoldsTheExtentsAndTheOriginWithAMargin) {
-  const CSmlSymbol s = MixedSymbol();
+  const CSymbol s = MixedSymbol();
   const CViewBox box = SymbolViewBox(s);
   EXPECT_LT(box.x, std::min(s.minX, 0.0));
   EXPECT_LT(box.y, s.minY);
   EXPECT_GT(box.x + box.width, s.maxX);
   EXPECT_GT(box.y + box.height, std::max(s.maxY, 0.0));
-  CSmlSymbol empty;
+  CSymbol empty;
   MeasureTestSymbol(&empty);
   const CViewBox around = SymbolViewBox(empty);
   EXPECT_GT(around.width, 0);
@@ -184,7 +184,7 @@ TEST(SymbolViewBox, HoldsTheExtentsAndTheOriginWithAMargin) {
 }
 
 TEST(CSheetWriter, ShowsSymbolsAndErrorTiles) {
-  const CSmlSymbol s = MixedSymbol();
+  const CSymbol s = MixedSymbol();
   CSheetWriter sheet("lib & co");
   sheet.AddSymbol("A.SML", s);
   sheet.AddError("B<2>.SML", "offset 3: expected \"x\"");

@@ -73,18 +73,18 @@ std::string ArcPath(double cx, double cy, double r, double start, double end) {
   return d;
 }
 
-bool HasExtents(const CSmlSymbol& s) {
+bool HasExtents(const CSymbol& s) {
   return std::isfinite(s.minX) && std::isfinite(s.maxX) &&
          std::isfinite(s.minY) && std::isfinite(s.maxY) && s.minX <= s.maxX &&
          s.minY <= s.maxY;
 }
 
-void OriginPosition(const CSmlSymbol& s, double* x, double* y) {
+void OriginPosition(const CSymbol& s, double* x, double* y) {
   *x = s.minX + s.origin.x;
   *y = s.maxY + s.origin.y;
 }
 
-CViewBox SymbolViewBox(const CSmlSymbol& s) {
+CViewBox SymbolViewBox(const CSymbol& s) {
   double ox;
   double oy;
   OriginPosition(s, &ox, &oy);

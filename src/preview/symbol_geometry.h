@@ -26,11 +26,11 @@ std::string ArcPath(double cx, double cy, double r, double start, double end);
 
 /// True when the stored extents describe a box (min <= max on both axes,
 /// all finite); an empty symbol has none.
-bool HasExtents(const CSmlSymbol& symbol);
+bool HasExtents(const CSymbol& symbol);
 
 /// The text's own origin in file coordinates: the corner (minX, maxY) plus
 /// the stored origin point.
-void OriginPosition(const CSmlSymbol& symbol, double* x, double* y);
+void OriginPosition(const CSymbol& symbol, double* x, double* y);
 
 /// The region a picture shows: the extents and the origin position, with a
 /// margin, and never empty.
@@ -40,6 +40,6 @@ struct CViewBox {
   double width = 1.0;
   double height = 1.0;
 };
-CViewBox SymbolViewBox(const CSmlSymbol& symbol);
+CViewBox SymbolViewBox(const CSymbol& symbol);
 
 #endif  // SYMCONV_PREVIEW_SYMBOL_GEOMETRY_H_

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/exceptions.h"
+#include "symbol/premature_end.h"
 #include "symbol/sym_symbol.h"
 
 namespace {
@@ -30,29 +30,17 @@ CLoadedSymbol failure(std::string name, std::string error) {
 // The symbol that the conversion makes of a SYM text, as its .SML file
 // would hold it.
 CLoadedSymbol fromSymText(std::string name, std::string_view text) {
-  CSymbol parsed;
+  auto symbol = std::make_unique<CSymbol>();
   try {
-    if (!ReadSymText(text, &parsed)) {
+    if (!ReadSymText(text, symbol.get())) {
       return failure(std::move(name),
                      "a header line alone: the conversion makes no symbol");
     }
   } catch (const CPrematureEndException& e) {
     return failure(std::move(name), e.what());
   }
-  MeasureAndShift(&parsed);
-  auto symbol = std::make_unique<CSmlSymbol>();
+  MeasureAndShift(symbol.get());
   symbol->name = name;
-  symbol->lines = std::move(parsed.lines);
-  symbol->arcs = std::move(parsed.arcs);
-  symbol->circles = std::move(parsed.circles);
-  symbol->minX = parsed.minX;
-  symbol->minY = parsed.minY;
-  symbol->maxX = parsed.maxX;
-  symbol->maxY = parsed.maxY;
-  symbol->height = parsed.maxY - parsed.minY;
-  symbol->width = parsed.maxX - parsed.minX;
-  symbol->origin =
-      CPrecisionPoint(parsed.origin.x, parsed.origin.y, parsed.origin.z);
   CLoadedSymbol loaded;
   loaded.name = std::move(name);
   loaded.symbol = std::move(symbol);
@@ -101,7 +89,7 @@ std::vector<CLoadedSymbol> LoadSymbols(std::string_view file_name,
   std::vector<CLoadedSymbol> result;
   switch (SourceKindOf(file_name)) {
     case SourceKind::kSml: {
-      auto symbol = std::make_unique<CSmlSymbol>();
+      auto symbol = std::make_unique<CSymbol>();
       try {
         ReadSmlFile(bytes, symbol.get());
       } catch (const CSmlFormatException& e) {

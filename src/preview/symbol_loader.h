@@ -21,9 +21,9 @@ struct CLoadedSymbol {
   /// The symbol's name: the stored name of an .SML, the file name less its
   /// extension for a .SYM, the block's name for a DXF block.
   std::string name;
-  std::unique_ptr<CSmlSymbol> symbol;  // null when it could not be had
-  std::string error;                   // why not
-  std::optional<std::size_t> offset;   // where malformed .SML data begins
+  std::unique_ptr<CSymbol> symbol;    // null when it could not be had
+  std::string error;                  // why not
+  std::optional<std::size_t> offset;  // where malformed .SML data begins
   bool drawing = false;  // a DXF file's drawing, named after the file
 };
 

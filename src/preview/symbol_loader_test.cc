@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "platform/memory_file.h"
+#include "archive/archive_writer.h"
 #include "platform/platform.h"
-#include "sml/archive_writer.h"
 #include "sml/sml_file.h"
+#include "support/sml_bytes.h"
+#include "support/sym_text.h"
+#include "support/symbol_builders.h"
 
 namespace {
-
-const char kHeader[] = "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
 
 TEST(SourceKindOf, GoesByTheExtensionInAnyCase) {
   EXPECT_EQ(SourceKindOf("A.SML"), SourceKind::kSml);
@@ -25,10 +25,10 @@ TEST(SourceKindOf, GoesByTheExtensionInAnyCase) {
 // A lone circle: the conversion moves it right and up into the corner.
 TEST(LoadSymbols, GivesASymTextAsItsSmlFileWouldHoldIt) {
   const auto loaded =
-      LoadSymbols("RING.SYM", std::string(kHeader) + "C 0 0 0 1\n");
+      LoadSymbols("RING.SYM", std::string(kSymHeader) + "C 0 0 0 1\n");
   ASSERT_EQ(loaded.size(), 1u);
   ASSERT_TRUE(loaded[0].symbol) << loaded[0].error;
-  const CSmlSymbol& s = *loaded[0].symbol;
+  const CSymbol& s = *loaded[0].symbol;
   EXPECT_EQ(loaded[0].name, "RING");
   EXPECT_EQ(s.name, "RING");
   ASSERT_EQ(s.circles.GetSize(), 1u);
@@ -38,8 +38,6 @@ TEST(LoadSymbols, GivesASymTextAsItsSmlFileWouldHoldIt) {
   EXPECT_EQ(s.minY, -2.0);
   EXPECT_EQ(s.maxX, 2.0);
   EXPECT_EQ(s.maxY, 0.0);
-  EXPECT_EQ(s.width, 2.0);
-  EXPECT_EQ(s.height, 2.0);
   EXPECT_EQ(s.origin.x, 1.0);
   EXPECT_EQ(s.origin.y, -1.0);
 }
@@ -90,7 +88,7 @@ TEST(LoadSymbols, ReportsWhatCannotBeShown) {
     std::string bytes;
     const char* error;
   } cases[] = {
-      {"ONE.SYM", kHeader, "header line alone"},
+      {"ONE.SYM", kSymHeader, "header line alone"},
       {"NOLF.SYM", "L 0 0 0 1 1 0", "Premature end of file!"},
       {"NONE.DXF", "0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n",
        "no BLOCKS section"},
@@ -110,18 +108,14 @@ TEST(LoadSymbols, ReportsWhatCannotBeShown) {
 }
 
 TEST(LoadSymbols, DecodesAnSmlFile) {
-  CLineArray lines;
-  CArcArray arcs;
-  CCircleArray circles;
-  auto line = std::make_unique<CLine>();
-  line->end = CPrecisionPoint(2, -1, 0);
-  lines.Add(std::move(line));
-  CPrecisionPoint origin(0, 1, 0);
-  CMemoryFile file;
-  CArchiveWriter ar(file, "BOX.SML");
-  WriteSmlContents(ar, "BOXNAME", lines, arcs, circles, 0, -1, 2, 0, origin);
-  ar.Close();
-  const auto loaded = LoadSymbols("box.sml", file.m_strBytes);
+  CSymbol box;
+  AddLine(&box, 0, 0, 2, -1);
+  box.minX = 0;
+  box.minY = -1;
+  box.maxX = 2;
+  box.maxY = 0;
+  box.origin = CPrecisionPoint(0, 1, 0);
+  const auto loaded = LoadSymbols("box.sml", EncodeSml(box, "BOXNAME"));
   ASSERT_EQ(loaded.size(), 1u);
   ASSERT_TRUE(loaded[0].symbol) << loaded[0].error;
   EXPECT_EQ(loaded[0].name, "BOXNAME");

@@ -50,7 +50,7 @@ const CPrecisionPoint& centreOf(const CPrecisionPointArray& points) {
 
 }  // namespace
 
-std::string FormatSymbolText(std::string_view file_name, const CSmlSymbol& s) {
+std::string FormatSymbolText(std::string_view file_name, const CSymbol& s) {
   std::string out = printable(file_name) + "\n";
   out += "  symbol   \"" + printable(s.name) + "\"\n";
   out += "  shapes   " + std::to_string(s.lines.GetSize()) + " lines, " +
@@ -81,13 +81,13 @@ std::string FormatSymbolText(std::string_view file_name, const CSmlSymbol& s) {
          FormatNumber(s.maxX) + ", y " + FormatNumber(s.minY) + " to " +
          FormatNumber(s.maxY);
   if (!HasExtents(s)) out += " (none: no shapes)";
-  out += "\n  size     width " + FormatNumber(s.width) + ", height " +
-         FormatNumber(s.height) + "\n";
+  out += "\n  size     width " + FormatNumber(s.maxX - s.minX) + ", height " +
+         FormatNumber(s.maxY - s.minY) + "\n";
   out += "  origin   " + point(s.origin) + " from the corner (minX, maxY)\n";
   return out;
 }
 
-std::string FormatSymbolJson(std::string_view file_name, const CSmlSymbol& s) {
+std::string FormatSymbolJson(std::string_view file_name, const CSymbol& s) {
   std::string out = "{\"file\":";
   AppendJsonString(&out, file_name);
   out += ",\"name\":";
@@ -125,8 +125,8 @@ std::string FormatSymbolJson(std::string_view file_name, const CSmlSymbol& s) {
          ",\"min_y\":" + jsonNumber(s.minY) +
          ",\"max_x\":" + jsonNumber(s.maxX) +
          ",\"max_y\":" + jsonNumber(s.maxY) + "}";
-  out += ",\"width\":" + jsonNumber(s.width) +
-         ",\"height\":" + jsonNumber(s.height) +
+  out += ",\"width\":" + jsonNumber(s.maxX - s.minX) +
+         ",\"height\":" + jsonNumber(s.maxY - s.minY) +
          ",\"origin\":" + jsonPoint(s.origin) + "}";
   return out;
 }

@@ -13,12 +13,10 @@
 /// and circle, the extents, the size and the origin point. Numbers are the
 /// shortest text that reads back exactly; degrees are rounded to six
 /// decimals.
-std::string FormatSymbolText(std::string_view file_name,
-                             const CSmlSymbol& symbol);
+std::string FormatSymbolText(std::string_view file_name, const CSymbol& symbol);
 
 /// The same as one JSON object on one line (non-finite numbers as null).
-std::string FormatSymbolJson(std::string_view file_name,
-                             const CSmlSymbol& symbol);
+std::string FormatSymbolJson(std::string_view file_name, const CSymbol& symbol);
 
 /// One JSON object on one line for a file that could not be read: the
 /// file, the message and, for malformed data, the offset.

@@ -14,12 +14,12 @@ namespace {
 
 // An arc as a .SYM record A 5 -5 0 0 90 2 leaves it: from 0 degrees down
 // to 270 (that is -90), a quarter turn.
-CSmlSymbol ReportSymbol() {
-  CSmlSymbol s;
+CSymbol ReportSymbol() {
+  CSymbol s;
   s.name = "LAMP\x01";
-  AddTestLine(&s, 0, -1, 2.5, -1);
-  AddTestArc(&s, 5, -5, 0.0, 270 * 0.017453292519944444, 2);
-  AddTestCircle(&s, 4, -4, 0.5);
+  AddLine(&s, 0, -1, 2.5, -1);
+  AddArc(&s, 5, -5, 0.0, 270 * 0.017453292519944444, 2);
+  AddCircle(&s, 4, -4, 0.5);
   MeasureTestSymbol(&s);
   return s;
 }
@@ -44,7 +44,7 @@ TEST(FormatSymbolText, ListsEveryShapeWithDegrees) {
 }
 
 TEST(FormatSymbolText, SaysWhenThereAreNoExtents) {
-  CSmlSymbol empty;
+  CSymbol empty;
   MeasureTestSymbol(&empty);
   EXPECT_NE(FormatSymbolText("E.SML", empty)
                 .find("x 999999999 to -999999999, y 999999999 to -999999999 "
@@ -53,7 +53,7 @@ TEST(FormatSymbolText, SaysWhenThereAreNoExtents) {
 }
 
 TEST(FormatSymbolJson, IsOneValidObjectPerFile) {
-  CSmlSymbol s = ReportSymbol();
+  CSymbol s = ReportSymbol();
   s.lines[0]->start.x = NAN;
   const std::string json = FormatSymbolJson("LAMP \"1\".SML", s);
   EXPECT_EQ(json.find('\n'), std::string::npos);

@@ -1,8 +1,8 @@
 #include "sml/sml_file.h"
 
+#include "archive/archive_writer.h"
 #include "platform/platform.h"
 #include "platform/replacing_file.h"
-#include "sml/archive_writer.h"
 
 namespace {
 
@@ -47,39 +47,35 @@ std::string SmlSymbolName(const std::string& source_path, char separator) {
 }
 
 void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
-                      CLineArray& lines, CArcArray& arcs, CCircleArray& circles,
-                      double minX, double minY, double maxX, double maxY,
-                      CPrecisionPoint& origin) {
+                      const CSymbol& symbol) {
   ar.PutString("KROWinSymbol1");
   ar.PutString(symbol_name);
   ar.PutString("");
   ar.PutDword(uint32_t{0});
   // Classes and objects are numbered in this order: lines, arcs, circles.
-  lines.Serialize(ar);
-  arcs.Serialize(ar);
-  circles.Serialize(ar);
-  ar.PutDouble(minX);
-  ar.PutDouble(minY);
-  ar.PutDouble(maxX);
-  ar.PutDouble(maxY);
-  ar.PutDouble(maxY - minY);  // height
-  ar.PutDouble(maxX - minX);  // width
+  symbol.lines.Serialize(ar);
+  symbol.arcs.Serialize(ar);
+  symbol.circles.Serialize(ar);
+  ar.PutDouble(symbol.minX);
+  ar.PutDouble(symbol.minY);
+  ar.PutDouble(symbol.maxX);
+  ar.PutDouble(symbol.maxY);
+  ar.PutDouble(symbol.maxY - symbol.minY);  // height
+  ar.PutDouble(symbol.maxX - symbol.minX);  // width
   writeConstantBlock(ar);
   // The origin point is a bare field sequence: no tag, no index.
-  origin.Serialize(ar);
+  symbol.origin.Serialize(ar);
 }
 
 void WriteSmlFile(CPlatform& platform, const std::string& source_path,
-                  CLineArray& lines, CArcArray& arcs, CCircleArray& circles,
-                  double minX, double minY, double maxX, double maxY,
-                  CPrecisionPoint& origin) {
+                  const CSymbol& symbol) {
   std::string path = SmlOutputPath(source_path);
   // Written under a temporary name and renamed over an earlier file only
   // when complete: a failure leaves the earlier file as it was.
   CReplacingFile file(platform, path);
   CArchiveWriter ar(file, path);
   WriteSmlContents(ar, SmlSymbolName(source_path, platform.PathSeparator()),
-                   lines, arcs, circles, minX, minY, maxX, maxY, origin);
+                   symbol);
   ar.Close();
   file.Close();
 }

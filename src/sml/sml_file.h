@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "symbol/shapes.h"
+#include "sml/symbol.h"
 
 class CArchiveWriter;
 class CPlatform;
@@ -21,22 +21,17 @@ std::string SmlOutputPath(const std::string& source_path);
 std::string SmlSymbolName(const std::string& source_path, char separator);
 
 /// Writes fields 1 to 25 of an .SML file (magic, name, the three lists,
-/// extents, size, the constant block, origin point) through ar. Extents are
-/// those after the shift; origin is the text's origin relative to the
-/// corner (minX, maxY). Serialize resets the points' transient flags, hence
-/// the non-const lists.
+/// extents, size, the constant block, origin point) through ar, under
+/// symbol_name (symbol.name is not used). The extents are those after the
+/// shift.
 void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
-                      CLineArray& lines, CArcArray& arcs, CCircleArray& circles,
-                      double minX, double minY, double maxX, double maxY,
-                      CPrecisionPoint& origin);
+                      const CSymbol& symbol);
 
 /// Writes the .SML file of one symbol next to its source, replacing any
 /// earlier file of that name only once the new one is complete. Throws
 /// CFileException (naming the .SML path) when it cannot be created, written
 /// or closed; an earlier file then stays untouched.
 void WriteSmlFile(CPlatform& platform, const std::string& source_path,
-                  CLineArray& lines, CArcArray& arcs, CCircleArray& circles,
-                  double minX, double minY, double maxX, double maxY,
-                  CPrecisionPoint& origin);
+                  const CSymbol& symbol);
 
 #endif  // SYMCONV_SML_SML_FILE_H_

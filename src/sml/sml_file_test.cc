@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_writer.h"
 #include "gtest/gtest.h"
 #include "platform/exceptions.h"
 #include "platform/fake/fake_platform.h"
-#include "platform/memory_file.h"
 #include "platform/platform.h"
-#include "sml/archive_writer.h"
-#include "sml/hex_test_util.h"
+#include "support/hex.h"
+#include "support/sml_bytes.h"
+#include "support/symbol_builders.h"
 
 namespace {
 
@@ -60,31 +61,15 @@ const std::string kBoxHex =
     kZero8;                       // origin z 0.0
 
 // The BOX symbol in memory, as the conversion leaves it after the shift.
-struct CBox {
-  CBox() {
-    auto line = std::make_unique<CLine>();
-    line->start = CPrecisionPoint(0.0, -1.0, 0.0);
-    line->end = CPrecisionPoint(2.0, 0.0, 0.0);
-    lines.Add(std::move(line));
-    double minXBefore = 0.0;
-    origin = CPrecisionPoint(-minXBefore, -1.0, 0.0);
-  }
-  CLineArray lines;
-  CArcArray arcs;
-  CCircleArray circles;
-  CPrecisionPoint origin;
-};
-
-std::string WriteToMemory(const std::string& name, CLineArray& lines,
-                          CArcArray& arcs, CCircleArray& circles, double minX,
-                          double minY, double maxX, double maxY,
-                          CPrecisionPoint& origin) {
-  CMemoryFile file;
-  CArchiveWriter ar(file, "T.SML");
-  WriteSmlContents(ar, name, lines, arcs, circles, minX, minY, maxX, maxY,
-                   origin);
-  ar.Close();
-  return file.m_strBytes;
+CSymbol Box() {
+  CSymbol box;
+  AddLine(&box, 0.0, -1.0, 2.0, 0.0);
+  box.minX = 0.0;
+  box.minY = -1.0;
+  box.maxX = 2.0;
+  box.maxY = 0.0;
+  box.origin = CPrecisionPoint(-0.0, -1.0, 0.0);  // -minX: a negative zero
+  return box;
 }
 
 double DoubleAt(const std::string& bytes, std::size_t offset) {
@@ -97,28 +82,27 @@ double DoubleAt(const std::string& bytes, std::size_t offset) {
 
 TEST(SmlFileTest, BoxExampleByteForByte) {
   ASSERT_EQ(FromHex(kBoxHex).size(), 297u);
-  CBox box;
-  std::string bytes = WriteToMemory("BOX", box.lines, box.arcs, box.circles,
-                                    0.0, -1.0, 2.0, 0.0, box.origin);
+  std::string bytes = EncodeSml(Box(), "BOX");
   EXPECT_EQ(ToHex(bytes), ToHex(FromHex(kBoxHex)));
 }
 
 TEST(SmlFileTest, LinesArcsCirclesAreNumberedInThatOrder) {
-  CLineArray lines;
-  CArcArray arcs;
-  CCircleArray circles;
-  for (int i = 0; i < 2; ++i) lines.Add(std::make_unique<CLine>());
+  CSymbol s;
+  for (int i = 0; i < 2; ++i) s.lines.Add(std::make_unique<CLine>());
   auto arc = std::make_unique<CArc>();
   arc->points.Add(std::make_unique<CPrecisionPoint>(1.0, 2.0, 0.0));
   arc->points.Add(std::make_unique<CPrecisionPoint>(0.5, 4.5, 2.0));
-  arcs.Add(std::move(arc));
+  s.arcs.Add(std::move(arc));
   auto circle = std::make_unique<CCircle>();
   circle->radius = 3.0;
   circle->points.Add(std::make_unique<CPrecisionPoint>(5.0, 5.0, 0.0));
-  circles.Add(std::move(circle));
-  CPrecisionPoint origin(1.0, 1.0, 0.0);
-  std::string bytes =
-      WriteToMemory("ABC", lines, arcs, circles, 0.0, -8.0, 8.0, 0.0, origin);
+  s.circles.Add(std::move(circle));
+  s.minX = 0.0;
+  s.minY = -8.0;
+  s.maxX = 8.0;
+  s.maxY = 0.0;
+  s.origin = CPrecisionPoint(1.0, 1.0, 0.0);
+  std::string bytes = EncodeSml(s, "ABC");
   ASSERT_EQ(bytes.size(), 483u);
 
   struct Tag {
@@ -148,13 +132,9 @@ TEST(SmlFileTest, LinesArcsCirclesAreNumberedInThatOrder) {
 }
 
 TEST(SmlFileTest, EmptySymbolKeepsTheStartingExtents) {
-  CLineArray lines;
-  CArcArray arcs;
-  CCircleArray circles;
-  CPrecisionPoint origin(-999999999.0, 999999999.0, 0.0);
-  std::string bytes =
-      WriteToMemory("E", lines, arcs, circles, 999999999.0, 999999999.0,
-                    -999999999.0, -999999999.0, origin);
+  CSymbol empty;  // as the reader leaves a text without shapes
+  empty.origin = CPrecisionPoint(-999999999.0, 999999999.0, 0.0);
+  std::string bytes = EncodeSml(empty, "E");
   ASSERT_EQ(bytes.size(), 231u + 1);
   EXPECT_EQ(ToHex(bytes.substr(21, 6)), "00 00 00 00 00 00");
   EXPECT_EQ(DoubleAt(bytes, 27 + 32), -1999999998.0);  // height
@@ -202,9 +182,7 @@ TEST(SmlFileTest, WriteSmlFileWritesNextToTheSource) {
     CFakePlatform platform(c.separator);
     platform.PutFile(c.source, "source");
     platform.PutFile(c.output, "an earlier file");
-    CBox box;
-    WriteSmlFile(platform, c.source, box.lines, box.arcs, box.circles, 0.0,
-                 -1.0, 2.0, 0.0, box.origin);
+    WriteSmlFile(platform, c.source, Box());
     std::optional<std::string> bytes = platform.FileBytes(c.output);
     ASSERT_TRUE(bytes.has_value()) << c.output;
     EXPECT_EQ(ToHex(*bytes), ToHex(FromHex(kBoxHex)));
@@ -238,14 +216,10 @@ TEST(SmlFileTest, FailedWriteLeavesTheEarlierFileIntact) {
       if (c.op) platform.FailOperation(*c.op, c.nth);
       platform.SetShortWrite(c.short_write);
       // 100 lines: more than one buffer, so the file sees several writes.
-      CLineArray lines;
-      for (int i = 0; i < 100; ++i) lines.Add(std::make_unique<CLine>());
-      CArcArray arcs;
-      CCircleArray circles;
-      CPrecisionPoint origin;
+      CSymbol big;
+      for (int i = 0; i < 100; ++i) big.lines.Add(std::make_unique<CLine>());
       try {
-        WriteSmlFile(platform, "/d/BIG.SYM", lines, arcs, circles, 0.0, 0.0,
-                     0.0, 0.0, origin);
+        WriteSmlFile(platform, "/d/BIG.SYM", big);
         ADD_FAILURE() << c.what << ": no file error";
       } catch (const CFileException& e) {
         EXPECT_EQ(e.m_strFileName, "/d/BIG.SML") << c.what;

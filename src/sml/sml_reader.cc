@@ -351,6 +351,18 @@ void CheckConstant(CSmlDecoder& in, const uint8_t* expected, std::size_t n,
   }
 }
 
+// The stored height and width are the differences of the extents; a file
+// that says otherwise would show one size and draw another.
+void CheckSize(CSmlDecoder& in, double expected, const char* what) {
+  const std::size_t start = in.position();
+  const double found = in.GetDouble(what);
+  if (std::bit_cast<uint64_t>(found) != std::bit_cast<uint64_t>(expected)) {
+    in.Fail(start, std::string("expected ") + what +
+                       " to be the difference of the extents, but found " +
+                       Hex(std::bit_cast<uint64_t>(found)));
+  }
+}
+
 }  // namespace
 
 CSmlFormatException::CSmlFormatException(std::size_t offset,
@@ -359,7 +371,7 @@ CSmlFormatException::CSmlFormatException(std::size_t offset,
       m_nOffset(offset),
       m_strProblem(std::move(problem)) {}
 
-void ReadSmlFile(std::string_view bytes, CSmlSymbol* symbol) {
+void ReadSmlFile(std::string_view bytes, CSymbol* symbol) {
   CSmlDecoder in(bytes);
   CheckMagic(in);
   symbol->name = std::string(in.GetString("the symbol name"));
@@ -372,8 +384,8 @@ void ReadSmlFile(std::string_view bytes, CSmlSymbol* symbol) {
   symbol->minY = in.GetDouble("the smallest y");
   symbol->maxX = in.GetDouble("the largest x");
   symbol->maxY = in.GetDouble("the largest y");
-  symbol->height = in.GetDouble("the height");
-  symbol->width = in.GetDouble("the width");
+  CheckSize(in, symbol->maxY - symbol->minY, "the height");
+  CheckSize(in, symbol->maxX - symbol->minX, "the width");
   CheckConstant(in, kConstantBlock.data(), kConstantBlock.size(),
                 "the constant block");
   in.place().part = "the origin point";

@@ -6,25 +6,7 @@
 #include <string_view>
 
 #include "platform/exceptions.h"
-#include "symbol/shapes.h"
-
-/// Everything an .SML file holds that is not constant: the symbol's name,
-/// its shapes, extents, size and origin point. Coordinates are drawing
-/// units with the y axis pointing down; arc angles are radians.
-struct CSmlSymbol {
-  std::string name;  // bytes as stored (the system's ANSI code page)
-  CLineArray lines;
-  CArcArray arcs;        // every arc holds two points: centre, angle point
-  CCircleArray circles;  // every circle holds one point: its centre
-  double minX = 0.0;
-  double minY = 0.0;
-  double maxX = 0.0;
-  double maxY = 0.0;
-  double height = 0.0;  // as stored (the writer stores maxY - minY)
-  double width = 0.0;   // as stored (the writer stores maxX - minX)
-  /// The text's own origin relative to the corner (minX, maxY).
-  CPrecisionPoint origin;
-};
+#include "sml/symbol.h"
 
 /// Bytes that are not a well-formed .SML file. what() reads
 /// "offset N: problem"; the parts are kept apart for callers that format
@@ -42,11 +24,13 @@ class CSmlFormatException : public CException {
 /// Strict: the magic, the constant fields, the class definitions (known
 /// class names, schema 1234, each defined once), the class of every object
 /// (lines hold CLine objects only, and so on), two points per arc and one
-/// per circle, and the end of the data right after the origin point are all
-/// checked. Null references and references to objects already read never
-/// occur in a symbol file and are refused. Throws CSmlFormatException on the
-/// first fault; *symbol then holds what was read until then. Nothing is
-/// allocated beyond what the bytes actually hold, whatever a count says.
-void ReadSmlFile(std::string_view bytes, CSmlSymbol* symbol);
+/// per circle, the size (which must be the difference of the extents, as
+/// the writer stores it) and the end of the data right after the origin
+/// point are all checked. Null references and references to objects already
+/// read never occur in a symbol file and are refused. Throws
+/// CSmlFormatException on the first fault; *symbol then holds what was read
+/// until then. Nothing is allocated beyond what the bytes actually hold,
+/// whatever a count says.
+void ReadSmlFile(std::string_view bytes, CSymbol* symbol);
 
 #endif  // SYMCONV_SML_SML_READER_H_

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/exceptions.h"
 #include "symbol/numbers.h"
+#include "symbol/premature_end.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/exceptions.h"
+#include "symbol/premature_end.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "symbol/line_reader.h"
@@ -150,37 +151,40 @@ void Subtract(CBigInt& a, const CBigInt& b) {
 // the full value does.
 constexpr std::size_t kKeptDigits = 800;
 
-// |value| of d rounded to the nearest multiple of 2^-1074 (ties to even),
-// for values below the smallest normal double.
-double RoundSubnormal(std::string_view s, const CDecimal& d) {
+// The significant digits of d, at most kKeptDigits of them; a dropped
+// non-zero digit leaves a sticky 1 behind, so that rounding still sees it.
+// The value is digits * 10^exponent.
+struct CKeptDigits {
   std::string digits;
-  digits.reserve(kKeptDigits + 1);
-  int64_t exponent = d.exponent - static_cast<int64_t>(d.fracEnd - d.fracBegin);
-  int64_t cut = 0;  // digits dropped from the end
+  int64_t exponent = 0;
+};
+
+CKeptDigits KeepDigits(std::string_view s, const CDecimal& d) {
+  CKeptDigits kept;
+  kept.digits.reserve(kKeptDigits + 1);
+  kept.exponent = d.exponent - static_cast<int64_t>(d.fracEnd - d.fracBegin);
   bool sticky = false;
   auto take = [&](char c) {
-    if (digits.empty() && c == '0') return;
-    if (digits.size() < kKeptDigits) {
-      digits.push_back(c);
+    if (kept.digits.empty() && c == '0') return;
+    if (kept.digits.size() < kKeptDigits) {
+      kept.digits.push_back(c);
     } else {
-      ++cut;
+      ++kept.exponent;
       sticky = sticky || c != '0';
     }
   };
   for (std::size_t i = d.intBegin; i < d.intEnd; ++i) take(s[i]);
   for (std::size_t i = d.fracBegin; i < d.fracEnd; ++i) take(s[i]);
-  if (digits.empty()) return 0.0;
-  exponent += cut;
   if (sticky) {
-    digits.push_back('1');
-    --exponent;
+    kept.digits.push_back('1');
+    --kept.exponent;
   }
-  // Value = digits * 10^exponent; below 10^-324 it rounds to zero.
-  if (static_cast<int64_t>(digits.size()) + exponent <= -324) return 0.0;
-  // Here exponent < -300 and > -1200, since the value is subnormal-small.
-  const int64_t q = -exponent;
-  // Nine digits and thirteen factors of 5 at a time: both fit in 32 bits.
-  CBigInt num, den{1};
+  return kept;
+}
+
+// The decimal digits as a big integer, nine at a time (fits in 32 bits).
+CBigInt DigitsValue(const std::string& digits) {
+  CBigInt num;
   for (std::size_t i = 0; i < digits.size(); i += 9) {
     const std::size_t n = std::min<std::size_t>(9, digits.size() - i);
     uint32_t chunk = 0, scale = 1;
@@ -190,17 +194,20 @@ double RoundSubnormal(std::string_view s, const CDecimal& d) {
     }
     MulAdd(num, scale, chunk);
   }
-  int64_t fives = q;
-  for (; fives >= 13; fives -= 13) MulAdd(den, 1220703125u, 0);  // 5^13
-  for (; fives > 0; --fives) MulAdd(den, 5, 0);
-  // m = digits * 2^1074 / (5^q * 2^q)
-  if (q <= 1074) {
-    ShiftLeft(num, static_cast<std::size_t>(1074 - q));
-  } else {
-    ShiftLeft(den, static_cast<std::size_t>(q - 1074));
-  }
-  // Bit by bit long division; the quotient is at most 2^52 for a value
-  // below the smallest normal, one more bit leaves room for rounding up.
+  return num;
+}
+
+// 5^q, thirteen factors at a time (5^13 fits in 32 bits).
+CBigInt PowerOfFive(int64_t q) {
+  CBigInt den{1};
+  for (; q >= 13; q -= 13) MulAdd(den, 1220703125u, 0);  // 5^13
+  for (; q > 0; --q) MulAdd(den, 5, 0);
+  return den;
+}
+
+// num / den rounded to the nearest integer, ties to even, for a quotient
+// below 2^54: bit by bit long division, then the remainder decides.
+uint64_t DivideRoundingToEven(CBigInt num, const CBigInt& den) {
   uint64_t m = 0;
   CBigInt shifted = den;
   ShiftLeft(shifted, 53);
@@ -212,8 +219,32 @@ double RoundSubnormal(std::string_view s, const CDecimal& d) {
     ShiftRightOne(shifted);
   }
   ShiftLeft(num, 1);  // twice the remainder against the divisor
-  int half = Compare(num, den);
+  const int half = Compare(num, den);
   if (half > 0 || (half == 0 && (m & 1) != 0)) ++m;
+  return m;
+}
+
+// |value| of d rounded to the nearest multiple of 2^-1074 (ties to even),
+// for values below the smallest normal double.
+double RoundSubnormal(std::string_view s, const CDecimal& d) {
+  const CKeptDigits kept = KeepDigits(s, d);
+  if (kept.digits.empty()) return 0.0;
+  // Value = digits * 10^exponent; below 10^-324 it rounds to zero.
+  if (static_cast<int64_t>(kept.digits.size()) + kept.exponent <= -324) {
+    return 0.0;
+  }
+  // Here exponent < -300 and > -1200, since the value is subnormal-small.
+  const int64_t q = -kept.exponent;
+  // m = digits * 2^1074 / (5^q * 2^q); the quotient is at most 2^52 for a
+  // value below the smallest normal, one more bit leaves room for rounding.
+  CBigInt num = DigitsValue(kept.digits);
+  CBigInt den = PowerOfFive(q);
+  if (q <= 1074) {
+    ShiftLeft(num, static_cast<std::size_t>(1074 - q));
+  } else {
+    ShiftLeft(den, static_cast<std::size_t>(q - 1074));
+  }
+  const uint64_t m = DivideRoundingToEven(std::move(num), den);
   return std::ldexp(static_cast<double>(m), -1074);
 }
 

@@ -158,24 +158,23 @@ void TakeInCircle(CSymbol* symbol, const CPrecisionPoint& centre, double r) {
 // not positions and stay.
 void Shift(CSymbol* symbol, double dx, double dy) {
   for (std::size_t i = 0; i < symbol->lines.GetSize(); ++i) {
-    if (CLine* line = symbol->lines[i]) {
-      line->start.x -= dx;
-      line->start.y -= dy;
-      line->end.x -= dx;
-      line->end.y -= dy;
-    }
+    CLine* line = symbol->lines[i];
+    line->start.x -= dx;
+    line->start.y -= dy;
+    line->end.x -= dx;
+    line->end.y -= dy;
   }
   auto shiftCentre = [dx, dy](CPrecisionPointArray& points) {
-    if (points.GetSize() > 0 && points[0] != nullptr) {
+    if (points.GetSize() > 0) {
       points[0]->x -= dx;
       points[0]->y -= dy;
     }
   };
   for (std::size_t i = 0; i < symbol->arcs.GetSize(); ++i) {
-    if (CArc* arc = symbol->arcs[i]) shiftCentre(arc->points);
+    shiftCentre(symbol->arcs[i]->points);
   }
   for (std::size_t i = 0; i < symbol->circles.GetSize(); ++i) {
-    if (CCircle* circle = symbol->circles[i]) shiftCentre(circle->points);
+    shiftCentre(symbol->circles[i]->points);
   }
 }
 
@@ -214,22 +213,19 @@ void MeasureAndShift(CSymbol* symbol) {
   symbol->maxY = -999999999.0;
   symbol->minY = 999999999.0;
   for (std::size_t i = 0; i < symbol->lines.GetSize(); ++i) {
-    if (const CLine* line = symbol->lines[i]) {
-      TakeIn(symbol, line->start.x, line->start.y);
-      TakeIn(symbol, line->end.x, line->end.y);
-    }
+    const CLine* line = symbol->lines[i];
+    TakeIn(symbol, line->start.x, line->start.y);
+    TakeIn(symbol, line->end.x, line->end.y);
   }
   for (std::size_t i = 0; i < symbol->arcs.GetSize(); ++i) {
     const CArc* arc = symbol->arcs[i];
-    if (arc != nullptr && arc->points.GetSize() >= 2 &&
-        arc->points[0] != nullptr && arc->points[1] != nullptr) {
+    if (arc->points.GetSize() >= 2) {
       TakeInArc(symbol, *arc->points[0], *arc->points[1]);
     }
   }
   for (std::size_t i = 0; i < symbol->circles.GetSize(); ++i) {
     const CCircle* circle = symbol->circles[i];
-    if (circle != nullptr && circle->points.GetSize() >= 1 &&
-        circle->points[0] != nullptr) {
+    if (circle->points.GetSize() >= 1) {
       TakeInCircle(symbol, *circle->points[0], circle->radius);
     }
   }

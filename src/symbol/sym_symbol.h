@@ -3,20 +3,7 @@
 
 #include <string_view>
 
-#include "symbol/shapes.h"
-
-/// One symbol read from a .SYM text: its shapes in record order (each list
-/// in the order of its own records), its extents and the origin point.
-struct CSymbol {
-  CLineArray lines;
-  CArcArray arcs;
-  CCircleArray circles;
-  double minX = 999999999.0;
-  double minY = 999999999.0;
-  double maxX = -999999999.0;
-  double maxY = -999999999.0;
-  CPrecisionPoint origin;
-};
+#include "sml/symbol.h"
 
 /// Reads the records of a .SYM text into symbol (header skipped, L/C/A
 /// records, arc angles reduced and turned into radians). Returns false for

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/exceptions.h"
+#include "support/sym_text.h"
+#include "symbol/premature_end.h"
 #include "symbol/rounded_trig.h"
 
 namespace {
@@ -56,7 +57,7 @@ std::vector<Arc> Arcs(const CSymbol& s) {
 }
 
 TEST(ReadSymText, ReadsRecordsByTheirFirstLetter) {
-  const std::string h = "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
+  const std::string& h = kSymHeader;
   const struct {
     std::string text;
     std::vector<Line> lines;

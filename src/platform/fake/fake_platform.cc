@@ -194,8 +194,9 @@ void CFakePlatform::HoldOpenElsewhere(const std::string& path, bool held) {
   }
 }
 
-void CFakePlatform::SetChangeDirectoryError(const std::string& path, int code) {
-  m_changeDirErrors[Normalise(path)] = code;
+void CFakePlatform::SetChangeDirectoryError(const std::string& path, int cause,
+                                            long os_error) {
+  m_changeDirErrors[Normalise(path)] = {cause, os_error};
 }
 
 // --- The scripted user --------------------------------------------------
@@ -299,13 +300,16 @@ void CFakePlatform::countOperation(FakeFileOp kind, const std::string& path) {
 
 // --- CPlatform: folders -------------------------------------------------
 
-int CFakePlatform::ChangeDirectory(const std::string& path) {
+void CFakePlatform::ChangeDirectory(const std::string& path) {
   const std::string p = Normalise(path);
   auto err = m_changeDirErrors.find(p);
-  if (err != m_changeDirErrors.end()) return err->second;
-  if (m_folders.count(p) == 0) return static_cast<int>(kMissing);
+  if (err != m_changeDirErrors.end()) {
+    throw CFileException(err->second.first, err->second.second, p);
+  }
+  if (m_folders.count(p) == 0) {
+    throw CFileException(CFileException::fileNotFound, kMissing, p);
+  }
   m_strCurrent = p;
-  return 0;
 }
 
 std::vector<std::string> CFakePlatform::FindFiles(const std::string& pattern) {
@@ -358,7 +362,7 @@ std::unique_ptr<CWritableFile> CFakePlatform::CreateNewFile(
     throw CFileException(CFileException::sharingViolation, kSharing, p);
   }
   if (m_files.count(p) != 0 || m_folders.count(p) != 0) {
-    throw CFileException(CFileException::genericException, kExists, p,
+    throw CFileException(CFileException::alreadyExists, kExists, p,
                          "already exists");
   }
   const std::string parent = parentOf(p);

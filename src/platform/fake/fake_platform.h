@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/exceptions.h"
@@ -80,8 +81,10 @@ class CFakePlatform : public CPlatform {
   /// A file held open elsewhere: reading, creating, renaming to or from it
   /// and removing it fail with sharingViolation until released.
   void HoldOpenElsewhere(const std::string& path, bool held = true);
-  /// ChangeDirectory(path) returns code (instead of 0, or 2 when missing).
-  void SetChangeDirectoryError(const std::string& path, int code);
+  /// ChangeDirectory(path) fails with cause and os_error, even when the
+  /// folder exists.
+  void SetChangeDirectoryError(const std::string& path, int cause,
+                               long os_error);
 
   // --- The scripted user ---------------------------------------------------
 
@@ -142,7 +145,7 @@ class CFakePlatform : public CPlatform {
   void ReportProgress(int done, int total, const std::string& name) override;
   void ReportNote(const std::string& text) override;
   char PathSeparator() const override { return m_cSeparator; }
-  int ChangeDirectory(const std::string& path) override;
+  void ChangeDirectory(const std::string& path) override;
   std::vector<std::string> FindFiles(const std::string& pattern) override;
   std::string ReadFile(const std::string& path) override;
   std::unique_ptr<CWritableFile> CreateNewFile(
@@ -176,7 +179,7 @@ class CFakePlatform : public CPlatform {
   std::set<std::string> m_readOnlyFolders;
   std::set<std::string> m_heldElsewhere;
   std::map<std::string, int> m_openForWriting;  // path -> open handles
-  std::map<std::string, int> m_changeDirErrors;
+  std::map<std::string, std::pair<int, long>> m_changeDirErrors;
 
   std::optional<std::string> m_chosenFolder;
   int m_nChooseFolderCalls = 0;

@@ -24,6 +24,8 @@ int CauseFromErrno(int err) {
       return CFileException::badPath;
     case EIO:
       return CFileException::hardIO;
+    case EEXIST:
+      return CFileException::alreadyExists;
     default:
       return CFileException::genericException;
   }

@@ -239,8 +239,8 @@ void CPosixPlatform::ReportNote(const std::string& text) {
 
 // --- Folders ------------------------------------------------------------
 
-int CPosixPlatform::ChangeDirectory(const std::string& path) {
-  return ::chdir(path.c_str()) == 0 ? 0 : errno;
+void CPosixPlatform::ChangeDirectory(const std::string& path) {
+  if (::chdir(path.c_str()) != 0) throw FileExceptionFromErrno(errno, path);
 }
 
 std::vector<std::string> CPosixPlatform::FindFiles(const std::string& pattern) {

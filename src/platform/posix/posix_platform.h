@@ -63,7 +63,7 @@ class CPosixPlatform final : public CPlatform {
   void ReportProgress(int done, int total, const std::string& name) override;
   void ReportNote(const std::string& text) override;
   char PathSeparator() const override { return '/'; }
-  int ChangeDirectory(const std::string& path) override;
+  void ChangeDirectory(const std::string& path) override;
   std::vector<std::string> FindFiles(const std::string& pattern) override;
   std::string ReadFile(const std::string& path) override;
   std::unique_ptr<CWritableFile> CreateNewFile(

@@ -57,10 +57,9 @@ int FileCauseFromWin32Error(unsigned long error) {
       return CFileException::diskFull;
     case ERROR_HANDLE_EOF:
       return CFileException::endOfFile;
-    // A name that exists already where a new file is made stays generic,
-    // as on POSIX: the replacing file then tries its next temporary name.
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
+      return CFileException::alreadyExists;
     default:
       return CFileException::genericException;
   }

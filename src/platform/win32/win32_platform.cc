@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/folder_dialog.h"
 #include "platform/exceptions.h"
+#include "platform/folder_dialog.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_shell.h"
 
@@ -97,9 +97,8 @@ MessageResult CWin32Platform::ShowMessage(const std::string& text,
 
 void CWin32Platform::Beep() { MessageBeep(0xFFFFFFFF); }
 
-int CWin32Platform::ChangeDirectory(const std::string& path) {
-  if (SetCurrentDirectoryA(path.c_str())) return 0;
-  return static_cast<int>(GetLastError());
+void CWin32Platform::ChangeDirectory(const std::string& path) {
+  if (!SetCurrentDirectoryA(path.c_str())) throw LastWin32FileException(path);
 }
 
 std::vector<std::string> CWin32Platform::FindFiles(const std::string& pattern) {

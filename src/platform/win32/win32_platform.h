@@ -20,7 +20,7 @@ class CWin32Platform : public CPlatform {
   void Beep() override;
 
   char PathSeparator() const override { return '\\'; }
-  int ChangeDirectory(const std::string& path) override;
+  void ChangeDirectory(const std::string& path) override;
   std::vector<std::string> FindFiles(const std::string& pattern) override;
 
   std::string ReadFile(const std::string& path) override;

@@ -1,7 +1,7 @@
 #ifndef SYMCONV_PLATFORM_WIN32_WIN32_SHELL_H_
 #define SYMCONV_PLATFORM_WIN32_WIN32_SHELL_H_
 
-#include "app/shell.h"
+#include "platform/shell.h"
 
 /// The folder chooser's shell services on Windows: SHBrowseForFolderA,
 /// SHGetPathFromIDListA, the shell allocator and SendMessageA. Needs COM

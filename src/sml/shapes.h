@@ -1,12 +1,12 @@
-#ifndef SYMCONV_SYMBOL_SHAPES_H_
-#define SYMCONV_SYMBOL_SHAPES_H_
+#ifndef SYMCONV_SML_SHAPES_H_
+#define SYMCONV_SML_SHAPES_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "sml/object.h"
+#include "archive/object.h"
 
 /// One 3-D point of doubles. In an arc's second point x and y hold the start
 /// and end angle (radians) and z the radius.
@@ -15,16 +15,14 @@ class CPrecisionPoint : public CObject {
   CPrecisionPoint() = default;
   CPrecisionPoint(double px, double py, double pz) : x(px), y(py), z(pz) {}
   const CClassRecord* GetRuntimeClass() const override;
-  /// x, y, z as doubles; then flag = 0.
-  void Serialize(CArchiveWriter& ar) override;
+  /// x, y, z as doubles.
+  void Serialize(CArchiveWriter& ar) const override;
   static const CClassRecord classCPrecisionPoint;
-  static CObject* CreateObject();
 
   double x = 0.0, y = 0.0, z = 0.0;
-  int32_t flag = 0;  // transient: never written, 0 after every Serialize
 };
 
-/// An ordered, owning array of storable objects; elements may be null.
+/// An ordered, owning array of storable objects, none of them null.
 /// Written as a count and one tagged object reference per element.
 template <class T>
 class CTypedObArray {
@@ -38,12 +36,13 @@ class CTypedObArray {
   std::size_t GetSize() const { return m_items.size(); }
   T* GetAt(std::size_t i) const { return m_items[i].get(); }
   T* operator[](std::size_t i) const { return m_items[i].get(); }
-  /// Appends at the end, taking ownership; p may be null. Returns the index.
+  /// Appends at the end, taking ownership; p must not be null. Returns the
+  /// index.
   std::size_t Add(std::unique_ptr<T> p) {
     m_items.push_back(std::move(p));
     return m_items.size() - 1;
   }
-  void Serialize(CArchiveWriter& ar);
+  void Serialize(CArchiveWriter& ar) const;
 
  private:
   std::vector<std::unique_ptr<T>> m_items;
@@ -56,9 +55,8 @@ class CLine : public CObject {
  public:
   const CClassRecord* GetRuntimeClass() const override;
   /// attribute as u32, then start and end as bare points (no tags).
-  void Serialize(CArchiveWriter& ar) override;
+  void Serialize(CArchiveWriter& ar) const override;
   static const CClassRecord classCLine;
-  static CObject* CreateObject();
 
   CPrecisionPoint start;
   CPrecisionPoint end;
@@ -72,9 +70,8 @@ class CArc : public CObject {
  public:
   const CClassRecord* GetRuntimeClass() const override;
   /// The point array and nothing else.
-  void Serialize(CArchiveWriter& ar) override;
+  void Serialize(CArchiveWriter& ar) const override;
   static const CClassRecord classCArc;
-  static CObject* CreateObject();
 
   CPrecisionPointArray points;
 };
@@ -84,9 +81,8 @@ class CCircle : public CObject {
  public:
   const CClassRecord* GetRuntimeClass() const override;
   /// radius first, then the point array.
-  void Serialize(CArchiveWriter& ar) override;
+  void Serialize(CArchiveWriter& ar) const override;
   static const CClassRecord classCCircle;
-  static CObject* CreateObject();
 
   CPrecisionPointArray points;
   double radius = 0.0;
@@ -96,4 +92,4 @@ using CLineArray = CTypedObArray<CLine>;
 using CArcArray = CTypedObArray<CArc>;
 using CCircleArray = CTypedObArray<CCircle>;
 
-#endif  // SYMCONV_SYMBOL_SHAPES_H_
+#endif  // SYMCONV_SML_SHAPES_H_

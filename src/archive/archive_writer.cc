@@ -1,13 +1,13 @@
-#include "sml/archive_writer.h"
+#include "archive/archive_writer.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <stdexcept>
 
+#include "archive/archive_exceptions.h"
 #include "platform/exceptions.h"
 #include "platform/platform.h"
-#include "sml/archive_exceptions.h"
 
 namespace {
 
@@ -192,7 +192,7 @@ void CArchiveWriter::PutClass(const CClassRecord* record) {
   m_classIndex.emplace(record, takeIndex());
 }
 
-void CArchiveWriter::PutObject(CObject* object) {
+void CArchiveWriter::PutObject(const CObject* object) {
   checkOpen();
   if (object == nullptr) {
     PutWord(0);

@@ -1,5 +1,5 @@
-#ifndef SYMCONV_SML_ARCHIVE_EXCEPTIONS_H_
-#define SYMCONV_SML_ARCHIVE_EXCEPTIONS_H_
+#ifndef SYMCONV_ARCHIVE_ARCHIVE_EXCEPTIONS_H_
+#define SYMCONV_ARCHIVE_ARCHIVE_EXCEPTIONS_H_
 
 #include <string>
 
@@ -53,4 +53,4 @@ class CNotSupportedException : public CException {
       : CException(std::move(message)) {}
 };
 
-#endif  // SYMCONV_SML_ARCHIVE_EXCEPTIONS_H_
+#endif  // SYMCONV_ARCHIVE_ARCHIVE_EXCEPTIONS_H_

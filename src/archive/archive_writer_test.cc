@@ -1,4 +1,4 @@
-#include "sml/archive_writer.h"
+#include "archive/archive_writer.h"
 
 #include <bit>
 #include <cstdio>
@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_exceptions.h"
 #include "gtest/gtest.h"
 #include "platform/exceptions.h"
 #include "platform/platform.h"
-#include "sml/archive_exceptions.h"
-#include "sml/hex_test_util.h"
+#include "support/hex.h"
 
 namespace {
 
@@ -57,12 +57,11 @@ class CItem : public CObject {
  public:
   explicit CItem(uint8_t value = 0) : m_value(value) {}
   const CClassRecord* GetRuntimeClass() const override { return &classCItem; }
-  void Serialize(CArchiveWriter& ar) override { ar.PutByte(m_value); }
+  void Serialize(CArchiveWriter& ar) const override { ar.PutByte(m_value); }
   static const CClassRecord classCItem;
   uint8_t m_value;
 };
-const CClassRecord CItem::classCItem = {"CItem", 1, nullptr,
-                                        &CObject::classCObject};
+const CClassRecord CItem::classCItem = {"CItem", 1};
 
 // A storable class with an empty body.
 class COther : public CObject {
@@ -70,21 +69,19 @@ class COther : public CObject {
   const CClassRecord* GetRuntimeClass() const override { return &classCOther; }
   static const CClassRecord classCOther;
 };
-const CClassRecord COther::classCOther = {"COther", 2, nullptr,
-                                          &CObject::classCObject};
+const CClassRecord COther::classCOther = {"COther", 2};
 
 // A storable class whose body references other objects.
 class CHolder : public CObject {
  public:
   const CClassRecord* GetRuntimeClass() const override { return &classCHolder; }
-  void Serialize(CArchiveWriter& ar) override {
+  void Serialize(CArchiveWriter& ar) const override {
     for (CObject* child : m_children) ar.PutObject(child);
   }
   static const CClassRecord classCHolder;
   std::vector<CObject*> m_children;
 };
-const CClassRecord CHolder::classCHolder = {"CHolder", 1, nullptr,
-                                            &CObject::classCObject};
+const CClassRecord CHolder::classCHolder = {"CHolder", 1};
 
 // Writes with a 4096-byte buffer, closes, and returns the file's bytes.
 std::string Encode(const std::function<void(CArchiveWriter&)>& puts,

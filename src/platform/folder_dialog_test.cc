@@ -1,4 +1,4 @@
-#include "app/folder_dialog.h"
+#include "platform/folder_dialog.h"
 
 #include <cstring>
 #include <map>

@@ -1,5 +1,5 @@
-#ifndef SYMCONV_SML_HEX_TEST_UTIL_H_
-#define SYMCONV_SML_HEX_TEST_UTIL_H_
+#ifndef SYMCONV_TESTS_SUPPORT_HEX_H_
+#define SYMCONV_TESTS_SUPPORT_HEX_H_
 
 #include <cstddef>
 #include <cstdio>
@@ -34,4 +34,4 @@ inline std::string ToHex(const std::string& bytes) {
   return hex;
 }
 
-#endif  // SYMCONV_SML_HEX_TEST_UTIL_H_
+#endif  // SYMCONV_TESTS_SUPPORT_HEX_H_

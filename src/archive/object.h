@@ -1,19 +1,15 @@
-#ifndef SYMCONV_SML_OBJECT_H_
-#define SYMCONV_SML_OBJECT_H_
+#ifndef SYMCONV_ARCHIVE_OBJECT_H_
+#define SYMCONV_ARCHIVE_OBJECT_H_
 
 #include <cstdint>
 
 class CArchiveWriter;
-class CObject;
 
 /// The run-time class record of a storable class: its name and schema
-/// number are written in the class's definition in an archive; the creation
-/// function lets a reader make an object of the named class.
+/// number are written in the class's definition in an archive.
 struct CClassRecord {
   const char* m_lpszClassName;
   uint16_t m_wSchema;
-  CObject* (*m_pfnCreateObject)();  // null for CObject itself
-  const CClassRecord* m_pBaseClass;
 };
 
 /// Root of every storable object. An object's identity, for the archive's
@@ -23,9 +19,9 @@ class CObject {
   virtual const CClassRecord* GetRuntimeClass() const;
   virtual ~CObject() = default;
   /// Writes the object's own fields (its body) through the archive.
-  virtual void Serialize(CArchiveWriter& ar);
+  virtual void Serialize(CArchiveWriter& ar) const;
 
   static const CClassRecord classCObject;  // "CObject", schema 0xFFFF
 };
 
-#endif  // SYMCONV_SML_OBJECT_H_
+#endif  // SYMCONV_ARCHIVE_OBJECT_H_

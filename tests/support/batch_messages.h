@@ -1,5 +1,5 @@
-#ifndef SYMCONV_APP_BATCH_MESSAGES_TEST_UTIL_H_
-#define SYMCONV_APP_BATCH_MESSAGES_TEST_UTIL_H_
+#ifndef SYMCONV_TESTS_SUPPORT_BATCH_MESSAGES_H_
+#define SYMCONV_TESTS_SUPPORT_BATCH_MESSAGES_H_
 
 #include <string>
 
@@ -26,4 +26,4 @@ inline std::string ExpectedSummary(const std::string& folder, int dxf_files,
          " KRO Win Symbol (*.sml) files Generated";
 }
 
-#endif  // SYMCONV_APP_BATCH_MESSAGES_TEST_UTIL_H_
+#endif  // SYMCONV_TESTS_SUPPORT_BATCH_MESSAGES_H_

@@ -1,5 +1,5 @@
-#ifndef SYMCONV_PLATFORM_MEMORY_FILE_H_
-#define SYMCONV_PLATFORM_MEMORY_FILE_H_
+#ifndef SYMCONV_TESTS_SUPPORT_MEMORY_FILE_H_
+#define SYMCONV_TESTS_SUPPORT_MEMORY_FILE_H_
 
 #include <cstddef>
 #include <string>
@@ -19,4 +19,4 @@ class CMemoryFile : public CWritableFile {
   std::string m_strBytes;
 };
 
-#endif  // SYMCONV_PLATFORM_MEMORY_FILE_H_
+#endif  // SYMCONV_TESTS_SUPPORT_MEMORY_FILE_H_

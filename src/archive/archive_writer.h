@@ -1,5 +1,5 @@
-#ifndef SYMCONV_SML_ARCHIVE_WRITER_H_
-#define SYMCONV_SML_ARCHIVE_WRITER_H_
+#ifndef SYMCONV_ARCHIVE_ARCHIVE_WRITER_H_
+#define SYMCONV_ARCHIVE_ARCHIVE_WRITER_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "sml/object.h"
+#include "archive/object.h"
 
 class CWritableFile;
 
@@ -60,7 +60,7 @@ class CArchiveWriter {
   void PutCount(uint32_t n);
   /// Null, an index already given, or the class tag then a new index and
   /// the object's own Serialize.
-  void PutObject(CObject* object);
+  void PutObject(const CObject* object);
   /// The class's definition the first time, a class reference later.
   void PutClass(const CClassRecord* record);
 
@@ -96,4 +96,4 @@ class CArchiveWriter {
   std::unordered_map<const CObject*, uint32_t> m_objectIndex;
 };
 
-#endif  // SYMCONV_SML_ARCHIVE_WRITER_H_
+#endif  // SYMCONV_ARCHIVE_ARCHIVE_WRITER_H_

@@ -1,10 +1,10 @@
-#ifndef SYMCONV_APP_FOLDER_DIALOG_H_
-#define SYMCONV_APP_FOLDER_DIALOG_H_
+#ifndef SYMCONV_PLATFORM_FOLDER_DIALOG_H_
+#define SYMCONV_PLATFORM_FOLDER_DIALOG_H_
 
 #include <cstdint>
 #include <string>
 
-#include "app/shell.h"
+#include "platform/shell.h"
 
 /// Asks the user for a folder with the shell's browse dialog, whose status
 /// line follows the current selection (shortened to fit), and gives back the
@@ -18,11 +18,10 @@ class CFolderDialog {
                 ShellWindow owner);
   CFolderDialog(const CFolderDialog&) = delete;
   CFolderDialog& operator=(const CFolderDialog&) = delete;
-  virtual ~CFolderDialog() = default;
 
   /// Runs the dialog. Returns kIdOk when a folder with a file-system path
   /// was chosen, else kIdCancel; GetPath then holds the last selection.
-  virtual int Browse();
+  int Browse();
 
   std::string GetPath() const { return m_strPath; }
   const CBrowseInfo& browse_info() const { return m_bi; }
@@ -36,13 +35,12 @@ class CFolderDialog {
   static int BrowseCallbackProc(ShellWindow dialog, unsigned message,
                                 ShellParam lParam, ShellParam data);
 
- protected:
+ private:
   /// Remembers the dialog and dispatches kBffmInitialized and
   /// kBffmSelChanged; other messages are ignored.
-  virtual void OnCallback(ShellWindow dialog, unsigned message,
-                          ShellParam lParam);
-  virtual void OnInitialized();
-  virtual void OnSelChanged(ShellItemList item);
+  void OnCallback(ShellWindow dialog, unsigned message, ShellParam lParam);
+  void OnInitialized();
+  void OnSelChanged(ShellItemList item);
 
   void SetSelection(const std::string& path);
   void SetStatusText(const std::string& text);
@@ -57,4 +55,4 @@ class CFolderDialog {
   ShellWindow m_hDialog = 0;
 };
 
-#endif  // SYMCONV_APP_FOLDER_DIALOG_H_
+#endif  // SYMCONV_PLATFORM_FOLDER_DIALOG_H_

@@ -1,5 +1,5 @@
-#ifndef SYMCONV_TESTS_PROGRAM_RUN_H_
-#define SYMCONV_TESTS_PROGRAM_RUN_H_
+#ifndef SYMCONV_TESTS_SUPPORT_PROGRAM_RUN_H_
+#define SYMCONV_TESTS_SUPPORT_PROGRAM_RUN_H_
 
 // Runs the built symconv program as a user would, through the shell, and
 // collects what it printed and returned. SYMCONV_EXE names the program.
@@ -45,4 +45,4 @@ inline CRun RunSymconv(const std::filesystem::path& scratch,
           ReadAll(scratch / "err")};
 }
 
-#endif  // SYMCONV_TESTS_PROGRAM_RUN_H_
+#endif  // SYMCONV_TESTS_SUPPORT_PROGRAM_RUN_H_

@@ -1,5 +1,5 @@
-#ifndef SYMCONV_APP_SHELL_H_
-#define SYMCONV_APP_SHELL_H_
+#ifndef SYMCONV_PLATFORM_SHELL_H_
+#define SYMCONV_PLATFORM_SHELL_H_
 
 #include <cstdint>
 
@@ -68,4 +68,4 @@ class CShell {
                                        ShellParam lParam) = 0;
 };
 
-#endif  // SYMCONV_APP_SHELL_H_
+#endif  // SYMCONV_PLATFORM_SHELL_H_
