@@ -161,6 +161,38 @@ TEST_F(SymconvRun, ReadOnlyFolderWritesNothingAndCountsNothing) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"A.SYM"}));
 }
 
+// An interrupted run once left its partial temporary for good.
+TEST_F(SymconvRun, ATerminatedRunLeavesNoTemporaryAndDiesOfTheSignal) {
+  std::string line =
+      "0\nLINE\n8\n0\n10\n1\n20\n2\n30\n0\n11\n4\n21\n-3\n31\n0\n";
+  std::string lines;
+  for (int i = 0; i < 20000; ++i) lines += line;
+  std::string dxf = "0\nSECTION\n2\nBLOCKS\n";
+  for (int b = 0; b < 30; ++b) {
+    dxf += "0\nBLOCK\n2\nB" + std::to_string(b) + "\n10\n0\n20\n0\n" + lines +
+           "0\nENDBLK\n";
+  }
+  WriteAll(m_folder / "BIG.DXF", dxf + "0\nENDSEC\n0\nEOF\n");
+  // Waits for the first temporary, then sends SIGTERM; prints the status.
+  const std::string folder = "'" + m_folder.string() + "'";
+  const std::string script = "'" + std::string(SYMCONV_EXE) + "' --yes " +
+                             folder +
+                             " >/dev/null 2>&1 & pid=$!\n"
+                             "until ls -a " +
+                             folder +
+                             " | grep -q '^[.]sc.*[.]tmp$'; do\n"
+                             "  kill -0 $pid 2>/dev/null || break\n"
+                             "done\n"
+                             "kill -TERM $pid; wait $pid; echo $? >'" +
+                             (m_root / "rc").string() + "'\n";
+  WriteAll(m_root / "interrupt.sh", script);
+  ASSERT_EQ(
+      std::system(("sh '" + (m_root / "interrupt.sh").string() + "'").c_str()),
+      0);
+  EXPECT_EQ(ReadAll(m_root / "rc"), "143\n");  // 128 + SIGTERM
+  EXPECT_EQ(Names(), (std::vector<std::string>{"BIG.DXF"}));
+}
+
 TEST_F(SymconvRun, PrematureEndIsAFailureOfThatFileOnly) {
   WriteAll(m_folder / "A.SYM", "");  // no line at all
   WriteAll(m_folder / "B.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");

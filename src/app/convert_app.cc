@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "app/leftover_sweep.h"
 #include "dxf/block_extractor.h"
 #include "dxf/passed_over.h"
 #include "platform/exceptions.h"
 #include "platform/platform.h"
+#include "platform/publish_queue.h"
 #include "sml/sml_file.h"
 #include "symbol/premature_end.h"
 #include "symbol/sym_symbol.h"
@@ -76,6 +78,8 @@ class CBlockConverter : public CDxfBlockHandler {
 
 CConvertApp::CConvertApp(CPlatform& platform) : m_platform(platform) {}
 
+CConvertApp::~CConvertApp() = default;
+
 bool CConvertApp::RunBatch() {
   m_outcome = RunOutcome::kCancelled;
   m_bAnyFailure = false;
@@ -95,6 +99,9 @@ bool CConvertApp::RunBatch() {
   m_nDxfSymbols = 0;
   m_nSymFiles = 0;
   m_passedOver.clear();
+  m_pending.clear();
+  m_pQueue = std::make_unique<CPublishQueue>(m_platform, m_strFolder);
+  RemoveLeftoverTemporaries(m_platform, m_strFolder);
 
   std::string current;
   try {
@@ -116,6 +123,7 @@ bool CConvertApp::RunBatch() {
       ConvertSymFile(current);
     }
     m_platform.ReportProgress(done, total, std::string());
+    PublishPending(true);
     m_platform.ShowSummary(
         m_strStatus + FormatSummary(m_nDxfFiles, m_nDxfSymbols, m_nSymFiles));
     ReportPassedOverTotal();
@@ -127,6 +135,12 @@ bool CConvertApp::RunBatch() {
   } catch (const std::exception& e) {
     ReportUnexpected(current, e.what());
   }
+  // Whatever ended the run, the complete outputs are kept.
+  try {
+    PublishPending(false);
+  } catch (...) {
+  }
+  m_pQueue.reset();
   return false;
 }
 
@@ -160,6 +174,7 @@ void CConvertApp::ReportUnexpected(const std::string& file,
 }
 
 void CConvertApp::ConvertDxfFile(std::string path) {
+  m_pCounter = &m_nDxfSymbols;
   try {
     const std::string text = m_platform.ReadFile(path);
     CBlockConverter converter(*this, m_platform, path);
@@ -176,6 +191,7 @@ void CConvertApp::ConvertDxfFile(std::string path) {
 }
 
 void CConvertApp::ConvertSymFile(std::string path) {
+  m_pCounter = &m_nSymFiles;
   try {
     const std::string text = m_platform.ReadFile(path);
     if (ConvertSymToSml(text, path)) ++m_nSymFiles;
@@ -194,24 +210,47 @@ bool CConvertApp::ConvertSymToSml(const std::string& text,
   MeasureAndShift(&symbol);
   bool written = true;
   try {
+    const std::size_t before = m_pQueue ? m_pQueue->size() : 0;
     WriteSmlFile(m_platform, source_name, symbol.lines, symbol.arcs,
                  symbol.circles, symbol.minX, symbol.minY, symbol.maxX,
-                 symbol.maxY, symbol.origin);
+                 symbol.maxY, symbol.origin, m_pQueue.get());
+    if (m_pQueue && m_pQueue->size() > before) {
+      m_pending.push_back({source_name, m_pCounter});
+    }
   } catch (const CFileException&) {
     ConfirmContinue(source_name);
     written = false;
   }
   m_platform.Beep();
+  if (m_pQueue && m_pQueue->full()) PublishPending(true);
   return written;
 }
 
 void CConvertApp::ConfirmContinue(const std::string& file_name) {
   m_bAnyFailure = true;
+  AskToContinue(file_name);
+}
+
+void CConvertApp::AskToContinue(const std::string& file_name) {
   const std::string text = "Error Converting File:\n\n\"" + file_name +
                            "\"\n\nContinue With Other Symbols?";
   if (m_platform.ShowMessage(text, MessageButtons::kYesNo) ==
       MessageResult::kNo) {
+    // What was converted before the No is kept.
+    PublishPending(false);
     throw CRunStopped();
+  }
+}
+
+void CConvertApp::PublishPending(bool prompt) {
+  if (!m_pQueue) return;
+  std::vector<CPendingOutput> pending = std::move(m_pending);
+  m_pending.clear();
+  for (const CPublishQueue::CFailure& failure : m_pQueue->Publish()) {
+    m_bAnyFailure = true;
+    const CPendingOutput& output = pending.at(failure.index);
+    --*output.counter;
+    if (prompt) AskToContinue(output.source_name);
   }
 }
 

@@ -1,12 +1,15 @@
 #ifndef SYMCONV_APP_CONVERT_APP_H_
 #define SYMCONV_APP_CONVERT_APP_H_
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "dxf/block_extractor.h"
 #include "dxf/passed_over.h"
 
 class CPlatform;
+class CPublishQueue;
 
 /// Raised by ConfirmContinue when the user answers No: the run ends at once,
 /// without the summary; what was written so far stays.
@@ -39,7 +42,7 @@ class CConvertApp {
   explicit CConvertApp(CPlatform& platform);
   CConvertApp(const CConvertApp&) = delete;
   CConvertApp& operator=(const CConvertApp&) = delete;
-  virtual ~CConvertApp() = default;
+  virtual ~CConvertApp();
 
   /// Performs the whole run: folder choice, DXF pass, .SYM pass, summary.
   /// Returns false, so that no message loop follows.
@@ -87,11 +90,27 @@ class CConvertApp {
   /// was.
   void ReportPassedOverTotal();
 
+  /// Publishes the outputs waiting in the queue. Each that fails is
+  /// uncounted and, when prompt is true, answered with the failure prompt.
+  void PublishPending(bool prompt);
+  /// The failure prompt itself; throws CRunStopped on No.
+  void AskToContinue(const std::string& file_name);
+
+  /// An output waiting in the queue: its source and the count it is in.
+  struct CPendingOutput {
+    std::string source_name;
+    int* counter;
+  };
+
   CPlatform& m_platform;
   CConvertOptions m_options;
   CPassedOver m_passedOver;
   RunOutcome m_outcome = RunOutcome::kCancelled;
   bool m_bAnyFailure = false;
+  std::unique_ptr<CPublishQueue> m_pQueue;
+  std::vector<CPendingOutput> m_pending;
+  /// The count that a symbol written now goes into.
+  int* m_pCounter = &m_nSymFiles;
 };
 
 #endif  // SYMCONV_APP_CONVERT_APP_H_

@@ -356,4 +356,39 @@ TEST_F(ConvertAppTest, PassedOverEntitiesAreSummedOrListedWhenVerbose) {
   EXPECT_TRUE(m_platform.notes().empty());
 }
 
+// A killed run's temporaries once stayed for good; a sweep must still
+// leave alone what a user or another program made, and what another run
+// is writing.
+TEST_F(ConvertAppTest, TheNextRunRemovesAKilledRunsTemporariesAndNothingElse) {
+  const std::string sml =
+      "\x0dKROWinSymbol1\x01"
+      "A";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool removed;
+  } const cases[] = {
+      {".sc0000abcd.tmp", sml + "cut short", true},
+      {".sc0000abce.tmp", "", true},  // killed before its first byte
+      {".sc0000abcf.tmp", "\x0dKROW", true},
+      {".sc0000abd0.tmp", "a user's notes", false},
+      {".sc0000ABD1.tmp", sml, false},  // not a name we make
+      {"A.SML.1.tmp", sml, false},
+      {".sc0000abd2.tmp.bak", sml, false},
+  };
+  for (const Case& c : cases)
+    m_platform.PutFile("/lib/" + std::string(c.name), c.bytes);
+  m_platform.PutFile("/lib/.sc0000abd3.tmp", sml);
+  m_platform.HoldOpenElsewhere("/lib/.sc0000abd3.tmp");  // another run's
+  m_platform.PutFile("/lib/A.SYM", kLineSym);
+  Run();
+  for (const Case& c : cases) {
+    EXPECT_EQ(m_platform.HasFile("/lib/" + std::string(c.name)), !c.removed)
+        << c.name;
+  }
+  EXPECT_TRUE(m_platform.HasFile("/lib/.sc0000abd3.tmp"));
+  EXPECT_TRUE(m_platform.HasFile("/lib/A.SML"));
+  EXPECT_FALSE(m_bAnyFailure);
+}
+
 }  // namespace

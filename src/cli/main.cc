@@ -8,6 +8,7 @@
 #include "app/convert_app.h"
 #include "cli/cli_options.h"
 #include "cli/tool_commands.h"
+#include "platform/posix/interrupt_cleanup.h"
 #include "platform/posix/posix_platform.h"
 
 namespace {
@@ -46,6 +47,7 @@ int RunConversion(const CCliOptions& options) {
   }
   platform.options().folder = folder;
 
+  InstallInterruptCleanup();
   CConvertApp app(platform);
   CConvertOptions convert_options;
   convert_options.dxf.drawings = options.drawings;

@@ -25,6 +25,9 @@ class CWritableFile {
   /// the write.
   virtual std::size_t Write(const void* data, std::size_t n) = 0;
 
+  /// Waits until the data written so far is on disk. Throws CFileException.
+  virtual void Sync() = 0;
+
   /// Closes the file. Throws CFileException when the close fails. A file
   /// destroyed without Close is closed quietly.
   virtual void Close() = 0;
@@ -106,6 +109,22 @@ class CPlatform {
 
   /// Removes a file. Throws CFileException.
   virtual void RemoveFile(const std::string& path) = 0;
+
+  /// True when SyncFileSystem can put every written file of a folder's file
+  /// system on disk in one step; otherwise each file must be synced itself.
+  virtual bool CanSyncFileSystem() const { return false; }
+
+  /// Waits until every file written on the file system that holds folder is
+  /// on disk. Throws CFileException.
+  virtual void SyncFileSystem(const std::string& folder) { (void)folder; }
+
+  /// The number of the next temporary name to try. Consecutive numbers by
+  /// default; the command line starts from its process id, so that runs
+  /// side by side rarely try the same names.
+  virtual unsigned NextTemporaryNumber() { return m_nNextTemporary++; }
+
+ protected:
+  unsigned m_nNextTemporary = 0;
 };
 
 /// True when name ends with the last four bytes of pattern ("*.SYM" gives

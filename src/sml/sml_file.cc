@@ -1,5 +1,7 @@
 #include "sml/sml_file.h"
 
+#include <algorithm>
+
 #include "platform/platform.h"
 #include "platform/replacing_file.h"
 #include "sml/archive_writer.h"
@@ -7,6 +9,8 @@
 namespace {
 
 constexpr std::size_t kExtensionLength = 4;  // ".SYM"
+
+constexpr char kSmlMagic[] = "KROWinSymbol1";
 
 // The constant block between the size and the origin point (fields 14 to
 // 24): the same 133 bytes in every file.
@@ -50,7 +54,7 @@ void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
                       CLineArray& lines, CArcArray& arcs, CCircleArray& circles,
                       double minX, double minY, double maxX, double maxY,
                       CPrecisionPoint& origin) {
-  ar.PutString("KROWinSymbol1");
+  ar.PutString(kSmlMagic);
   ar.PutString(symbol_name);
   ar.PutString("");
   ar.PutDword(uint32_t{0});
@@ -72,14 +76,22 @@ void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
 void WriteSmlFile(CPlatform& platform, const std::string& source_path,
                   CLineArray& lines, CArcArray& arcs, CCircleArray& circles,
                   double minX, double minY, double maxX, double maxY,
-                  CPrecisionPoint& origin) {
+                  CPrecisionPoint& origin, CPublishQueue* queue) {
   std::string path = SmlOutputPath(source_path);
   // Written under a temporary name and renamed over an earlier file only
   // when complete: a failure leaves the earlier file as it was.
-  CReplacingFile file(platform, path);
+  CReplacingFile file(platform, path, queue);
   CArchiveWriter ar(file, path);
   WriteSmlContents(ar, SmlSymbolName(source_path, platform.PathSeparator()),
                    lines, arcs, circles, minX, minY, maxX, maxY, origin);
   ar.Close();
   file.Close();
+}
+
+bool StartsLikeSmlFile(const std::string& bytes) {
+  // The magic as the archive stores a short string: its length, then it.
+  const std::string magic =
+      static_cast<char>(sizeof kSmlMagic - 1) + std::string(kSmlMagic);
+  const std::size_t n = std::min(bytes.size(), magic.size());
+  return bytes.compare(0, n, magic, 0, n) == 0;
 }

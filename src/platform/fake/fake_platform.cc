@@ -35,6 +35,10 @@ class CFakePlatform::CFakeFile : public CWritableFile {
     return n;
   }
 
+  void Sync() override {
+    m_platform.countOperation(FakeFileOp::kSync, m_strPath);
+  }
+
   void Close() override {
     if (!m_bOpen) return;
     try {
@@ -419,4 +423,8 @@ void CFakePlatform::RemoveFile(const std::string& path) {
   if (m_files.erase(p) == 0) {
     throw CFileException(CFileException::fileNotFound, kMissing, p);
   }
+}
+
+void CFakePlatform::SyncFileSystem(const std::string& folder) {
+  countOperation(FakeFileOp::kSync, folder);
 }

@@ -16,7 +16,15 @@
 #include "platform/platform.h"
 
 /// The file operations that CFakePlatform counts and can make fail.
-enum class FakeFileOp { kCreate, kWrite, kClose, kRename, kRemove, kRead };
+enum class FakeFileOp {
+  kCreate,
+  kWrite,
+  kClose,
+  kRename,
+  kRemove,
+  kRead,
+  kSync,  // a file's Sync or SyncFileSystem
+};
 
 /// One message box (or summary) that the fake user was shown.
 struct CFakeMessage {
@@ -152,6 +160,10 @@ class CFakePlatform : public CPlatform {
       const std::string& path) override;
   void RenameReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
+  /// True unless SetFileSystemSync(false): then each file is synced.
+  bool CanSyncFileSystem() const override { return m_bFileSystemSync; }
+  void SyncFileSystem(const std::string& folder) override;
+  void SetFileSystemSync(bool available) { m_bFileSystemSync = available; }
 
  private:
   class CFakeFile;
@@ -196,6 +208,7 @@ class CFakePlatform : public CPlatform {
   std::optional<std::size_t> m_shortWrite;
   std::function<void(const std::vector<std::string>&)> m_afterFind;
   std::set<std::string> m_vanishAfterFind;
+  bool m_bFileSystemSync = true;
 };
 
 #endif  // SYMCONV_PLATFORM_FAKE_FAKE_PLATFORM_H_

@@ -49,6 +49,12 @@ class CPosixFile final : public CWritableFile {
     }
   }
 
+  void Sync() override {
+    if (m_fd >= 0 && ::fdatasync(m_fd) != 0) {
+      throw FileExceptionFromErrno(errno, m_strPath);
+    }
+  }
+
   void Close() override {
     if (m_fd < 0) return;
     const int fd = std::exchange(m_fd, -1);
@@ -104,7 +110,10 @@ const char kClearLine[] = "\r\033[K";
 }  // namespace
 
 CPosixPlatform::CPosixPlatform(CPosixOptions options)
-    : m_options(std::move(options)) {}
+    : m_options(std::move(options)) {
+  // Process ids apart by one start 65,536 names apart.
+  m_nNextTemporary = static_cast<unsigned>(::getpid()) << 16;
+}
 
 CPosixPlatform::~CPosixPlatform() { clearProgress(); }
 
@@ -307,6 +316,9 @@ std::unique_ptr<CWritableFile> CPosixPlatform::CreateNewFile(
     fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) throw FileExceptionFromErrno(errno, path);
+  // Held under an exclusive advisory lock while open, so that another run's
+  // sweep of stray temporaries (which reads under a shared one) skips it.
+  ::flock(fd, LOCK_EX | LOCK_NB);
   return std::make_unique<CPosixFile>(fd, path);
 }
 
@@ -320,4 +332,23 @@ void CPosixPlatform::RenameReplacing(const std::string& from,
 
 void CPosixPlatform::RemoveFile(const std::string& path) {
   if (::unlink(path.c_str()) != 0) throw FileExceptionFromErrno(errno, path);
+}
+
+bool CPosixPlatform::CanSyncFileSystem() const {
+#ifdef __linux__
+  return true;
+#else
+  return false;
+#endif
+}
+
+void CPosixPlatform::SyncFileSystem(const std::string& folder) {
+#ifdef __linux__
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) throw FileExceptionFromErrno(errno, folder);
+  CDescriptor dir(fd);
+  if (::syncfs(fd) != 0) throw FileExceptionFromErrno(errno, folder);
+#else
+  (void)folder;
+#endif
 }

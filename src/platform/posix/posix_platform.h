@@ -70,6 +70,8 @@ class CPosixPlatform final : public CPlatform {
       const std::string& path) override;
   void RenameReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
+  bool CanSyncFileSystem() const override;
+  void SyncFileSystem(const std::string& folder) override;
 
  private:
   bool inputIsTerminal() const;
