@@ -207,6 +207,17 @@ bool CConvertApp::ConvertSymToSml(const std::string& text,
                                   const std::string& source_name) {
   CSymbol symbol;
   if (!ReadSymText(text, &symbol)) return false;  // a header alone
+  if (symbol.lines.GetSize() == 0 && symbol.arcs.GetSize() == 0 &&
+      symbol.circles.GetSize() == 0) {
+    // Nothing to draw: the file would hold no shape and extents of
+    // +-999999999. Not written, not counted, like a header alone.
+    const std::size_t last = source_name.rfind(m_platform.PathSeparator());
+    m_platform.ReportNote((last == std::string::npos
+                               ? source_name
+                               : source_name.substr(last + 1)) +
+                          ": no lines, arcs or circles");
+    return false;
+  }
   MeasureAndShift(&symbol);
   bool written = true;
   try {

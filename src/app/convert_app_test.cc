@@ -391,4 +391,22 @@ TEST_F(ConvertAppTest, TheNextRunRemovesAKilledRunsTemporariesAndNothingElse) {
   EXPECT_FALSE(m_bAnyFailure);
 }
 
+// Such texts were written with no shape and extents of +-999999999.
+TEST_F(ConvertAppTest, ASymTextWithNoShapeIsNotWrittenNorCounted) {
+  for (const char* records : {"X 1 2\n", "l 0 0 0 2 1 0\n", "\n\n"}) {
+    SCOPED_TRACE(records);
+    CFakePlatform platform;
+    platform.ScriptFolder("/lib");
+    platform.PutFile("/lib/NONE.SYM", std::string(kHeader) + records);
+    platform.PutFile("/lib/A.SYM", kLineSym);
+    CConvertApp app(platform);
+    app.RunBatch();
+    EXPECT_FALSE(platform.HasFile("/lib/NONE.SML"));
+    EXPECT_TRUE(platform.HasFile("/lib/A.SML"));
+    EXPECT_EQ(app.m_nSymFiles, 1);
+    EXPECT_EQ(platform.notes(),
+              std::vector<std::string>{"NONE.SYM: no lines, arcs or circles"});
+  }
+}
+
 }  // namespace
