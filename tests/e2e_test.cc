@@ -229,16 +229,19 @@ TEST_F(SymconvRun, RefusesAMissingFolderAndBadUsage) {
   EXPECT_NE(run.out.find("symconv"), std::string::npos);
 }
 
-TEST_F(SymconvRun, AskedFolderEmptyAnswerCancels) {
+// Without a terminal the folder was read from the pipe: a run waited as
+// long as the pipe stayed open, and </dev/null ended silently with 0.
+TEST_F(SymconvRun, WithoutAFolderAndATerminalItIsAUsageError) {
   WriteAll(m_folder / "B.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
-  CRun run = Run("", "\n");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "");
+  for (const std::string& input : {std::string(), m_folder.string() + "\n"}) {
+    const CRun run = Run("--yes", input);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "symconv: FOLDER is required when standard input is not a "
+              "terminal\n");
+  }
   EXPECT_FALSE(fs::exists(m_folder / "B.SML"));
-
-  run = Run("--yes", m_folder.string() + "\n");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, Summary(0, 0, 1));
 }
 
 TEST_F(SymconvRun, DrawingsPolylinesAndWhatWasPassedOver) {

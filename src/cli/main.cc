@@ -36,6 +36,11 @@ int RunConversion(const CCliOptions& options) {
   std::string folder;
   if (options.folder) {
     folder = *options.folder;
+  } else if (!platform.InputIsTerminal()) {
+    // Reading the folder from a pipe could wait for ever.
+    std::cerr << "symconv: FOLDER is required when standard input is not a "
+                 "terminal\n";
+    return 2;
   } else if (!platform.AskForFolder(&folder)) {
     return 0;  // cancelled: nothing touched
   }

@@ -52,6 +52,9 @@ class CPosixPlatform final : public CPlatform {
   /// false (cancel). A trailing '/' is dropped unless the path is "/".
   bool AskForFolder(std::string* path);
 
+  /// Whether standard input (the options' input) is a terminal.
+  bool InputIsTerminal() const { return inputIsTerminal(); }
+
   const CPosixOptions& options() const { return m_options; }
   CPosixOptions& options() { return m_options; }
 
