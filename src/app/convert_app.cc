@@ -31,6 +31,16 @@ std::string FormatSummary(int dxf_files, int dxf_symbols, int sym_files) {
   return buf;
 }
 
+// The system's reason for a failure, without the file's name before it.
+std::string ReasonOf(const CFileException& e) {
+  std::string reason = e.what();
+  const std::string prefix = e.m_strFileName + ": ";
+  if (reason.compare(0, prefix.size(), prefix) == 0) {
+    reason.erase(0, prefix.size());
+  }
+  return reason;
+}
+
 // Hands every block of a DXF file (and its drawing) to the conversion,
 // under the name that the output is formed from.
 class CBlockConverter : public CDxfBlockHandler {
@@ -100,16 +110,32 @@ bool CConvertApp::RunBatch() {
   m_nSymFiles = 0;
   m_passedOver.clear();
   m_pending.clear();
+
+  // The DXF pass writes only .SML files, so searching for both patterns up
+  // front finds what the second search would find, and gives the progress
+  // display its total.
+  std::vector<std::string> dxf_names;
+  std::vector<std::string> sym_names;
+  try {
+    dxf_names = m_platform.FindFiles("*.DXF");
+    sym_names = m_platform.FindFiles("*.SYM");
+  } catch (const CFileException& e) {
+    // A folder that can be entered but not listed would look empty.
+    m_bAnyFailure = true;
+    m_platform.ShowMessage(
+        "Cannot list the folder \"" + path + "\": " + ReasonOf(e),
+        MessageButtons::kOk);
+    m_outcome = RunOutcome::kNoFolder;
+    return false;
+  }
   m_pQueue = std::make_unique<CPublishQueue>(m_platform, m_strFolder);
-  RemoveLeftoverTemporaries(m_platform, m_strFolder);
+  try {
+    RemoveLeftoverTemporaries(m_platform, m_strFolder);
+  } catch (const CFileException&) {
+  }
 
   std::string current;
   try {
-    // The DXF pass writes only .SML files, so searching for both patterns
-    // up front finds what the second search would find, and gives the
-    // progress display its total.
-    const std::vector<std::string> dxf_names = m_platform.FindFiles("*.DXF");
-    const std::vector<std::string> sym_names = m_platform.FindFiles("*.SYM");
     const int total = static_cast<int>(dxf_names.size() + sym_names.size());
     int done = 0;
     for (const std::string& name : dxf_names) {

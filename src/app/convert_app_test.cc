@@ -409,4 +409,16 @@ TEST_F(ConvertAppTest, ASymTextWithNoShapeIsNotWrittenNorCounted) {
   }
 }
 
+// Such a folder gave a summary of nothing converted, and success.
+TEST_F(ConvertAppTest, AFolderThatCannotBeListedIsAnErrorNamingIt) {
+  m_platform.PutFile("/lib/A.SYM", kLineSym);
+  m_platform.SetUnlistableFolder("/lib");
+  Run();
+  EXPECT_EQ(m_outcome, RunOutcome::kNoFolder);
+  EXPECT_TRUE(m_bAnyFailure);
+  EXPECT_EQ(Texts(), std::vector<std::string>{
+                         "Cannot list the folder \"/lib\": Permission denied"});
+  EXPECT_EQ(m_platform.FilePaths(), std::vector<std::string>{"/lib/A.SYM"});
+}
+
 }  // namespace

@@ -87,7 +87,8 @@ class CPlatform {
   /// wildcard such as "*.DXF": a name matches when its last four bytes equal
   /// the pattern's last four ignoring ASCII case. Folders that match are
   /// included (opening them fails later). POSIX sorts the names byte-wise;
-  /// Windows keeps its own order.
+  /// Windows keeps its own order. Throws CFileException when the folder
+  /// cannot be listed.
   virtual std::vector<std::string> FindFiles(const std::string& pattern) = 0;
 
   // --- Files ---------------------------------------------------------------

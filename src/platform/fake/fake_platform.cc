@@ -316,7 +316,15 @@ void CFakePlatform::ChangeDirectory(const std::string& path) {
   m_strCurrent = p;
 }
 
+void CFakePlatform::SetUnlistableFolder(const std::string& path) {
+  m_unlistableFolders.insert(Normalise(path));
+}
+
 std::vector<std::string> CFakePlatform::FindFiles(const std::string& pattern) {
+  if (m_unlistableFolders.count(m_strCurrent) != 0) {
+    throw CFileException(CFileException::accessDenied, kDenied, ".",
+                         "Permission denied");
+  }
   std::vector<std::string> names;
   std::vector<std::string> full_paths;
   auto take = [&](const std::string& entry) {

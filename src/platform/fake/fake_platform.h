@@ -89,6 +89,8 @@ class CFakePlatform : public CPlatform {
   /// A file held open elsewhere: reading, creating, renaming to or from it
   /// and removing it fail with sharingViolation until released.
   void HoldOpenElsewhere(const std::string& path, bool held = true);
+  /// FindFiles in the folder fails with accessDenied (entered, not listed).
+  void SetUnlistableFolder(const std::string& path);
   /// ChangeDirectory(path) fails with cause and os_error, even when the
   /// folder exists.
   void SetChangeDirectoryError(const std::string& path, int cause,
@@ -189,6 +191,7 @@ class CFakePlatform : public CPlatform {
   std::map<std::string, std::string> m_files;
   std::set<std::string> m_folders;
   std::set<std::string> m_readOnlyFolders;
+  std::set<std::string> m_unlistableFolders;
   std::set<std::string> m_heldElsewhere;
   std::map<std::string, int> m_openForWriting;  // path -> open handles
   std::map<std::string, std::pair<int, long>> m_changeDirErrors;

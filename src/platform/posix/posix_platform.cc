@@ -255,7 +255,7 @@ void CPosixPlatform::ChangeDirectory(const std::string& path) {
 std::vector<std::string> CPosixPlatform::FindFiles(const std::string& pattern) {
   std::vector<std::string> names;
   DIR* dir = ::opendir(".");
-  if (dir == nullptr) return names;  // like a search that finds nothing
+  if (dir == nullptr) throw FileExceptionFromErrno(errno, ".");
   while (const dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
