@@ -182,6 +182,24 @@ TEST_F(SymconvRun, ReadOnlyFolderWritesNothingAndCountsNothing) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"A.SYM"}));
 }
 
+// A rename needs only the folder's permission: a symbol that its user may
+// not write was replaced without a word.
+TEST_F(SymconvRun, ASymbolTheUserMayNotWriteIsAFailureAndStays) {
+  WriteAll(m_folder / "A.SYM", std::string(kHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "A.SML", "old");
+  fs::permissions(m_folder / "A.SML", fs::perms::owner_read |
+                                          fs::perms::group_read |
+                                          fs::perms::others_read);
+  fs::permissions(m_folder, fs::perms::all);
+  const CRun run = ConvertUnprivileged("--yes");
+  if (run.status == kCannotDropPrivileges) GTEST_SKIP() << run.err;
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, Summary(0, 0, 0));
+  EXPECT_NE(run.err.find((m_folder / "A.SYM").string()), std::string::npos);
+  EXPECT_EQ(ReadAll(m_folder / "A.SML"), "old");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"A.SML", "A.SYM"}));
+}
+
 // An interrupted run once left its partial temporary for good.
 TEST_F(SymconvRun, ATerminatedRunLeavesNoTemporaryAndDiesOfTheSignal) {
   std::string line =

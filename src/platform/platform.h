@@ -103,6 +103,16 @@ class CPlatform {
   virtual std::unique_ptr<CWritableFile> CreateNewFile(
       const std::string& path) = 0;
 
+  /// Creates temp (as CreateNewFile does) to replace target: fails when
+  /// target exists and the user may not write it (a read-only symbol is
+  /// protected), and gives temp the permission bits of an existing target.
+  /// The default creates temp alone.
+  virtual std::unique_ptr<CWritableFile> CreateReplacement(
+      const std::string& temp, const std::string& target) {
+    (void)target;
+    return CreateNewFile(temp);
+  }
+
   /// Renames from to to, replacing an existing to in one step. Throws
   /// CFileException.
   virtual void RenameReplacing(const std::string& from,

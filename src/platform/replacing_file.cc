@@ -93,7 +93,7 @@ CReplacingFile::CReplacingFile(CPlatform& platform, std::string target_path,
                            "too many files pending");
     }
     try {
-      m_pFile = m_platform.CreateNewFile(name);
+      m_pFile = m_platform.CreateReplacement(name, m_strTarget);
       m_strTemp = std::move(name);
       return;
     } catch (const CFileException& e) {

@@ -322,6 +322,26 @@ std::unique_ptr<CWritableFile> CPosixPlatform::CreateNewFile(
   return std::make_unique<CPosixFile>(fd, path);
 }
 
+std::unique_ptr<CWritableFile> CPosixPlatform::CreateReplacement(
+    const std::string& temp, const std::string& target) {
+  // A rename needs only the folder's permission; opening the target for
+  // writing, as a replacement in place would, needs the file's.
+  struct stat st;
+  const bool exists = ::stat(target.c_str(), &st) == 0;
+  if (exists && S_ISREG(st.st_mode) &&
+      ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    throw FileExceptionFromErrno(errno, target);
+  }
+  std::unique_ptr<CWritableFile> file = CreateNewFile(temp);
+  // Like the file it replaces (as sed -i does); a new one keeps 0666 less
+  // the umask.
+  if (exists && S_ISREG(st.st_mode) &&
+      ::chmod(temp.c_str(), st.st_mode & 07777) != 0) {
+    throw FileExceptionFromErrno(errno, temp);
+  }
+  return file;
+}
+
 void CPosixPlatform::RenameReplacing(const std::string& from,
                                      const std::string& to) {
   if (::rename(from.c_str(), to.c_str()) != 0) {

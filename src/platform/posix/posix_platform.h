@@ -71,6 +71,8 @@ class CPosixPlatform final : public CPlatform {
   std::string ReadFile(const std::string& path) override;
   std::unique_ptr<CWritableFile> CreateNewFile(
       const std::string& path) override;
+  std::unique_ptr<CWritableFile> CreateReplacement(
+      const std::string& temp, const std::string& target) override;
   void RenameReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
   bool CanSyncFileSystem() const override;
