@@ -200,6 +200,17 @@ TEST_F(SymconvRun, ASymbolTheUserMayNotWriteIsAFailureAndStays) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"A.SML", "A.SYM"}));
 }
 
+// The command line said "(Windows returned code: 13)".
+TEST_F(SymconvRun, AFolderThatCannotBeEnteredNamesTheSystemsReason) {
+  fs::permissions(m_folder, fs::perms::owner_all);
+  const CRun run = ConvertUnprivileged("");
+  if (run.status == kCannotDropPrivileges) GTEST_SKIP() << run.err;
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "symconv: Unknown error whilst changing to the symbol "
+            "directory\n\n(Permission denied)\n");
+}
+
 // An interrupted run once left its partial temporary for good.
 TEST_F(SymconvRun, ATerminatedRunLeavesNoTemporaryAndDiesOfTheSignal) {
   std::string line =

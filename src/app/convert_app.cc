@@ -31,14 +31,9 @@ std::string FormatSummary(int dxf_files, int dxf_symbols, int sym_files) {
   return buf;
 }
 
-// The system's reason for a failure, without the file's name before it.
+// The system's reason for a failure, or our own account of it.
 std::string ReasonOf(const CFileException& e) {
-  std::string reason = e.what();
-  const std::string prefix = e.m_strFileName + ": ";
-  if (reason.compare(0, prefix.size(), prefix) == 0) {
-    reason.erase(0, prefix.size());
-  }
-  return reason;
+  return e.m_strReason.empty() ? e.what() : e.m_strReason;
 }
 
 // Hands every block of a DXF file (and its drawing) to the conversion,
@@ -179,12 +174,10 @@ bool CConvertApp::EnterFolder() {
       m_platform.ShowMessage("An internal error has occured",
                              MessageButtons::kOk);
     } else {
-      char buf[160];
-      std::snprintf(buf, sizeof buf,
-                    "Unknown error whilst changing to the symbol directory\n\n"
-                    "(Windows returned code: %ld)",
-                    e.m_lOsError);
-      m_platform.ShowMessage(buf, MessageButtons::kOk);
+      m_platform.ShowMessage(
+          "Unknown error whilst changing to the symbol directory\n\n" +
+              m_platform.DescribeSystemError(e),
+          MessageButtons::kOk);
     }
     return false;
   }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class CFileException;
+
 /// Buttons of a message box. Every box is modal, has no owner window, shows
 /// the exclamation icon and makes its first button the default.
 enum class MessageButtons { kOk, kYesNo };
@@ -82,6 +84,11 @@ class CPlatform {
   /// fails: fileNotFound when the folder does not exist, with the system's
   /// own code in m_lOsError.
   virtual void ChangeDirectory(const std::string& path) = 0;
+
+  /// How a message shows the system's account of a failure: "(Windows
+  /// returned code: 5)", as the desktop program has always said; the
+  /// command line gives the system's reason instead.
+  virtual std::string DescribeSystemError(const CFileException& e) const;
 
   /// The bare names in the current directory that match pattern, a "*."
   /// wildcard such as "*.DXF": a name matches when its last four bytes equal

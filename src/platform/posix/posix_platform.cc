@@ -354,6 +354,11 @@ void CPosixPlatform::RemoveFile(const std::string& path) {
   if (::unlink(path.c_str()) != 0) throw FileExceptionFromErrno(errno, path);
 }
 
+std::string CPosixPlatform::DescribeSystemError(const CFileException& e) const {
+  return "(" + (e.m_strReason.empty() ? std::string(e.what()) : e.m_strReason) +
+         ")";
+}
+
 bool CPosixPlatform::CanSyncFileSystem() const {
 #ifdef __linux__
   return true;

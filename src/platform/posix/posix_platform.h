@@ -76,6 +76,7 @@ class CPosixPlatform final : public CPlatform {
   void RenameReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
   bool CanSyncFileSystem() const override;
+  std::string DescribeSystemError(const CFileException& e) const override;
   void SyncFileSystem(const std::string& folder) override;
 
  private:
