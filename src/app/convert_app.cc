@@ -1,5 +1,6 @@
 #include "app/convert_app.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "app/leftover_sweep.h"
+#include "app/message_text.h"
 #include "dxf/block_extractor.h"
 #include "dxf/passed_over.h"
 #include "platform/exceptions.h"
@@ -31,9 +33,22 @@ std::string FormatSummary(int dxf_files, int dxf_symbols, int sym_files) {
   return buf;
 }
 
-// The system's reason for a failure, or our own account of it.
+// The system's reason for a failure, or our own account of it, without the
+// file's name.
 std::string ReasonOf(const CFileException& e) {
-  return e.m_strReason.empty() ? e.what() : e.m_strReason;
+  if (!e.m_strReason.empty()) return e.m_strReason;
+  std::string reason = e.what();
+  const std::string prefix = e.m_strFileName + ": ";
+  if (reason.compare(0, prefix.size(), prefix) == 0) {
+    reason.erase(0, prefix.size());
+  }
+  return reason;
+}
+
+// The part of path after its last '/' or '\\'.
+std::string BaseName(const std::string& path) {
+  const std::size_t last = path.find_last_of("/\\");
+  return last == std::string::npos ? path : path.substr(last + 1);
 }
 
 // Hands every block of a DXF file (and its drawing) to the conversion,
@@ -46,10 +61,14 @@ class CBlockConverter : public CDxfBlockHandler {
 
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     std::string source_name = m_app.m_strFolder + name + ".SYM";
+    m_app.m_strContext = " (block " + EscapeForMessage(name) + " of " +
+                         EscapeForMessage(BaseName(m_strPath)) + ")";
     // A name holding a separator, or "." or "..", would write outside the
     // chosen folder.
     if (!IsSafeBlockName(name)) {
-      m_app.ConfirmContinue(source_name);
+      m_app.ConfirmContinue(
+          source_name,
+          m_app.Why(source_name, "a block name that leads out of the folder"));
       return;
     }
     if (m_app.ConvertSymToSml(sym_text, source_name)) ++m_app.m_nDxfSymbols;
@@ -59,6 +78,8 @@ class CBlockConverter : public CDxfBlockHandler {
   // found, so it needs no check: PARTS.DXF gives PARTS.SYM, and so
   // PARTS.SML.
   void OnDrawing(const std::string& sym_text) override {
+    m_app.m_strContext =
+        " (drawing of " + EscapeForMessage(BaseName(m_strPath)) + ")";
     if (m_app.ConvertSymToSml(sym_text, WithoutExtension(m_strPath) + ".SYM")) {
       ++m_app.m_nDxfSymbols;
     }
@@ -105,6 +126,8 @@ bool CConvertApp::RunBatch() {
   m_nSymFiles = 0;
   m_passedOver.clear();
   m_pending.clear();
+  m_written.clear();
+  m_strContext.clear();
 
   // The DXF pass writes only .SML files, so searching for both patterns up
   // front finds what the second search would find, and gives the progress
@@ -148,6 +171,7 @@ bool CConvertApp::RunBatch() {
     m_platform.ShowSummary(
         m_strStatus + FormatSummary(m_nDxfFiles, m_nDxfSymbols, m_nSymFiles));
     ReportPassedOverTotal();
+    ReportReplaced();
     m_outcome = RunOutcome::kCompleted;
   } catch (const CRunStopped&) {
     m_outcome = RunOutcome::kStopped;
@@ -199,26 +223,40 @@ void CConvertApp::ConvertDxfFile(std::string path) {
     CBlockConverter converter(*this, m_platform, path);
     // Without the BLOCKS section (or, with the drawings option, the
     // ENTITIES section) the file is not counted.
+    if (const char* unsupported = UnsupportedText(text, true)) {
+      m_platform.ShowMessage(unsupported, MessageButtons::kOk);
+      ConfirmContinue(path, Why(path, unsupported));
+      return;
+    }
     if (!ConvertDxfText(text, converter, m_options.dxf)) return;
     ++m_nDxfFiles;
-  } catch (const CFileException&) {
-    ConfirmContinue(path);
+  } catch (const CFileException& e) {
+    m_strContext.clear();
+    ConfirmContinue(path, Why(e.m_strFileName, ReasonOf(e)));
   } catch (const CPrematureEndException&) {
+    m_strContext.clear();
     m_platform.ShowMessage(kPrematureEnd, MessageButtons::kOk);
-    ConfirmContinue(path);
+    ConfirmContinue(path, Why(path, kPrematureEnd));
   }
+  m_strContext.clear();
 }
 
 void CConvertApp::ConvertSymFile(std::string path) {
   m_pCounter = &m_nSymFiles;
+  m_strContext.clear();
   try {
     const std::string text = m_platform.ReadFile(path);
+    if (const char* unsupported = UnsupportedText(text, false)) {
+      m_platform.ShowMessage(unsupported, MessageButtons::kOk);
+      ConfirmContinue(path, Why(path, unsupported));
+      return;
+    }
     if (ConvertSymToSml(text, path)) ++m_nSymFiles;
-  } catch (const CFileException&) {
-    ConfirmContinue(path);
+  } catch (const CFileException& e) {
+    ConfirmContinue(path, Why(e.m_strFileName, ReasonOf(e)));
   } catch (const CPrematureEndException&) {
     m_platform.ShowMessage(kPrematureEnd, MessageButtons::kOk);
-    ConfirmContinue(path);
+    ConfirmContinue(path, Why(path, kPrematureEnd));
   }
 }
 
@@ -245,12 +283,13 @@ bool CConvertApp::ConvertSymToSml(const std::string& text,
                  symbol.circles, symbol.minX, symbol.minY, symbol.maxX,
                  symbol.maxY, symbol.origin, m_pQueue.get());
     if (m_pQueue && m_pQueue->size() > before) {
-      m_pending.push_back({source_name, m_pCounter});
+      m_pending.push_back({source_name, m_pCounter, m_strContext});
     }
-  } catch (const CFileException&) {
-    ConfirmContinue(source_name);
+  } catch (const CFileException& e) {
+    ConfirmContinue(source_name, Why(e.m_strFileName, ReasonOf(e)));
     written = false;
   }
+  if (written) ++m_written[SmlOutputPath(source_name)];
   m_platform.Beep();
   if (m_pQueue && m_pQueue->full()) PublishPending(true);
   return written;
@@ -261,13 +300,31 @@ void CConvertApp::ConfirmContinue(const std::string& file_name) {
   AskToContinue(file_name);
 }
 
+void CConvertApp::ConfirmContinue(const std::string& file_name,
+                                  const std::string& why) {
+  m_bAnyFailure = true;
+  m_platform.ReportNote(why);
+  AskToContinue(file_name);
+}
+
+std::string CConvertApp::Why(const std::string& path,
+                             const std::string& reason) const {
+  return EscapeForMessage(path) + ": " + reason + m_strContext;
+}
+
 void CConvertApp::AskToContinue(const std::string& file_name) {
-  const std::string text = "Error Converting File:\n\n\"" + file_name +
+  const std::string text = "Error Converting File:\n\n\"" +
+                           EscapeForMessage(file_name) +
                            "\"\n\nContinue With Other Symbols?";
   if (m_platform.ShowMessage(text, MessageButtons::kYesNo) ==
       MessageResult::kNo) {
     // What was converted before the No is kept.
     PublishPending(false);
+    const int written = m_nDxfSymbols + m_nSymFiles;
+    m_platform.ReportNote(
+        std::to_string(written) +
+        (written == 1 ? " .SML file was" : " .SML files were") +
+        " written before the run stopped");
     throw CRunStopped();
   }
 }
@@ -280,7 +337,11 @@ void CConvertApp::PublishPending(bool prompt) {
     m_bAnyFailure = true;
     const CPendingOutput& output = pending.at(failure.index);
     --*output.counter;
-    if (prompt) AskToContinue(output.source_name);
+    --m_written[SmlOutputPath(output.source_name)];
+    if (!prompt) continue;
+    m_platform.ReportNote(EscapeForMessage(failure.error.m_strFileName) + ": " +
+                          ReasonOf(failure.error) + output.context);
+    AskToContinue(output.source_name);
   }
 }
 
@@ -306,4 +367,28 @@ void CConvertApp::ReportPassedOverTotal() {
     text += " (--polylines converts polylines)";
   }
   m_platform.ReportNote(text);
+}
+
+void CConvertApp::ReportReplaced() {
+  // Names written more than once, most often first, then by name.
+  std::vector<std::pair<int, std::string>> replaced;
+  int total = 0;
+  for (const auto& [path, count] : m_written) {
+    if (count < 2) continue;
+    total += count - 1;
+    replaced.emplace_back(-count, BaseName(WithoutExtension(path)));
+  }
+  if (total == 0) return;
+  std::sort(replaced.begin(), replaced.end());
+  std::string text = std::to_string(total) +
+                     (total == 1 ? " output" : " outputs") +
+                     " replaced one written earlier in this run (";
+  const std::size_t shown = m_options.verbose ? replaced.size() : 3;
+  for (std::size_t i = 0; i < replaced.size() && i < shown; ++i) {
+    if (i > 0) text += ", ";
+    text += EscapeForMessage(replaced[i].second) + " x" +
+            std::to_string(-replaced[i].first);
+  }
+  if (replaced.size() > shown) text += ", ...";
+  m_platform.ReportNote(text + ")");
 }

@@ -1,6 +1,7 @@
 #ifndef SYMCONV_APP_CONVERT_APP_H_
 #define SYMCONV_APP_CONVERT_APP_H_
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,6 +67,11 @@ class CConvertApp {
   /// The per-file failure prompt. Returns when the user answers Yes; throws
   /// CRunStopped on No.
   void ConfirmContinue(const std::string& file_name);
+  /// The same, after a note that says why (see Why).
+  void ConfirmContinue(const std::string& file_name, const std::string& why);
+  /// The note that says why a file failed: "/lib/B.SML: No space left on
+  /// device (block B of TWO.DXF)".
+  std::string Why(const std::string& path, const std::string& reason) const;
   /// What a block (or the drawing) of the DXF file at path held but did not
   /// convert: reported at once when verbose, otherwise added to the run's
   /// total, which a completed run reports at its end.
@@ -77,6 +83,9 @@ class CConvertApp {
   int m_nDxfFiles = 0;
   int m_nDxfSymbols = 0;
   int m_nSymFiles = 0;
+  /// Where the symbol being converted comes from, for the notes that say
+  /// why it failed: " (block B of TWO.DXF)"; empty for a .SYM file.
+  std::string m_strContext;
 
  private:
   /// Makes the chosen folder current. When that fails, shows why and
@@ -100,7 +109,11 @@ class CConvertApp {
   struct CPendingOutput {
     std::string source_name;
     int* counter;
+    std::string context;
   };
+
+  /// The note after the summary about outputs written twice or more.
+  void ReportReplaced();
 
   CPlatform& m_platform;
   CConvertOptions m_options;
@@ -111,6 +124,8 @@ class CConvertApp {
   std::vector<CPendingOutput> m_pending;
   /// The count that a symbol written now goes into.
   int* m_pCounter = &m_nSymFiles;
+  /// How often each output was written in this run.
+  std::map<std::string, int> m_written;
 };
 
 #endif  // SYMCONV_APP_CONVERT_APP_H_

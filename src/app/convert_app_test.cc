@@ -421,4 +421,45 @@ TEST_F(ConvertAppTest, AFolderThatCannotBeListedIsAnErrorNamingIt) {
   EXPECT_EQ(m_platform.FilePaths(), std::vector<std::string>{"/lib/A.SYM"});
 }
 
+// Every failure prompt read the same whatever the cause, and for a block
+// it named a .SYM file that does not exist.
+TEST_F(ConvertAppTest, AFailureSaysWhichFileFailedWhyAndFromWhichBlock) {
+  m_platform.PutFile("/lib/TWO.DXF", Dxf(Block("B", Line(0, 0, 1, 1))));
+  m_platform.FailOperation(FakeFileOp::kCreate, 1, CFileException::diskFull,
+                           28);
+  m_platform.QueueAnswer(MessageResult::kYes);
+  Run();
+  ASSERT_FALSE(m_platform.notes().empty());
+  EXPECT_EQ(m_platform.notes()[0],
+            "/lib/B.SML: disk full (block B of TWO.DXF)");
+  EXPECT_EQ(Texts()[0], ExpectedPrompt("/lib/B.SYM"));
+}
+
+// 14 names in 33 files each gave "542 ... Generated" for 65 files, silently.
+TEST_F(ConvertAppTest, OutputsWrittenTwiceInARunAreReportedMostFrequentFirst) {
+  m_platform.PutFile("/lib/ONE.DXF", Dxf(Block("B", Line(0, 0, 1, 1)) +
+                                         Block("C", Line(0, 0, 1, 2))));
+  m_platform.PutFile("/lib/TWO.DXF", Dxf(Block("B", Line(0, 0, 1, 1)) +
+                                         Block("C", Line(0, 0, 1, 2))));
+  m_platform.PutFile("/lib/B.SYM", kLineSym);
+  Run();
+  EXPECT_EQ(
+      m_platform.notes(),
+      std::vector<std::string>{
+          "3 outputs replaced one written earlier in this run (B x3, C x2)"});
+}
+
+// A run stopped by No printed nothing, though files were written.
+TEST_F(ConvertAppTest, AStoppedRunSaysHowManyFilesItWrote) {
+  m_platform.PutFile("/lib/A.SYM", kLineSym);
+  m_platform.PutFile("/lib/B.SYM", "");  // ends before its header
+  m_platform.QueueAnswer(MessageResult::kNo);
+  Run();
+  EXPECT_EQ(m_outcome, RunOutcome::kStopped);
+  EXPECT_TRUE(m_platform.HasFile("/lib/A.SML"));
+  ASSERT_FALSE(m_platform.notes().empty());
+  EXPECT_EQ(m_platform.notes().back(),
+            "1 .SML file was written before the run stopped");
+}
+
 }  // namespace
