@@ -16,6 +16,7 @@ class CNullFile final : public CWritableFile {
     m_nBytes += n;
     return n;
   }
+  void Sync() override {}
   void Close() override {}
   std::size_t bytes() const { return m_nBytes; }
 

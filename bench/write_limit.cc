@@ -1,8 +1,8 @@
 // The write limit: writes the files that a conversion wrote, with the same
 // names and sizes, through the same path as the converter (a temporary file
-// claimed exclusively, one write, close, rename over the target), and does
-// nothing else. Its time is what the disk and the file system ask for the
-// outputs alone.
+// claimed exclusively, one write, one file-system sync per chunk of files,
+// close, rename over the target), and does nothing else. Its time is what
+// the disk and the file system ask for the outputs alone.
 //
 //   write_limit MANIFEST FOLDER
 //
@@ -16,6 +16,7 @@
 
 #include "platform/exceptions.h"
 #include "platform/posix/posix_platform.h"
+#include "platform/publish_queue.h"
 #include "platform/replacing_file.h"
 
 namespace {
@@ -54,14 +55,24 @@ int main(int argc, char** argv) {
   const std::vector<char> bytes(largest, 'x');
   CPosixPlatform platform;
   const std::string folder = std::string(argv[2]) + "/";
+  // Published as the converter publishes: synced a chunk at a time.
+  CPublishQueue queue(platform, folder);
   try {
     for (const COutput& output : outputs) {
-      CReplacingFile file(platform, folder + output.name);
+      CReplacingFile file(platform, folder + output.name, &queue);
       if (file.Write(bytes.data(), output.size) != output.size) {
         std::cerr << "write_limit: short write: " << output.name << "\n";
         return 1;
       }
       file.Close();
+      if (queue.full() && !queue.Publish().empty()) {
+        std::cerr << "write_limit: cannot publish\n";
+        return 1;
+      }
+    }
+    if (!queue.Publish().empty()) {
+      std::cerr << "write_limit: cannot publish\n";
+      return 1;
     }
   } catch (const CFileException& e) {
     std::cerr << "write_limit: " << e.what() << "\n";

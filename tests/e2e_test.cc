@@ -35,13 +35,37 @@ class SymconvRun : public ::testing::Test {
     fs::remove_all(m_root);
   }
 
-  // Runs symconv with args (shell words) and no terminal on any stream.
-  CRun Run(const std::string& args, const std::string& input = "") {
-    return RunSymconv(m_root, args, input);
+  // Runs symconv (or program) with args (shell words) and no terminal on
+  // any stream.
+  CRun Run(const std::string& args, const std::string& input = "",
+           const std::string& program = SYMCONV_EXE) {
+    return RunSymconv(m_root, args, input, {}, program);
   }
   CRun Convert(const std::string& flags = "") {
     return Run(flags + " '" + m_folder.string() + "'");
   }
+
+  // Converts as a user who owns nothing here: as nobody when run as root
+  // (which may write anywhere), as ourselves otherwise. A status of
+  // kCannotDropPrivileges means that this machine cannot do it (err says
+  // why).
+  CRun ConvertUnprivileged(const std::string& flags) {
+    if (std::system("test \"$(id -u)\" != 0") == 0) return Convert(flags);
+    if (std::system("setpriv --help >/dev/null 2>&1") != 0 ||
+        std::system("id nobody >/dev/null 2>&1") != 0) {
+      return {kCannotDropPrivileges, "", "needs setpriv and the user nobody"};
+    }
+    fs::permissions(m_root, fs::perms::all);
+    CRun run = Run("--reuid=nobody --regid=nogroup --clear-groups '" +
+                       std::string(SYMCONV_EXE) + "' " + flags + " '" +
+                       m_folder.string() + "'",
+                   "", "setpriv");
+    if (run.err.find("setpriv:") != std::string::npos) {
+      run.status = kCannotDropPrivileges;
+    }
+    return run;
+  }
+  static constexpr int kCannotDropPrivileges = -2;
 
   // The summary as printed: the folder is the one converted, then a newline.
   std::string Summary(int dxf_files, int dxf_symbols, int sym_files) {
@@ -150,14 +174,87 @@ TEST_F(SymconvRun, OutputThatCannotBeWrittenIsAFailureOfItsSource) {
 TEST_F(SymconvRun, ReadOnlyFolderWritesNothingAndCountsNothing) {
   WriteAll(m_folder / "A.SYM", std::string(kSymHeader) + "L 0 0 0 1 1 0\n");
   fs::permissions(m_folder, fs::perms::owner_write, fs::perm_options::remove);
-  if (std::ofstream(m_folder / "probe")) {
-    fs::remove(m_folder / "probe");
-    GTEST_SKIP() << "this user may write into a read-only folder";
-  }
-  const CRun run = Convert("--yes");
+  const CRun run = ConvertUnprivileged("--yes");
+  if (run.status == kCannotDropPrivileges) GTEST_SKIP() << run.err;
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, Summary(0, 0, 0));
   EXPECT_EQ(Names(), (std::vector<std::string>{"A.SYM"}));
+}
+
+// A rename needs only the folder's permission: a symbol that its user may
+// not write was replaced without a word.
+TEST_F(SymconvRun, ASymbolTheUserMayNotWriteIsAFailureAndStays) {
+  WriteAll(m_folder / "A.SYM", std::string(kSymHeader) + "L 0 0 0 1 1 0\n");
+  WriteAll(m_folder / "A.SML", "old");
+  fs::permissions(m_folder / "A.SML", fs::perms::owner_read |
+                                          fs::perms::group_read |
+                                          fs::perms::others_read);
+  fs::permissions(m_folder, fs::perms::all);
+  const CRun run = ConvertUnprivileged("--yes");
+  if (run.status == kCannotDropPrivileges) GTEST_SKIP() << run.err;
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, Summary(0, 0, 0));
+  EXPECT_NE(run.err.find((m_folder / "A.SYM").string()), std::string::npos);
+  EXPECT_EQ(ReadAll(m_folder / "A.SML"), "old");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"A.SML", "A.SYM"}));
+}
+
+// The command line said "(Windows returned code: 13)".
+TEST_F(SymconvRun, AFolderThatCannotBeEnteredNamesTheSystemsReason) {
+  fs::permissions(m_folder, fs::perms::owner_all);
+  const CRun run = ConvertUnprivileged("");
+  if (run.status == kCannotDropPrivileges) GTEST_SKIP() << run.err;
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "symconv: Unknown error whilst changing to the symbol "
+            "directory\n\n(Permission denied)\n");
+}
+
+// An interrupted run once left its partial temporary for good.
+TEST_F(SymconvRun, ATerminatedRunLeavesNoTemporaryAndDiesOfTheSignal) {
+  std::string line =
+      "0\nLINE\n8\n0\n10\n1\n20\n2\n30\n0\n11\n4\n21\n-3\n31\n0\n";
+  std::string lines;
+  for (int i = 0; i < 20000; ++i) lines += line;
+  std::string dxf = "0\nSECTION\n2\nBLOCKS\n";
+  for (int b = 0; b < 30; ++b) {
+    dxf += "0\nBLOCK\n2\nB" + std::to_string(b) + "\n10\n0\n20\n0\n" + lines +
+           "0\nENDBLK\n";
+  }
+  WriteAll(m_folder / "BIG.DXF", dxf + "0\nENDSEC\n0\nEOF\n");
+  // Waits for the first temporary, then sends SIGTERM; prints the status.
+  const std::string folder = "'" + m_folder.string() + "'";
+  const std::string script = "'" + std::string(SYMCONV_EXE) + "' --yes " +
+                             folder +
+                             " >/dev/null 2>&1 & pid=$!\n"
+                             "until ls -a " +
+                             folder +
+                             " | grep -q '^[.]sc.*[.]tmp$'; do\n"
+                             "  kill -0 $pid 2>/dev/null || break\n"
+                             "done\n"
+                             "kill -TERM $pid; wait $pid; echo $? >'" +
+                             (m_root / "rc").string() + "'\n";
+  WriteAll(m_root / "interrupt.sh", script);
+  ASSERT_EQ(
+      std::system(
+          ("sh '" + (m_root / "interrupt.sh").string() + "' 2>&1").c_str()),
+      0);
+  EXPECT_EQ(ReadAll(m_root / "rc"), "143\n");  // 128 + SIGTERM
+  EXPECT_EQ(Names(), (std::vector<std::string>{"BIG.DXF"}));
+}
+
+// A folder entered but not listed (mode 711, another user) once gave a
+// summary of nothing converted and exit status 0.
+TEST_F(SymconvRun, AFolderThatCannotBeListedFailsNamingItAndTheReason) {
+  WriteAll(m_folder / "A.SYM", std::string(kSymHeader) + "L 0 0 0 1 1 0\n");
+  fs::permissions(m_folder, fs::perms::owner_all | fs::perms::group_exec |
+                                fs::perms::others_exec);
+  const CRun run = ConvertUnprivileged("");
+  if (run.status == kCannotDropPrivileges) GTEST_SKIP() << run.err;
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "symconv: Cannot list the folder \"" + m_folder.string() +
+                         "\": Permission denied\n");
 }
 
 TEST_F(SymconvRun, PrematureEndIsAFailureOfThatFileOnly) {
@@ -196,16 +293,19 @@ TEST_F(SymconvRun, RefusesAMissingFolderAndBadUsage) {
   EXPECT_NE(run.out.find("symconv"), std::string::npos);
 }
 
-TEST_F(SymconvRun, AskedFolderEmptyAnswerCancels) {
+// Without a terminal the folder was read from the pipe: a run waited as
+// long as the pipe stayed open, and </dev/null ended silently with 0.
+TEST_F(SymconvRun, WithoutAFolderAndATerminalItIsAUsageError) {
   WriteAll(m_folder / "B.SYM", std::string(kSymHeader) + "L 0 0 0 1 1 0\n");
-  CRun run = Run("", "\n");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "");
+  for (const std::string& input : {std::string(), m_folder.string() + "\n"}) {
+    const CRun run = Run("--yes", input);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "symconv: FOLDER is required when standard input is not a "
+              "terminal\n");
+  }
   EXPECT_FALSE(fs::exists(m_folder / "B.SML"));
-
-  run = Run("--yes", m_folder.string() + "\n");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, Summary(0, 0, 1));
 }
 
 TEST_F(SymconvRun, DrawingsPolylinesAndWhatWasPassedOver) {

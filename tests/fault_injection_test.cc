@@ -98,7 +98,23 @@ struct COperation {
   FakeFileOp kind;
   std::string path;
   bool failed = false;
+  // The .SML files that the operation serves: the one of a temporary, or
+  // every one waiting for a file-system sync.
+  std::vector<std::string> outputs;
 };
+
+// The outputs of each source, in the order the batch writes them.
+const std::map<std::string, std::vector<std::string>>& OutputsOfSource() {
+  static const std::map<std::string, std::vector<std::string>> outputs = {
+      {"/lib/EXTRA.DXF", {"/lib/FOUR.SML"}},
+      {"/lib/PARTS.DXF",
+       {"/lib/ONE.SML", "/lib/TWO.SML", "/lib/THREE.SML", "/lib/PARTS.SML"}},
+      {"/lib/A.SYM", {"/lib/A.SML"}},
+      {"/lib/B.SYM", {"/lib/B.SML"}},
+      {"/lib/d.sym", {"/lib/d.SML"}},
+  };
+  return outputs;
+}
 
 // Passes everything to a fake platform and logs each file operation in the
 // order that the fake counts them, so that the Nth counted operation can be
@@ -132,26 +148,46 @@ class CLoggingPlatform : public CPlatform {
     return m_fake.FindFiles(pattern);
   }
   std::string ReadFile(const std::string& path) override {
+    m_strLastRead = m_fake.Normalise(path);
+    m_nWrittenOfRead = 0;
     return Logged(FakeFileOp::kRead, path,
                   [&] { return m_fake.ReadFile(path); });
   }
   std::unique_ptr<CWritableFile> CreateNewFile(
       const std::string& path) override {
+    // Each temporary serves the next output of the source read last.
+    const std::string temp = m_fake.Normalise(path);
+    m_outputOfTemp[temp] =
+        OutputsOfSource().at(m_strLastRead).at(m_nWrittenOfRead++);
     auto file = Logged(FakeFileOp::kCreate, path,
                        [&] { return m_fake.CreateNewFile(path); });
+    m_pendingTemps.push_back(temp);
     return std::make_unique<CLoggingFile>(*this, std::move(file),
                                           m_fake.Normalise(path));
   }
   void RenameReplacing(const std::string& from,
                        const std::string& to) override {
+    std::erase(m_pendingTemps, m_fake.Normalise(from));
     Logged(FakeFileOp::kRename, to, [&] {
       m_fake.RenameReplacing(from, to);
       return 0;
     });
   }
   void RemoveFile(const std::string& path) override {
+    std::erase(m_pendingTemps, m_fake.Normalise(path));
     Logged(FakeFileOp::kRemove, path, [&] {
       m_fake.RemoveFile(path);
+      return 0;
+    });
+  }
+  bool CanSyncFileSystem() const override { return m_fake.CanSyncFileSystem(); }
+  void SyncFileSystem(const std::string& folder) override {
+    m_syncOutputs.clear();
+    for (const std::string& temp : m_pendingTemps) {
+      m_syncOutputs.push_back(m_outputOfTemp.at(temp));
+    }
+    Logged(FakeFileOp::kSync, folder, [&] {
+      m_fake.SyncFileSystem(folder);
       return 0;
     });
   }
@@ -170,6 +206,12 @@ class CLoggingPlatform : public CPlatform {
                        [&] { return m_pFile->Write(data, n); });
       if (stored < n) m_log.m_ops.back().failed = true;
       return stored;
+    }
+    void Sync() override {
+      m_log.Logged(FakeFileOp::kSync, m_strPath, [&] {
+        m_pFile->Sync();
+        return 0;
+      });
     }
     void Close() override {
       if (m_bClosed) return;  // the fake counts only the first close
@@ -191,7 +233,16 @@ class CLoggingPlatform : public CPlatform {
   auto Logged(FakeFileOp kind, const std::string& path, F operation)
       -> decltype(operation()) {
     if (m_before) m_before(static_cast<int>(m_ops.size()) + 1);
-    m_ops.push_back({kind, m_fake.Normalise(path)});
+    const std::string normalised = m_fake.Normalise(path);
+    std::vector<std::string> outputs;
+    if (auto it = m_outputOfTemp.find(normalised); it != m_outputOfTemp.end()) {
+      outputs.push_back(it->second);
+    } else if (kind == FakeFileOp::kSync) {
+      outputs = m_syncOutputs;
+    } else if (normalised.ends_with(".SML")) {
+      outputs.push_back(normalised);
+    }
+    m_ops.push_back({kind, normalised, false, std::move(outputs)});
     const std::size_t index = m_ops.size() - 1;
     try {
       return operation();
@@ -204,21 +255,23 @@ class CLoggingPlatform : public CPlatform {
   CFakePlatform& m_fake;
   std::vector<COperation> m_ops;
   std::function<void(int)> m_before;
+  std::string m_strLastRead;
+  std::size_t m_nWrittenOfRead = 0;
+  std::map<std::string, std::string> m_outputOfTemp;
+  std::vector<std::string> m_pendingTemps;
+  std::vector<std::string> m_syncOutputs;
 };
 
-// The .SML that an operation on a temporary or an output belongs to:
-// "/lib/A.SML.1.tmp" and "/lib/A.SML" both give "/lib/A.SML".
-std::string OutputOf(const std::string& path) {
-  const std::size_t sml = path.find(".SML");
-  return sml == std::string::npos ? path : path.substr(0, sml + 4);
-}
-
-// The prompt that a failed operation must lead to; none for a remove (only
+// The prompts that a failed operation must lead to; none for a remove (only
 // the clean-up after another failure removes, and it fails quietly).
-std::optional<std::string> PromptFor(const COperation& op) {
-  if (op.kind == FakeFileOp::kRemove) return std::nullopt;
-  if (op.kind == FakeFileOp::kRead) return ExpectedPrompt(op.path);
-  return ExpectedPrompt(Outputs().at(OutputOf(op.path)).source);
+std::vector<std::string> PromptsFor(const COperation& op) {
+  if (op.kind == FakeFileOp::kRemove) return {};
+  if (op.kind == FakeFileOp::kRead) return {ExpectedPrompt(op.path)};
+  std::vector<std::string> prompts;
+  for (const std::string& output : op.outputs) {
+    prompts.push_back(ExpectedPrompt(Outputs().at(output).source));
+  }
+  return prompts;
 }
 
 struct CBatch {
@@ -265,9 +318,7 @@ void CheckBatch(const CBatch& batch, const std::string& what) {
   for (const COperation& op : batch.platform->operations()) {
     if (!op.failed) continue;
     if (op.kind == FakeFileOp::kRemove) kept_temporaries.push_back(op.path);
-    if (std::optional<std::string> prompt = PromptFor(op)) {
-      prompts.push_back(*prompt);
-    }
+    for (std::string& prompt : PromptsFor(op)) prompts.push_back(prompt);
     if (op.kind == FakeFileOp::kRead && op.path.ends_with(".DXF")) {
       ++failed_dxf_reads;
     }
@@ -322,7 +373,7 @@ TEST(FaultInjection, ReferenceRunWritesEverySymbolWithoutFailing) {
   EXPECT_EQ(kinds,
             (std::set<FakeFileOp>{FakeFileOp::kCreate, FakeFileOp::kWrite,
                                   FakeFileOp::kClose, FakeFileOp::kRename,
-                                  FakeFileOp::kRead}));
+                                  FakeFileOp::kRead, FakeFileOp::kSync}));
   EXPECT_EQ(static_cast<int>(batch.platform->operations().size()),
             batch.fake->OperationCount());
 }
@@ -333,28 +384,37 @@ int CleanOperationCount() {
   return batch.fake->OperationCount();
 }
 
+// With a file-system sync per chunk (Linux) and a sync per file (elsewhere).
 TEST(FaultInjection, EveryOperationFailingOnceAnsweredYesOrNo) {
-  const int total = CleanOperationCount();
-  for (MessageResult answer : {MessageResult::kYes, MessageResult::kNo}) {
-    for (int nth = 1; nth <= total; ++nth) {
-      CBatch batch;
-      batch.fake->FailOperationOverall(nth, CFileException::hardIO);
-      batch.Run(answer);
-      ASSERT_GE(batch.platform->operations().size(),
-                static_cast<std::size_t>(nth));
-      EXPECT_TRUE(batch.platform->operations()[nth - 1].failed);
-      EXPECT_EQ(batch.outcome, answer == MessageResult::kNo
-                                   ? RunOutcome::kStopped
-                                   : RunOutcome::kCompleted);
-      CheckBatch(batch, "operation " + std::to_string(nth) +
-                            (answer == MessageResult::kNo ? ", No" : ", Yes"));
+  for (bool chunked : {true, false}) {
+    CBatch clean;
+    clean.fake->SetFileSystemSync(chunked);
+    clean.Run();
+    const int total = clean.fake->OperationCount();
+    for (MessageResult answer : {MessageResult::kYes, MessageResult::kNo}) {
+      for (int nth = 1; nth <= total; ++nth) {
+        CBatch batch;
+        batch.fake->SetFileSystemSync(chunked);
+        batch.fake->FailOperationOverall(nth, CFileException::hardIO);
+        batch.Run(answer);
+        ASSERT_GE(batch.platform->operations().size(),
+                  static_cast<std::size_t>(nth));
+        EXPECT_TRUE(batch.platform->operations()[nth - 1].failed);
+        EXPECT_EQ(batch.outcome, answer == MessageResult::kNo
+                                     ? RunOutcome::kStopped
+                                     : RunOutcome::kCompleted);
+        CheckBatch(batch,
+                   "operation " + std::to_string(nth) +
+                       (answer == MessageResult::kNo ? ", No" : ", Yes") +
+                       (chunked ? ", chunked" : ", per file"));
+      }
     }
   }
 }
 
 TEST(FaultInjection, EveryPairOfOperationsFailing) {
   // The second failure may hit the clean-up after the first: a temporary
-  // that cannot be removed stays, and the next run passes it over.
+  // that cannot be removed stays, and the next run removes it.
   const int total = CleanOperationCount() + 3;
   for (int first = 1; first <= total; ++first) {
     for (int second = first + 1; second <= total; ++second) {
@@ -380,8 +440,11 @@ TEST(FaultInjection, EveryPairOfOperationsFailing) {
       }
       ASSERT_EQ(fake.messages().size(), messages + 1) << what;
       EXPECT_EQ(fake.messages().back().text, Summary(2, 5, 3)) << what;
+      // The temporaries that the first run could not remove are gone, and
+      // nothing else.
       for (const std::string& path : before) {
-        EXPECT_TRUE(fake.HasFile(path)) << what << ": " << path << " removed";
+        EXPECT_EQ(fake.HasFile(path), !path.ends_with(".tmp"))
+            << what << ": " << path;
       }
     }
   }
@@ -393,7 +456,7 @@ TEST(FaultInjection, EveryKindFailingFromTheNthOn) {
   for (bool removes_fail : {false, true}) {
     for (FakeFileOp kind :
          {FakeFileOp::kRead, FakeFileOp::kCreate, FakeFileOp::kWrite,
-          FakeFileOp::kClose, FakeFileOp::kRename}) {
+          FakeFileOp::kClose, FakeFileOp::kRename, FakeFileOp::kSync}) {
       for (int nth = 1; nth <= total; ++nth) {
         CBatch batch;
         batch.fake->FailOperation(kind, nth, CFileException::accessDenied, 13,
@@ -462,9 +525,10 @@ TEST(FaultInjection, FilesThatVanishOrAreHeldElsewhere) {
   for (const CFakeMessage& m : batch.fake->messages()) texts.push_back(m.text);
   EXPECT_EQ(texts,
             (std::vector<std::string>{
-                ExpectedPrompt("/lib/EXTRA.DXF"), ExpectedPrompt("/lib/A.SYM"),
-                ExpectedPrompt("/lib/B.SYM"), ExpectedPrompt("/lib/d.sym"),
-                Summary(1, 4, 0)}));
+                ExpectedPrompt("/lib/EXTRA.DXF"), ExpectedPrompt("/lib/B.SYM"),
+                ExpectedPrompt("/lib/d.sym"),
+                // Renames wait for the sync that ends the chunk.
+                ExpectedPrompt("/lib/A.SYM"), Summary(1, 4, 0)}));
   EXPECT_EQ(batch.fake->FileBytes("/lib/A.SML"), "earlier A");
   EXPECT_FALSE(batch.fake->HasFile("/lib/B.SML"));
 }

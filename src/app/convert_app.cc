@@ -1,15 +1,19 @@
 #include "app/convert_app.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "app/leftover_sweep.h"
+#include "app/message_text.h"
 #include "dxf/block_extractor.h"
 #include "dxf/passed_over.h"
 #include "platform/exceptions.h"
 #include "platform/platform.h"
+#include "platform/publish_queue.h"
 #include "sml/sml_file.h"
 #include "symbol/premature_end.h"
 #include "symbol/sym_symbol.h"
@@ -29,6 +33,24 @@ std::string FormatSummary(int dxf_files, int dxf_symbols, int sym_files) {
   return buf;
 }
 
+// The system's reason for a failure, or our own account of it, without the
+// file's name.
+std::string ReasonOf(const CFileException& e) {
+  if (!e.m_strReason.empty()) return e.m_strReason;
+  std::string reason = e.what();
+  const std::string prefix = e.m_strFileName + ": ";
+  if (reason.compare(0, prefix.size(), prefix) == 0) {
+    reason.erase(0, prefix.size());
+  }
+  return reason;
+}
+
+// The part of path after its last '/' or '\\'.
+std::string BaseName(const std::string& path) {
+  const std::size_t last = path.find_last_of("/\\");
+  return last == std::string::npos ? path : path.substr(last + 1);
+}
+
 // Hands every block of a DXF file (and its drawing) to the conversion,
 // under the name that the output is formed from.
 class CBlockConverter : public CDxfBlockHandler {
@@ -39,10 +61,14 @@ class CBlockConverter : public CDxfBlockHandler {
 
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     std::string source_name = m_app.m_strFolder + name + ".SYM";
+    m_app.m_strContext = " (block " + EscapeForMessage(name) + " of " +
+                         EscapeForMessage(BaseName(m_strPath)) + ")";
     // A name holding a separator, or "." or "..", would write outside the
     // chosen folder.
     if (!IsSafeBlockName(name)) {
-      m_app.ConfirmContinue(source_name);
+      m_app.ConfirmContinue(
+          source_name,
+          m_app.Why(source_name, "a block name that leads out of the folder"));
       return;
     }
     if (m_app.ConvertSymToSml(sym_text, source_name)) ++m_app.m_nDxfSymbols;
@@ -52,6 +78,8 @@ class CBlockConverter : public CDxfBlockHandler {
   // found, so it needs no check: PARTS.DXF gives PARTS.SYM, and so
   // PARTS.SML.
   void OnDrawing(const std::string& sym_text) override {
+    m_app.m_strContext =
+        " (drawing of " + EscapeForMessage(BaseName(m_strPath)) + ")";
     if (m_app.ConvertSymToSml(sym_text, WithoutExtension(m_strPath) + ".SYM")) {
       ++m_app.m_nDxfSymbols;
     }
@@ -88,6 +116,8 @@ class CBlockConverter : public CDxfBlockHandler {
 
 CConvertApp::CConvertApp(CPlatform& platform) : m_platform(platform) {}
 
+CConvertApp::~CConvertApp() = default;
+
 bool CConvertApp::RunBatch() {
   m_outcome = RunOutcome::kCancelled;
   m_bAnyFailure = false;
@@ -95,25 +125,24 @@ bool CConvertApp::RunBatch() {
   if (!m_platform.ChooseFolder(&path)) return false;
 
   m_strFolder = path + m_platform.PathSeparator();
-  if (!EnterFolder()) {
-    // The searches would look in some other folder while the paths name
-    // this one: converting nothing is the only safe answer.
+  CSourceNames sources;
+  // Without the folder as the current one, the searches would look in some
+  // other folder while the paths name this one; without its listing it
+  // would look empty. Converting nothing is the only safe answer.
+  if (!EnterFolder() || !ListSources(path, &sources)) {
     m_outcome = RunOutcome::kNoFolder;
     return false;
   }
-
-  m_strStatus = "Converting folder: \"" + path + "\"\n\n";
-  m_nDxfFiles = 0;
-  m_nDxfSymbols = 0;
-  m_nSymFiles = 0;
-  m_passedOver.clear();
+  StartRun(path);
 
   std::string current;
   try {
-    ConvertBothPasses(&current);
+    ConvertBothPasses(sources, &current);
+    PublishPending(true);
     m_platform.ShowSummary(
         m_strStatus + FormatSummary(m_nDxfFiles, m_nDxfSymbols, m_nSymFiles));
     ReportPassedOverTotal();
+    ReportReplaced();
     m_outcome = RunOutcome::kCompleted;
   } catch (const CRunStopped&) {
     m_outcome = RunOutcome::kStopped;
@@ -122,23 +151,59 @@ bool CConvertApp::RunBatch() {
   } catch (const std::exception& e) {
     ReportUnexpected(current, e.what());
   }
+  // Whatever ended the run, the complete outputs are kept.
+  try {
+    PublishPending(false);
+  } catch (...) {
+  }
+  m_pQueue.reset();
   return false;
 }
 
-void CConvertApp::ConvertBothPasses(std::string* current) {
+bool CConvertApp::ListSources(const std::string& path, CSourceNames* sources) {
   // The DXF pass writes only .SML files, so searching for both patterns up
   // front finds what the second search would find, and gives the progress
   // display its total.
-  const std::vector<std::string> dxf_names = m_platform.FindFiles("*.DXF");
-  const std::vector<std::string> sym_names = m_platform.FindFiles("*.SYM");
-  const int total = static_cast<int>(dxf_names.size() + sym_names.size());
+  try {
+    sources->dxf = m_platform.FindFiles("*.DXF");
+    sources->sym = m_platform.FindFiles("*.SYM");
+    return true;
+  } catch (const CFileException& e) {
+    m_bAnyFailure = true;
+    m_platform.ShowMessage(
+        "Cannot list the folder \"" + path + "\": " + ReasonOf(e),
+        MessageButtons::kOk);
+    return false;
+  }
+}
+
+void CConvertApp::StartRun(const std::string& path) {
+  m_strStatus = "Converting folder: \"" + path + "\"\n\n";
+  m_nDxfFiles = 0;
+  m_nDxfSymbols = 0;
+  m_nSymFiles = 0;
+  m_passedOver.clear();
+  m_pending.clear();
+  m_written.clear();
+  m_strContext.clear();
+  m_pQueue = std::make_unique<CPublishQueue>(m_platform, m_strFolder);
+  try {
+    RemoveLeftoverTemporaries(m_platform, m_strFolder);
+  } catch (const CFileException&) {
+    // A leftover that cannot be removed now is tried again next time.
+  }
+}
+
+void CConvertApp::ConvertBothPasses(const CSourceNames& sources,
+                                    std::string* current) {
+  const int total = static_cast<int>(sources.dxf.size() + sources.sym.size());
   int done = 0;
-  for (const std::string& name : dxf_names) {
+  for (const std::string& name : sources.dxf) {
     *current = m_strFolder + name;
     m_platform.ReportProgress(done++, total, name);
     ConvertDxfFile(*current);
   }
-  for (const std::string& name : sym_names) {
+  for (const std::string& name : sources.sym) {
     *current = m_strFolder + name;
     m_platform.ReportProgress(done++, total, name);
     ConvertSymFile(*current);
@@ -155,12 +220,10 @@ bool CConvertApp::EnterFolder() {
       m_platform.ShowMessage("An internal error has occured",
                              MessageButtons::kOk);
     } else {
-      char buf[160];
-      std::snprintf(buf, sizeof buf,
-                    "Unknown error whilst changing to the symbol directory\n\n"
-                    "(Windows returned code: %ld)",
-                    e.m_lOsError);
-      m_platform.ShowMessage(buf, MessageButtons::kOk);
+      m_platform.ShowMessage(
+          "Unknown error whilst changing to the symbol directory\n\n" +
+              m_platform.DescribeSystemError(e),
+          MessageButtons::kOk);
     }
     return false;
   }
@@ -176,30 +239,46 @@ void CConvertApp::ReportUnexpected(const std::string& file,
 }
 
 void CConvertApp::ConvertDxfFile(std::string path) {
+  m_pCounter = &m_nDxfSymbols;
   try {
     const std::string text = m_platform.ReadFile(path);
     CBlockConverter converter(*this, m_platform, path);
     // Without the BLOCKS section (or, with the drawings option, the
     // ENTITIES section) the file is not counted.
+    if (const char* unsupported = UnsupportedText(text)) {
+      m_platform.ShowMessage(unsupported, MessageButtons::kOk);
+      ConfirmContinue(path, Why(path, unsupported));
+      return;
+    }
     if (!ConvertDxfText(text, converter, m_options.dxf)) return;
     ++m_nDxfFiles;
-  } catch (const CFileException&) {
-    ConfirmContinue(path);
+  } catch (const CFileException& e) {
+    m_strContext.clear();
+    ConfirmContinue(path, Why(e.m_strFileName, ReasonOf(e)));
   } catch (const CPrematureEndException&) {
+    m_strContext.clear();
     m_platform.ShowMessage(kPrematureEnd, MessageButtons::kOk);
-    ConfirmContinue(path);
+    ConfirmContinue(path, Why(path, kPrematureEnd));
   }
+  m_strContext.clear();
 }
 
 void CConvertApp::ConvertSymFile(std::string path) {
+  m_pCounter = &m_nSymFiles;
+  m_strContext.clear();
   try {
     const std::string text = m_platform.ReadFile(path);
+    if (const char* unsupported = UnsupportedText(text)) {
+      m_platform.ShowMessage(unsupported, MessageButtons::kOk);
+      ConfirmContinue(path, Why(path, unsupported));
+      return;
+    }
     if (ConvertSymToSml(text, path)) ++m_nSymFiles;
-  } catch (const CFileException&) {
-    ConfirmContinue(path);
+  } catch (const CFileException& e) {
+    ConfirmContinue(path, Why(e.m_strFileName, ReasonOf(e)));
   } catch (const CPrematureEndException&) {
     m_platform.ShowMessage(kPrematureEnd, MessageButtons::kOk);
-    ConfirmContinue(path);
+    ConfirmContinue(path, Why(path, kPrematureEnd));
   }
 }
 
@@ -207,25 +286,82 @@ bool CConvertApp::ConvertSymToSml(const std::string& text,
                                   const std::string& source_name) {
   CSymbol symbol;
   if (!ReadSymText(text, &symbol)) return false;  // a header alone
+  if (symbol.lines.GetSize() == 0 && symbol.arcs.GetSize() == 0 &&
+      symbol.circles.GetSize() == 0) {
+    // Nothing to draw: the file would hold no shape and extents of
+    // +-999999999. Not written, not counted, like a header alone.
+    const std::size_t last = source_name.rfind(m_platform.PathSeparator());
+    m_platform.ReportNote((last == std::string::npos
+                               ? source_name
+                               : source_name.substr(last + 1)) +
+                          ": no lines, arcs or circles");
+    return false;
+  }
   MeasureAndShift(&symbol);
   bool written = true;
   try {
-    WriteSmlFile(m_platform, source_name, symbol);
-  } catch (const CFileException&) {
-    ConfirmContinue(source_name);
+    const std::size_t before = m_pQueue ? m_pQueue->size() : 0;
+    WriteSmlFile(m_platform, source_name, symbol, m_pQueue.get());
+    if (m_pQueue && m_pQueue->size() > before) {
+      m_pending.push_back({source_name, m_pCounter, m_strContext});
+    }
+  } catch (const CFileException& e) {
+    ConfirmContinue(source_name, Why(e.m_strFileName, ReasonOf(e)));
     written = false;
   }
+  if (written) ++m_written[SmlOutputPath(source_name)];
   m_platform.Beep();
+  if (m_pQueue && m_pQueue->full()) PublishPending(true);
   return written;
 }
 
 void CConvertApp::ConfirmContinue(const std::string& file_name) {
   m_bAnyFailure = true;
-  const std::string text = "Error Converting File:\n\n\"" + file_name +
+  AskToContinue(file_name);
+}
+
+void CConvertApp::ConfirmContinue(const std::string& file_name,
+                                  const std::string& why) {
+  m_bAnyFailure = true;
+  m_platform.ReportNote(why);
+  AskToContinue(file_name);
+}
+
+std::string CConvertApp::Why(const std::string& path,
+                             const std::string& reason) const {
+  return EscapeForMessage(path) + ": " + reason + m_strContext;
+}
+
+void CConvertApp::AskToContinue(const std::string& file_name) {
+  const std::string text = "Error Converting File:\n\n\"" +
+                           EscapeForMessage(file_name) +
                            "\"\n\nContinue With Other Symbols?";
   if (m_platform.ShowMessage(text, MessageButtons::kYesNo) ==
       MessageResult::kNo) {
+    // What was converted before the No is kept.
+    PublishPending(false);
+    const int written = m_nDxfSymbols + m_nSymFiles;
+    m_platform.ReportNote(
+        std::to_string(written) +
+        (written == 1 ? " .SML file was" : " .SML files were") +
+        " written before the run stopped");
     throw CRunStopped();
+  }
+}
+
+void CConvertApp::PublishPending(bool prompt) {
+  if (!m_pQueue) return;
+  std::vector<CPendingOutput> pending = std::move(m_pending);
+  m_pending.clear();
+  for (const CPublishQueue::CFailure& failure : m_pQueue->Publish()) {
+    m_bAnyFailure = true;
+    const CPendingOutput& output = pending.at(failure.index);
+    --*output.counter;
+    --m_written[SmlOutputPath(output.source_name)];
+    if (!prompt) continue;
+    m_platform.ReportNote(EscapeForMessage(failure.error.m_strFileName) + ": " +
+                          ReasonOf(failure.error) + output.context);
+    AskToContinue(output.source_name);
   }
 }
 
@@ -251,4 +387,28 @@ void CConvertApp::ReportPassedOverTotal() {
     text += " (--polylines converts polylines)";
   }
   m_platform.ReportNote(text);
+}
+
+void CConvertApp::ReportReplaced() {
+  // Names written more than once, most often first, then by name.
+  std::vector<std::pair<int, std::string>> replaced;
+  int total = 0;
+  for (const auto& [path, count] : m_written) {
+    if (count < 2) continue;
+    total += count - 1;
+    replaced.emplace_back(-count, BaseName(WithoutExtension(path)));
+  }
+  if (total == 0) return;
+  std::sort(replaced.begin(), replaced.end());
+  std::string text = std::to_string(total) +
+                     (total == 1 ? " output" : " outputs") +
+                     " replaced one written earlier in this run (";
+  const std::size_t shown = m_options.verbose ? replaced.size() : 3;
+  for (std::size_t i = 0; i < replaced.size() && i < shown; ++i) {
+    if (i > 0) text += ", ";
+    text += EscapeForMessage(replaced[i].second) + " x" +
+            std::to_string(-replaced[i].first);
+  }
+  if (replaced.size() > shown) text += ", ...";
+  m_platform.ReportNote(text + ")");
 }

@@ -1,12 +1,16 @@
 #ifndef SYMCONV_APP_CONVERT_APP_H_
 #define SYMCONV_APP_CONVERT_APP_H_
 
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "dxf/block_extractor.h"
 #include "dxf/passed_over.h"
 
 class CPlatform;
+class CPublishQueue;
 
 /// Raised by ConfirmContinue when the user answers No: the run ends at once,
 /// without the summary; what was written so far stays.
@@ -39,6 +43,7 @@ class CConvertApp {
   explicit CConvertApp(CPlatform& platform);
   CConvertApp(const CConvertApp&) = delete;
   CConvertApp& operator=(const CConvertApp&) = delete;
+  virtual ~CConvertApp();
 
   /// Performs the whole run: folder choice, DXF pass, .SYM pass, summary.
   /// Returns false, so that no message loop follows.
@@ -62,6 +67,11 @@ class CConvertApp {
   /// The per-file failure prompt. Returns when the user answers Yes; throws
   /// CRunStopped on No.
   void ConfirmContinue(const std::string& file_name);
+  /// The same, after a note that says why (see Why).
+  void ConfirmContinue(const std::string& file_name, const std::string& why);
+  /// The note that says why a file failed: "/lib/B.SML: No space left on
+  /// device (block B of TWO.DXF)".
+  std::string Why(const std::string& path, const std::string& reason) const;
   /// What a block (or the drawing) of the DXF file at path held but did not
   /// convert: reported at once when verbose, otherwise added to the run's
   /// total, which a completed run reports at its end.
@@ -73,11 +83,24 @@ class CConvertApp {
   int m_nDxfFiles = 0;
   int m_nDxfSymbols = 0;
   int m_nSymFiles = 0;
+  /// Where the symbol being converted comes from, for the notes that say
+  /// why it failed: " (block B of TWO.DXF)"; empty for a .SYM file.
+  std::string m_strContext;
 
  private:
+  /// The names a folder's two passes convert, in the order they do.
+  struct CSourceNames {
+    std::vector<std::string> dxf;
+    std::vector<std::string> sym;
+  };
+  /// Lists the folder's sources; false (and a message naming path and the
+  /// reason) when the folder cannot be listed.
+  bool ListSources(const std::string& path, CSourceNames* sources);
+  /// Resets the counters and reports, and removes what a killed run left.
+  void StartRun(const std::string& path);
   /// The DXF pass, then the .SYM pass, over the current folder; *current
   /// names the file being converted, for the message when the run fails.
-  void ConvertBothPasses(std::string* current);
+  void ConvertBothPasses(const CSourceNames& sources, std::string* current);
 
   /// Makes the chosen folder current. When that fails, shows why and
   /// returns false.
@@ -90,11 +113,33 @@ class CConvertApp {
   /// was.
   void ReportPassedOverTotal();
 
+  /// Publishes the outputs waiting in the queue. Each that fails is
+  /// uncounted and, when prompt is true, answered with the failure prompt.
+  void PublishPending(bool prompt);
+  /// The failure prompt itself; throws CRunStopped on No.
+  void AskToContinue(const std::string& file_name);
+
+  /// An output waiting in the queue: its source and the count it is in.
+  struct CPendingOutput {
+    std::string source_name;
+    int* counter;
+    std::string context;
+  };
+
+  /// The note after the summary about outputs written twice or more.
+  void ReportReplaced();
+
   CPlatform& m_platform;
   CConvertOptions m_options;
   CPassedOver m_passedOver;
   RunOutcome m_outcome = RunOutcome::kCancelled;
   bool m_bAnyFailure = false;
+  std::unique_ptr<CPublishQueue> m_pQueue;
+  std::vector<CPendingOutput> m_pending;
+  /// The count that a symbol written now goes into.
+  int* m_pCounter = &m_nSymFiles;
+  /// How often each output was written in this run.
+  std::map<std::string, int> m_written;
 };
 
 #endif  // SYMCONV_APP_CONVERT_APP_H_

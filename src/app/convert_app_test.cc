@@ -356,4 +356,110 @@ TEST_F(ConvertAppTest, PassedOverEntitiesAreSummedOrListedWhenVerbose) {
   EXPECT_TRUE(m_platform.notes().empty());
 }
 
+// A killed run's temporaries once stayed for good; a sweep must still
+// leave alone what a user or another program made, and what another run
+// is writing.
+TEST_F(ConvertAppTest, TheNextRunRemovesAKilledRunsTemporariesAndNothingElse) {
+  const std::string sml =
+      "\x0dKROWinSymbol1\x01"
+      "A";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool removed;
+  } const cases[] = {
+      {".sc0000abcd.tmp", sml + "cut short", true},
+      {".sc0000abce.tmp", "", true},  // killed before its first byte
+      {".sc0000abcf.tmp", "\x0dKROW", true},
+      {".sc0000abd0.tmp", "a user's notes", false},
+      {".sc0000ABD1.tmp", sml, false},  // not a name we make
+      {"A.SML.1.tmp", sml, false},
+      {".sc0000abd2.tmp.bak", sml, false},
+  };
+  for (const Case& c : cases)
+    m_platform.PutFile("/lib/" + std::string(c.name), c.bytes);
+  m_platform.PutFile("/lib/.sc0000abd3.tmp", sml);
+  m_platform.HoldOpenElsewhere("/lib/.sc0000abd3.tmp");  // another run's
+  m_platform.PutFile("/lib/A.SYM", kLineSym);
+  Run();
+  for (const Case& c : cases) {
+    EXPECT_EQ(m_platform.HasFile("/lib/" + std::string(c.name)), !c.removed)
+        << c.name;
+  }
+  EXPECT_TRUE(m_platform.HasFile("/lib/.sc0000abd3.tmp"));
+  EXPECT_TRUE(m_platform.HasFile("/lib/A.SML"));
+  EXPECT_FALSE(m_bAnyFailure);
+}
+
+// Such texts were written with no shape and extents of +-999999999.
+TEST_F(ConvertAppTest, ASymTextWithNoShapeIsNotWrittenNorCounted) {
+  for (const char* records : {"X 1 2\n", "l 0 0 0 2 1 0\n", "\n\n"}) {
+    SCOPED_TRACE(records);
+    CFakePlatform platform;
+    platform.ScriptFolder("/lib");
+    platform.PutFile("/lib/NONE.SYM", std::string(kSymHeader) + records);
+    platform.PutFile("/lib/A.SYM", kLineSym);
+    CConvertApp app(platform);
+    app.RunBatch();
+    EXPECT_FALSE(platform.HasFile("/lib/NONE.SML"));
+    EXPECT_TRUE(platform.HasFile("/lib/A.SML"));
+    EXPECT_EQ(app.m_nSymFiles, 1);
+    EXPECT_EQ(platform.notes(),
+              std::vector<std::string>{"NONE.SYM: no lines, arcs or circles"});
+  }
+}
+
+// Such a folder gave a summary of nothing converted, and success.
+TEST_F(ConvertAppTest, AFolderThatCannotBeListedIsAnErrorNamingIt) {
+  m_platform.PutFile("/lib/A.SYM", kLineSym);
+  m_platform.SetUnlistableFolder("/lib");
+  Run();
+  EXPECT_EQ(m_outcome, RunOutcome::kNoFolder);
+  EXPECT_TRUE(m_bAnyFailure);
+  EXPECT_EQ(Texts(), std::vector<std::string>{
+                         "Cannot list the folder \"/lib\": Permission denied"});
+  EXPECT_EQ(m_platform.FilePaths(), std::vector<std::string>{"/lib/A.SYM"});
+}
+
+// Every failure prompt read the same whatever the cause, and for a block
+// it named a .SYM file that does not exist.
+TEST_F(ConvertAppTest, AFailureSaysWhichFileFailedWhyAndFromWhichBlock) {
+  m_platform.PutFile("/lib/TWO.DXF", Dxf(Block("B", Line(0, 0, 1, 1))));
+  m_platform.FailOperation(FakeFileOp::kCreate, 1, CFileException::diskFull,
+                           28);
+  m_platform.QueueAnswer(MessageResult::kYes);
+  Run();
+  ASSERT_FALSE(m_platform.notes().empty());
+  EXPECT_EQ(m_platform.notes()[0],
+            "/lib/B.SML: disk full (block B of TWO.DXF)");
+  EXPECT_EQ(Texts()[0], ExpectedPrompt("/lib/B.SYM"));
+}
+
+// 14 names in 33 files each gave "542 ... Generated" for 65 files, silently.
+TEST_F(ConvertAppTest, OutputsWrittenTwiceInARunAreReportedMostFrequentFirst) {
+  m_platform.PutFile("/lib/ONE.DXF", Dxf(Block("B", Line(0, 0, 1, 1)) +
+                                         Block("C", Line(0, 0, 1, 2))));
+  m_platform.PutFile("/lib/TWO.DXF", Dxf(Block("B", Line(0, 0, 1, 1)) +
+                                         Block("C", Line(0, 0, 1, 2))));
+  m_platform.PutFile("/lib/B.SYM", kLineSym);
+  Run();
+  EXPECT_EQ(
+      m_platform.notes(),
+      std::vector<std::string>{
+          "3 outputs replaced one written earlier in this run (B x3, C x2)"});
+}
+
+// A run stopped by No printed nothing, though files were written.
+TEST_F(ConvertAppTest, AStoppedRunSaysHowManyFilesItWrote) {
+  m_platform.PutFile("/lib/A.SYM", kLineSym);
+  m_platform.PutFile("/lib/B.SYM", "");  // ends before its header
+  m_platform.QueueAnswer(MessageResult::kNo);
+  Run();
+  EXPECT_EQ(m_outcome, RunOutcome::kStopped);
+  EXPECT_TRUE(m_platform.HasFile("/lib/A.SML"));
+  ASSERT_FALSE(m_platform.notes().empty());
+  EXPECT_EQ(m_platform.notes().back(),
+            "1 .SML file was written before the run stopped");
+}
+
 }  // namespace

@@ -33,6 +33,7 @@ class CMemoryFile : public CWritableFile {
     m_chunks.push_back(n);
     return stored;
   }
+  void Sync() override {}
   void Close() override {}
 
   void FailAt(int nth, Fault fault) {

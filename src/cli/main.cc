@@ -9,6 +9,7 @@
 #include "app/text_font.h"
 #include "cli/cli_options.h"
 #include "cli/tool_commands.h"
+#include "platform/posix/interrupt_cleanup.h"
 #include "platform/posix/posix_platform.h"
 
 namespace {
@@ -36,6 +37,11 @@ int RunConversion(const CCliOptions& options) {
   std::string folder;
   if (options.folder) {
     folder = *options.folder;
+  } else if (!platform.InputIsTerminal()) {
+    // Reading the folder from a pipe could wait for ever.
+    std::cerr << "symconv: FOLDER is required when standard input is not a "
+                 "terminal\n";
+    return 2;
   } else if (!platform.AskForFolder(&folder)) {
     return 0;  // cancelled: nothing touched
   }
@@ -47,6 +53,7 @@ int RunConversion(const CCliOptions& options) {
   }
   platform.options().folder = folder;
 
+  InstallInterruptCleanup();
   CHersheyFont font;  // used by the whole run
   CConvertApp app(platform);
   CConvertOptions convert_options;

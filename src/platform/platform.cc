@@ -1,5 +1,9 @@
 #include "platform/platform.h"
 
+#include <cstdio>
+
+#include "platform/exceptions.h"
+
 namespace {
 
 char lowerAscii(char c) {
@@ -17,4 +21,10 @@ bool MatchesPattern(const std::string& name, const std::string& pattern) {
     if (lowerAscii(name[n + i]) != lowerAscii(pattern[p + i])) return false;
   }
   return true;
+}
+
+std::string CPlatform::DescribeSystemError(const CFileException& e) const {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "(Windows returned code: %ld)", e.m_lOsError);
+  return buf;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class CFileException;
+
 /// Buttons of a message box. Every box is modal, has no owner window, shows
 /// the exclamation icon and makes its first button the default.
 enum class MessageButtons { kOk, kYesNo };
@@ -24,6 +26,9 @@ class CWritableFile {
   /// means the disk is full). Throws CFileException when the system rejects
   /// the write.
   virtual std::size_t Write(const void* data, std::size_t n) = 0;
+
+  /// Waits until the data written so far is on disk. Throws CFileException.
+  virtual void Sync() = 0;
 
   /// Closes the file. Throws CFileException when the close fails. A file
   /// destroyed without Close is closed quietly.
@@ -80,11 +85,17 @@ class CPlatform {
   /// own code in m_lOsError.
   virtual void ChangeDirectory(const std::string& path) = 0;
 
+  /// How a message shows the system's account of a failure: "(Windows
+  /// returned code: 5)", as the desktop program has always said; the
+  /// command line gives the system's reason instead.
+  virtual std::string DescribeSystemError(const CFileException& e) const;
+
   /// The bare names in the current directory that match pattern, a "*."
   /// wildcard such as "*.DXF": a name matches when its last four bytes equal
   /// the pattern's last four ignoring ASCII case. Folders that match are
   /// included (opening them fails later). POSIX sorts the names byte-wise;
-  /// Windows keeps its own order.
+  /// Windows keeps its own order. Throws CFileException when the folder
+  /// cannot be listed.
   virtual std::vector<std::string> FindFiles(const std::string& pattern) = 0;
 
   // --- Files ---------------------------------------------------------------
@@ -99,6 +110,16 @@ class CPlatform {
   virtual std::unique_ptr<CWritableFile> CreateNewFile(
       const std::string& path) = 0;
 
+  /// Creates temp (as CreateNewFile does) to replace target: fails when
+  /// target exists and the user may not write it (a read-only symbol is
+  /// protected), and gives temp the permission bits of an existing target.
+  /// The default creates temp alone.
+  virtual std::unique_ptr<CWritableFile> CreateReplacement(
+      const std::string& temp, const std::string& target) {
+    (void)target;
+    return CreateNewFile(temp);
+  }
+
   /// Renames from to to, replacing an existing to in one step. Throws
   /// CFileException.
   virtual void RenameReplacing(const std::string& from,
@@ -106,6 +127,22 @@ class CPlatform {
 
   /// Removes a file. Throws CFileException.
   virtual void RemoveFile(const std::string& path) = 0;
+
+  /// True when SyncFileSystem can put every written file of a folder's file
+  /// system on disk in one step; otherwise each file must be synced itself.
+  virtual bool CanSyncFileSystem() const { return false; }
+
+  /// Waits until every file written on the file system that holds folder is
+  /// on disk. Throws CFileException.
+  virtual void SyncFileSystem(const std::string& folder) { (void)folder; }
+
+  /// The number of the next temporary name to try. Consecutive numbers by
+  /// default; the command line starts from its process id, so that runs
+  /// side by side rarely try the same names.
+  virtual unsigned NextTemporaryNumber() { return m_nNextTemporary++; }
+
+ protected:
+  unsigned m_nNextTemporary = 0;
 };
 
 /// True when name ends with the last four bytes of pattern ("*.SYM" gives

@@ -1,20 +1,34 @@
 #include "platform/replacing_file.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "platform/exceptions.h"
+#include "platform/pending_temporaries.h"
+#include "platform/publish_queue.h"
 
 namespace {
 
 /// How many temporary names are tried before giving up. Each is taken only
-/// when no file of that name exists, so a stray one is never overwritten.
+/// when no file of that name exists, so a stray one is never overwritten;
+/// the numbers go on from run to run, so a stray one blocks no symbol.
 constexpr int kTempAttempts = 16;
 
-/// The temporary for target: "VALVE.SML" gives "VALVE.SML.1.tmp". It ends
-/// in ".tmp", so neither pass takes it for a source and no output is ever
-/// named like it.
-std::string tempName(const std::string& target, int attempt) {
-  return target + "." + std::to_string(attempt) + ".tmp";
+/// After a taken name, the next try skips this far ahead, so that a run
+/// of stray names costs one try, not one per name.
+constexpr unsigned kSkipAfterTaken = 0x9e3779b9u;
+
+/// The folder part of target, its last separator included.
+std::string folderOf(const std::string& target, char separator) {
+  std::size_t last = target.rfind(separator);
+  if (separator == '\\') {
+    const std::size_t slash = target.rfind('/');
+    if (slash != std::string::npos &&
+        (last == std::string::npos || slash > last)) {
+      last = slash;
+    }
+  }
+  return last == std::string::npos ? std::string() : target.substr(0, last + 1);
 }
 
 /// A name that is taken: a file of that name exists, or another program
@@ -24,43 +38,75 @@ bool mayBeTaken(const CFileException& e) {
          e.m_cause == CFileException::sharingViolation;
 }
 
-/// The same failure, told about target instead of the temporary.
-CFileException renamed(const CFileException& e, const std::string& target) {
-  return CFileException(e.m_cause, e.m_lOsError, target, e.m_strReason);
-}
-
 /// Closes the temporary quietly (so that it can be removed) and removes it,
 /// ignoring a failing remove: the failure that brought us here matters more.
 void discardTemp(CPlatform& platform, std::unique_ptr<CWritableFile>& file,
-                 const std::string& temp) noexcept {
+                 const std::string& temp, int& slot) noexcept {
   try {
     file.reset();
     platform.RemoveFile(temp);
   } catch (...) {
   }
   file.reset();
+  ReleasePendingTemporary(std::exchange(slot, -1));
 }
 
 }  // namespace
 
-CReplacingFile::CReplacingFile(CPlatform& platform, std::string target_path)
-    : m_platform(platform), m_strTarget(std::move(target_path)) {
+std::string TemporaryName(unsigned number) {
+  char name[kTemporaryNameLength + 1];
+  std::snprintf(name, sizeof name, ".sc%08x.tmp", number);
+  return name;
+}
+
+bool IsTemporaryName(const std::string& name) {
+  if (name.size() != kTemporaryNameLength) return false;
+  if (name.compare(0, 3, ".sc") != 0) return false;
+  if (name.compare(11, 4, ".tmp") != 0) return false;
+  for (std::size_t i = 3; i < 11; ++i) {
+    const char c = name[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
+CFileException RenamedFileException(const CFileException& e,
+                                    const std::string& target) {
+  return CFileException(e.m_cause, e.m_lOsError, target, e.m_strReason);
+}
+
+CReplacingFile::CReplacingFile(CPlatform& platform, std::string target_path,
+                               CPublishQueue* queue)
+    : m_platform(platform),
+      m_strTarget(std::move(target_path)),
+      m_pQueue(queue) {
+  const std::string folder = folderOf(m_strTarget, m_platform.PathSeparator());
   for (int attempt = 1;; ++attempt) {
-    std::string name = tempName(m_strTarget, attempt);
+    unsigned number = m_platform.NextTemporaryNumber();
+    if (attempt > 1) number += kSkipAfterTaken * static_cast<unsigned>(attempt);
+    std::string name = folder + TemporaryName(number);
+    // Claimed before the file exists, so that no moment passes in which an
+    // interruption would leave it behind.
+    m_nSlot = ClaimPendingTemporary(name);
+    if (m_nSlot < 0) {
+      throw CFileException(CFileException::genericException, -1, m_strTarget,
+                           "too many files pending");
+    }
     try {
-      m_pFile = m_platform.CreateNewFile(name);
+      m_pFile = m_platform.CreateReplacement(name, m_strTarget);
       m_strTemp = std::move(name);
       return;
     } catch (const CFileException& e) {
+      ReleasePendingTemporary(std::exchange(m_nSlot, -1));
       if (!mayBeTaken(e) || attempt == kTempAttempts) {
-        throw renamed(e, m_strTarget);
+        throw RenamedFileException(e, m_strTarget);
       }
     }
   }
 }
 
 CReplacingFile::~CReplacingFile() {
-  if (!m_bDone) discardTemp(m_platform, m_pFile, m_strTemp);
+  if (!m_bDone) discardTemp(m_platform, m_pFile, m_strTemp, m_nSlot);
 }
 
 std::size_t CReplacingFile::Write(const void* data, std::size_t n) {
@@ -72,21 +118,28 @@ std::size_t CReplacingFile::Write(const void* data, std::size_t n) {
     return m_pFile->Write(data, n);
   } catch (const CFileException& e) {
     m_bDone = true;
-    discardTemp(m_platform, m_pFile, m_strTemp);
-    throw renamed(e, m_strTarget);
+    discardTemp(m_platform, m_pFile, m_strTemp, m_nSlot);
+    throw RenamedFileException(e, m_strTarget);
   }
 }
 
 void CReplacingFile::Close() {
   if (m_bDone) return;
+  m_bDone = true;
+  if (m_pQueue != nullptr) {
+    // The queue owns the temporary from here, failure or not.
+    m_pQueue->Add(std::move(m_pFile), m_strTemp, m_strTarget,
+                  std::exchange(m_nSlot, -1));
+    return;
+  }
   try {
+    m_pFile->Sync();
     m_pFile->Close();
     m_pFile.reset();
     m_platform.RenameReplacing(m_strTemp, m_strTarget);
   } catch (const CFileException& e) {
-    m_bDone = true;
-    discardTemp(m_platform, m_pFile, m_strTemp);
-    throw renamed(e, m_strTarget);
+    discardTemp(m_platform, m_pFile, m_strTemp, m_nSlot);
+    throw RenamedFileException(e, m_strTarget);
   }
-  m_bDone = true;
+  ReleasePendingTemporary(std::exchange(m_nSlot, -1));
 }

@@ -64,6 +64,8 @@ TEST(ReplacingFileTest, AnyFailingStepKeepsTheTargetAndLeavesNoTemporary) {
       {"create", FakeFileOp::kCreate, 1, CFileException::accessDenied},
       {"first write", FakeFileOp::kWrite, 1, CFileException::diskFull},
       {"second write", FakeFileOp::kWrite, 2, CFileException::hardIO},
+      // The data must be on disk before the rename publishes it.
+      {"sync", FakeFileOp::kSync, 1, CFileException::hardIO},
       {"close", FakeFileOp::kClose, 1, CFileException::hardIO},
       {"rename", FakeFileOp::kRename, 1, CFileException::accessDenied},
   };
@@ -108,27 +110,38 @@ TEST(ReplacingFileTest, DestroyedWithoutCloseRemovesTheTemporary) {
   EXPECT_EQ(fake.OperationCount(FakeFileOp::kRename), 0);
 }
 
-TEST(ReplacingFileTest, TakenTemporaryNamesAreSkippedNeverOverwritten) {
+// Stray temporaries once made "VALVE.SML.N.tmp" unwritable for good.
+TEST(ReplacingFileTest, StrayTemporariesNeverBlockATarget) {
+  CFakePlatform fake;
+  Names strays;
+  for (unsigned n = 0; n < 64; ++n) {
+    strays.push_back("/d/" + TemporaryName(n));
+    fake.PutFile(strays.back(), "stray");
+  }
+  EXPECT_EQ(replaceWithNew(fake), std::nullopt);
+  EXPECT_EQ(fake.FileBytes(kTarget), "new");
+  for (const std::string& stray : strays) {
+    EXPECT_EQ(fake.FileBytes(stray), "stray");
+  }
+  EXPECT_EQ(fake.FilePaths().size(), strays.size() + 1);
+}
+
+// A temporary 6 bytes longer than a 250-byte target hit the name limit.
+TEST(ReplacingFileTest, TheTemporaryIsNoLongerThanALongTargetAndNoSource) {
   CFakePlatform fake;
   fake.PutFolder("/d");
-  std::string first_temp;
-  {
-    CReplacingFile probe(fake, kTarget);
-    const Names paths = fake.FilePaths();
-    ASSERT_EQ(paths.size(), 1u);
-    first_temp = paths[0];
-  }
-  // The temporary sits beside the target and no pass takes it for a source.
-  EXPECT_EQ(first_temp.rfind("/d/", 0), 0u);
-  EXPECT_FALSE(MatchesPattern(first_temp, "*.SYM"));
-  EXPECT_FALSE(MatchesPattern(first_temp, "*.DXF"));
-  EXPECT_FALSE(MatchesPattern(first_temp, "*.SML"));
-
-  fake.PutFile(first_temp, "stray");
-  EXPECT_EQ(replaceWithNew(fake), std::nullopt);
-  EXPECT_EQ(fake.FileBytes(first_temp), "stray");
-  EXPECT_EQ(fake.FileBytes(kTarget), "new");
-  EXPECT_EQ(fake.FilePaths(), (Names{kTarget, first_temp}));
+  const std::string target = "/d/" + std::string(251, 'N') + ".SML";
+  CReplacingFile probe(fake, target);
+  const Names paths = fake.FilePaths();
+  ASSERT_EQ(paths.size(), 1u);
+  const std::string temp = paths[0].substr(3);
+  EXPECT_EQ(paths[0].rfind("/d/", 0), 0u);
+  EXPECT_EQ(temp.size(), kTemporaryNameLength);
+  EXPECT_TRUE(IsTemporaryName(temp));
+  EXPECT_FALSE(IsTemporaryName("x" + temp.substr(1)));
+  EXPECT_FALSE(MatchesPattern(temp, "*.SYM"));
+  EXPECT_FALSE(MatchesPattern(temp, "*.DXF"));
+  EXPECT_FALSE(MatchesPattern(temp, "*.SML"));
 }
 
 // Only a name that is taken is worth another temporary name; any other

@@ -1,5 +1,7 @@
 #include "sml/sml_file.h"
 
+#include <algorithm>
+
 #include "archive/archive_writer.h"
 #include "platform/platform.h"
 #include "platform/replacing_file.h"
@@ -7,6 +9,8 @@
 namespace {
 
 constexpr std::size_t kExtensionLength = 4;  // ".SYM"
+
+constexpr char kSmlMagic[] = "KROWinSymbol1";
 
 // The constant block between the size and the origin point (fields 14 to
 // 24): the same 133 bytes in every file.
@@ -48,7 +52,7 @@ std::string SmlSymbolName(const std::string& source_path, char separator) {
 
 void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
                       const CSymbol& symbol) {
-  ar.PutString("KROWinSymbol1");
+  ar.PutString(kSmlMagic);
   ar.PutString(symbol_name);
   ar.PutString("");
   ar.PutDword(uint32_t{0});
@@ -68,14 +72,22 @@ void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
 }
 
 void WriteSmlFile(CPlatform& platform, const std::string& source_path,
-                  const CSymbol& symbol) {
+                  const CSymbol& symbol, CPublishQueue* queue) {
   std::string path = SmlOutputPath(source_path);
   // Written under a temporary name and renamed over an earlier file only
   // when complete: a failure leaves the earlier file as it was.
-  CReplacingFile file(platform, path);
+  CReplacingFile file(platform, path, queue);
   CArchiveWriter ar(file, path);
   WriteSmlContents(ar, SmlSymbolName(source_path, platform.PathSeparator()),
                    symbol);
   ar.Close();
   file.Close();
+}
+
+bool StartsLikeSmlFile(const std::string& bytes) {
+  // The magic as the archive stores a short string: its length, then it.
+  const std::string magic =
+      static_cast<char>(sizeof kSmlMagic - 1) + std::string(kSmlMagic);
+  const std::size_t n = std::min(bytes.size(), magic.size());
+  return bytes.compare(0, n, magic, 0, n) == 0;
 }

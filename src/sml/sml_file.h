@@ -7,6 +7,7 @@
 
 class CArchiveWriter;
 class CPlatform;
+class CPublishQueue;
 
 /// The path less its last four characters (the extension); empty when it is
 /// not longer than that.
@@ -30,8 +31,15 @@ void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
 /// Writes the .SML file of one symbol next to its source, replacing any
 /// earlier file of that name only once the new one is complete. Throws
 /// CFileException (naming the .SML path) when it cannot be created, written
-/// or closed; an earlier file then stays untouched.
+/// or closed; an earlier file then stays untouched. With a queue, the
+/// complete file is published by the queue (see CPublishQueue).
 void WriteSmlFile(CPlatform& platform, const std::string& source_path,
-                  const CSymbol& symbol);
+                  const CSymbol& symbol, CPublishQueue* queue = nullptr);
+
+
+/// True when bytes could be the start of an .SML file as WriteSmlFile
+/// writes it: they begin with its magic, or are a part of the magic (an
+/// empty file included), as a write cut short leaves them.
+bool StartsLikeSmlFile(const std::string& bytes);
 
 #endif  // SYMCONV_SML_SML_FILE_H_

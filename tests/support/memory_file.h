@@ -14,6 +14,7 @@ class CMemoryFile : public CWritableFile {
     m_strBytes.append(static_cast<const char*>(data), n);
     return n;
   }
+  void Sync() override {}
   void Close() override {}
 
   std::string m_strBytes;

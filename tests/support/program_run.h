@@ -32,11 +32,12 @@ inline void WriteAll(const std::filesystem::path& path,
 /// through files in scratch; the program starts in cwd when one is given.
 inline CRun RunSymconv(const std::filesystem::path& scratch,
                        const std::string& args, const std::string& input = "",
-                       const std::filesystem::path& cwd = {}) {
+                       const std::filesystem::path& cwd = {},
+                       const std::string& program = SYMCONV_EXE) {
   WriteAll(scratch / "stdin", input);
   std::string command;
   if (!cwd.empty()) command = "cd '" + cwd.string() + "' && ";
-  command += std::string("'") + SYMCONV_EXE + "' " + args + " <'" +
+  command += "'" + program + "' " + args + " <'" +
              (scratch / "stdin").string() + "' >'" +
              (scratch / "out").string() + "' 2>'" + (scratch / "err").string() +
              "'; echo $? >'" + (scratch / "rc").string() + "'";

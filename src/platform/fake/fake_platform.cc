@@ -35,6 +35,10 @@ class CFakePlatform::CFakeFile : public CWritableFile {
     return n;
   }
 
+  void Sync() override {
+    m_platform.countOperation(FakeFileOp::kSync, m_strPath);
+  }
+
   void Close() override {
     if (!m_bOpen) return;
     try {
@@ -312,7 +316,15 @@ void CFakePlatform::ChangeDirectory(const std::string& path) {
   m_strCurrent = p;
 }
 
+void CFakePlatform::SetUnlistableFolder(const std::string& path) {
+  m_unlistableFolders.insert(Normalise(path));
+}
+
 std::vector<std::string> CFakePlatform::FindFiles(const std::string& pattern) {
+  if (m_unlistableFolders.count(m_strCurrent) != 0) {
+    throw CFileException(CFileException::accessDenied, kDenied, ".",
+                         "Permission denied");
+  }
   std::vector<std::string> names;
   std::vector<std::string> full_paths;
   auto take = [&](const std::string& entry) {
@@ -419,4 +431,8 @@ void CFakePlatform::RemoveFile(const std::string& path) {
   if (m_files.erase(p) == 0) {
     throw CFileException(CFileException::fileNotFound, kMissing, p);
   }
+}
+
+void CFakePlatform::SyncFileSystem(const std::string& folder) {
+  countOperation(FakeFileOp::kSync, folder);
 }

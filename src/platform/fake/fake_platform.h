@@ -16,7 +16,15 @@
 #include "platform/platform.h"
 
 /// The file operations that CFakePlatform counts and can make fail.
-enum class FakeFileOp { kCreate, kWrite, kClose, kRename, kRemove, kRead };
+enum class FakeFileOp {
+  kCreate,
+  kWrite,
+  kClose,
+  kRename,
+  kRemove,
+  kRead,
+  kSync,  // a file's Sync or SyncFileSystem
+};
 
 /// One message box (or summary) that the fake user was shown.
 struct CFakeMessage {
@@ -81,6 +89,8 @@ class CFakePlatform : public CPlatform {
   /// A file held open elsewhere: reading, creating, renaming to or from it
   /// and removing it fail with sharingViolation until released.
   void HoldOpenElsewhere(const std::string& path, bool held = true);
+  /// FindFiles in the folder fails with accessDenied (entered, not listed).
+  void SetUnlistableFolder(const std::string& path);
   /// ChangeDirectory(path) fails with cause and os_error, even when the
   /// folder exists.
   void SetChangeDirectoryError(const std::string& path, int cause,
@@ -152,6 +162,10 @@ class CFakePlatform : public CPlatform {
       const std::string& path) override;
   void RenameReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
+  /// True unless SetFileSystemSync(false): then each file is synced.
+  bool CanSyncFileSystem() const override { return m_bFileSystemSync; }
+  void SyncFileSystem(const std::string& folder) override;
+  void SetFileSystemSync(bool available) { m_bFileSystemSync = available; }
 
  private:
   class CFakeFile;
@@ -177,6 +191,7 @@ class CFakePlatform : public CPlatform {
   std::map<std::string, std::string> m_files;
   std::set<std::string> m_folders;
   std::set<std::string> m_readOnlyFolders;
+  std::set<std::string> m_unlistableFolders;
   std::set<std::string> m_heldElsewhere;
   std::map<std::string, int> m_openForWriting;  // path -> open handles
   std::map<std::string, std::pair<int, long>> m_changeDirErrors;
@@ -196,6 +211,7 @@ class CFakePlatform : public CPlatform {
   std::optional<std::size_t> m_shortWrite;
   std::function<void(const std::vector<std::string>&)> m_afterFind;
   std::set<std::string> m_vanishAfterFind;
+  bool m_bFileSystemSync = true;
 };
 
 #endif  // SYMCONV_PLATFORM_FAKE_FAKE_PLATFORM_H_

@@ -49,6 +49,12 @@ class CPosixFile final : public CWritableFile {
     }
   }
 
+  void Sync() override {
+    if (m_fd >= 0 && ::fdatasync(m_fd) != 0) {
+      throw FileExceptionFromErrno(errno, m_strPath);
+    }
+  }
+
   void Close() override {
     if (m_fd < 0) return;
     const int fd = std::exchange(m_fd, -1);
@@ -104,7 +110,10 @@ const char kClearLine[] = "\r\033[K";
 }  // namespace
 
 CPosixPlatform::CPosixPlatform(CPosixOptions options)
-    : m_options(std::move(options)) {}
+    : m_options(std::move(options)) {
+  // Process ids apart by one start 65,536 names apart.
+  m_nNextTemporary = static_cast<unsigned>(::getpid()) << 16;
+}
 
 CPosixPlatform::~CPosixPlatform() { clearProgress(); }
 
@@ -246,7 +255,7 @@ void CPosixPlatform::ChangeDirectory(const std::string& path) {
 std::vector<std::string> CPosixPlatform::FindFiles(const std::string& pattern) {
   std::vector<std::string> names;
   DIR* dir = ::opendir(".");
-  if (dir == nullptr) return names;  // like a search that finds nothing
+  if (dir == nullptr) throw FileExceptionFromErrno(errno, ".");
   while (const dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
@@ -307,7 +316,30 @@ std::unique_ptr<CWritableFile> CPosixPlatform::CreateNewFile(
     fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) throw FileExceptionFromErrno(errno, path);
+  // Held under an exclusive advisory lock while open, so that another run's
+  // sweep of stray temporaries (which reads under a shared one) skips it.
+  ::flock(fd, LOCK_EX | LOCK_NB);
   return std::make_unique<CPosixFile>(fd, path);
+}
+
+std::unique_ptr<CWritableFile> CPosixPlatform::CreateReplacement(
+    const std::string& temp, const std::string& target) {
+  // A rename needs only the folder's permission; opening the target for
+  // writing, as a replacement in place would, needs the file's.
+  struct stat st;
+  const bool exists = ::stat(target.c_str(), &st) == 0;
+  if (exists && S_ISREG(st.st_mode) &&
+      ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    throw FileExceptionFromErrno(errno, target);
+  }
+  std::unique_ptr<CWritableFile> file = CreateNewFile(temp);
+  // Like the file it replaces (as sed -i does); a new one keeps 0666 less
+  // the umask.
+  if (exists && S_ISREG(st.st_mode) &&
+      ::chmod(temp.c_str(), st.st_mode & 07777) != 0) {
+    throw FileExceptionFromErrno(errno, temp);
+  }
+  return file;
 }
 
 void CPosixPlatform::RenameReplacing(const std::string& from,
@@ -320,4 +352,28 @@ void CPosixPlatform::RenameReplacing(const std::string& from,
 
 void CPosixPlatform::RemoveFile(const std::string& path) {
   if (::unlink(path.c_str()) != 0) throw FileExceptionFromErrno(errno, path);
+}
+
+std::string CPosixPlatform::DescribeSystemError(const CFileException& e) const {
+  return "(" + (e.m_strReason.empty() ? std::string(e.what()) : e.m_strReason) +
+         ")";
+}
+
+bool CPosixPlatform::CanSyncFileSystem() const {
+#ifdef __linux__
+  return true;
+#else
+  return false;
+#endif
+}
+
+void CPosixPlatform::SyncFileSystem(const std::string& folder) {
+#ifdef __linux__
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) throw FileExceptionFromErrno(errno, folder);
+  CDescriptor dir(fd);
+  if (::syncfs(fd) != 0) throw FileExceptionFromErrno(errno, folder);
+#else
+  (void)folder;
+#endif
 }

@@ -52,6 +52,9 @@ class CPosixPlatform final : public CPlatform {
   /// false (cancel). A trailing '/' is dropped unless the path is "/".
   bool AskForFolder(std::string* path);
 
+  /// Whether standard input (the options' input) is a terminal.
+  bool InputIsTerminal() const { return inputIsTerminal(); }
+
   const CPosixOptions& options() const { return m_options; }
   CPosixOptions& options() { return m_options; }
 
@@ -68,8 +71,13 @@ class CPosixPlatform final : public CPlatform {
   std::string ReadFile(const std::string& path) override;
   std::unique_ptr<CWritableFile> CreateNewFile(
       const std::string& path) override;
+  std::unique_ptr<CWritableFile> CreateReplacement(
+      const std::string& temp, const std::string& target) override;
   void RenameReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
+  bool CanSyncFileSystem() const override;
+  std::string DescribeSystemError(const CFileException& e) const override;
+  void SyncFileSystem(const std::string& folder) override;
 
  private:
   bool inputIsTerminal() const;

@@ -253,4 +253,27 @@ TEST_F(PosixFileTest, ShortWriteKeepsTheTargetAndLeavesNoTemporary) {
   EXPECT_EQ(std::distance(fs::directory_iterator(m_base), {}), 1);
 }
 
+// A 0664 symbol became 0644 when replaced. (A read-only symbol is checked
+// end to end, as a user who may not write it.)
+TEST_F(PosixFileTest, AReplacementKeepsTheModeOfTheFileItReplaces) {
+  const auto replace = [&](const std::string& name) {
+    CReplacingFile file(m_posix, Path(name));
+    file.Write("new", 3);
+    file.Close();
+  };
+  const auto modeOf = [&](const std::string& name) {
+    struct stat st;
+    EXPECT_EQ(::stat(Path(name).c_str(), &st), 0);
+    return st.st_mode & 07777;
+  };
+  const mode_t old_mask = ::umask(022);
+  replace("NEW.SML");
+  EXPECT_EQ(modeOf("NEW.SML"), 0644u);
+  std::ofstream(Path("GROUP.SML")) << "old";
+  ::chmod(Path("GROUP.SML").c_str(), 0664);
+  replace("GROUP.SML");
+  EXPECT_EQ(modeOf("GROUP.SML"), 0664u);
+  ::umask(old_mask);
+}
+
 }  // namespace

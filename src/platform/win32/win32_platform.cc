@@ -48,6 +48,12 @@ class CWin32WritableFile : public CWritableFile {
     return written;
   }
 
+  void Sync() override {
+    if (m_handle.valid() && !::FlushFileBuffers(m_handle.get())) {
+      throw LastWin32FileException(m_strPath);
+    }
+  }
+
   void Close() override {
     if (!CloseHandle(m_handle.Release())) {
       throw LastWin32FileException(m_strPath);
@@ -145,8 +151,11 @@ std::string CWin32Platform::ReadFile(const std::string& path) {
 
 std::unique_ptr<CWritableFile> CWin32Platform::CreateNewFile(
     const std::string& path) {
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Shared for deletion only, so that an interrupted console run can remove
+  // the temporary it is writing.
+  HANDLE handle =
+      CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) throw LastWin32FileException(path);
   return std::make_unique<CWin32WritableFile>(handle, path);
 }

@@ -1,0 +1,45 @@
+#include "platform/pending_temporaries.h"
+
+#include <atomic>
+#include <cstring>
+
+namespace {
+
+// A slot is free (0), being filled or emptied (1), or holds a path (2). The
+// handler reads only slots in state 2, so it never sees half a path.
+struct CSlot {
+  std::atomic<int> state{0};
+  char path[kPendingTemporaryPathMax];
+};
+
+static_assert(std::atomic<int>::is_always_lock_free,
+              "a signal handler may only read lock-free atomics");
+
+CSlot g_slots[kPendingTemporarySlots];
+
+}  // namespace
+
+int ClaimPendingTemporary(const std::string& path) {
+  if (path.size() >= kPendingTemporaryPathMax) return -1;
+  for (std::size_t i = 0; i < kPendingTemporarySlots; ++i) {
+    int expected = 0;
+    if (!g_slots[i].state.compare_exchange_strong(expected, 1)) continue;
+    std::memcpy(g_slots[i].path, path.c_str(), path.size() + 1);
+    g_slots[i].state.store(2);
+    return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void ReleasePendingTemporary(int slot) {
+  if (slot < 0 || static_cast<std::size_t>(slot) >= kPendingTemporarySlots) {
+    return;
+  }
+  g_slots[slot].state.store(0);
+}
+
+void ForEachPendingTemporary(void (*remove)(const char* path)) {
+  for (CSlot& slot : g_slots) {
+    if (slot.state.load() == 2) remove(slot.path);
+  }
+}
