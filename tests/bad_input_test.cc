@@ -268,7 +268,9 @@ std::vector<CBadInput> Table() {
       {"DXF with a NUL byte in a block name",
        "X.DXF",
        [] { return Dxf(Block(std::string("A\0B", 3), kLine)); },
-       {ExpectedPrompt(std::string("/lib/A\0B.SYM", 12)), Summary(1, 0, 0)},
+       {std::string("Block \"A\0B\" cannot be written: it holds a NUL byte",
+                    50),
+        ExpectedPrompt(std::string("/lib/A\0B.SYM", 12)), Summary(1, 0, 0)},
        {}},
   };
 }

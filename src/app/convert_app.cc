@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dxf/block_extractor.h"
+#include "dxf/block_name.h"
 #include "dxf/passed_over.h"
 #include "platform/exceptions.h"
 #include "platform/platform.h"
@@ -39,12 +40,20 @@ class CBlockConverter : public CDxfBlockHandler {
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     std::string source_name = m_app.m_strFolder + name + ".SYM";
     // A name holding a separator, or "." or "..", would write outside the
-    // chosen folder.
-    if (!IsSafeBlockName(name)) {
+    // chosen folder; on Windows a device name would open the device.
+    std::string reason = UnsafeBlockNameReason(name);
+    const std::string windows_reason = WindowsBlockNameReason(name);
+    if (reason.empty() && onWindows()) reason = windows_reason;
+    if (!reason.empty()) {
+      m_platform.ShowMessage(
+          "Block \"" + name + "\" cannot be written: " + reason,
+          MessageButtons::kOk);
       m_app.ConfirmContinue(source_name);
       return;
     }
-    if (m_app.ConvertSymToSml(sym_text, source_name)) ++m_app.m_nDxfSymbols;
+    if (!m_app.ConvertSymToSml(sym_text, source_name)) return;
+    ++m_app.m_nDxfSymbols;
+    if (!windows_reason.empty()) m_app.m_windowsOnly.push_back(name + ".SML");
   }
 
   // The drawing is named after its file, whose name the folder search
@@ -66,6 +75,9 @@ class CBlockConverter : public CDxfBlockHandler {
   }
 
  private:
+  // The platform's separator tells which system's file names apply.
+  bool onWindows() const { return m_platform.PathSeparator() == '\\'; }
+
   CConvertApp& m_app;
   CPlatform& m_platform;
   const std::string& m_strPath;
@@ -105,6 +117,7 @@ bool CConvertApp::RunBatch() {
   m_nDxfSymbols = 0;
   m_nSymFiles = 0;
   m_passedOver.clear();
+  m_windowsOnly.clear();
 
   std::string current;
   try {
@@ -128,6 +141,7 @@ bool CConvertApp::RunBatch() {
     m_platform.ReportProgress(done, total, std::string());
     m_platform.ShowSummary(
         m_strStatus + FormatSummary(m_nDxfFiles, m_nDxfSymbols, m_nSymFiles));
+    ReportWindowsOnlyNames();
     ReportPassedOverTotal();
     m_outcome = RunOutcome::kCompleted;
   } catch (const CRunStopped&) {
@@ -226,5 +240,14 @@ void CConvertApp::ReportPassedOverTotal() {
   if (!m_options.dxf.polylines && HasConvertiblePolylines(m_passedOver)) {
     text += " (--polylines converts polylines)";
   }
+  m_platform.ReportNote(text);
+}
+
+void CConvertApp::ReportWindowsOnlyNames() {
+  if (m_windowsOnly.empty()) return;
+  std::string text =
+      "warning: Windows cannot hold these files, so this library will not "
+      "copy there:";
+  for (const std::string& name : m_windowsOnly) text += " \"" + name + "\"";
   m_platform.ReportNote(text);
 }

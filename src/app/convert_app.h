@@ -2,6 +2,7 @@
 #define SYMCONV_APP_CONVERT_APP_H_
 
 #include <string>
+#include <vector>
 
 #include "dxf/block_extractor.h"
 #include "dxf/passed_over.h"
@@ -74,6 +75,8 @@ class CConvertApp {
   int m_nDxfFiles = 0;
   int m_nDxfSymbols = 0;
   int m_nSymFiles = 0;
+  /// Files written from blocks whose names Windows cannot hold.
+  std::vector<std::string> m_windowsOnly;
 
  private:
   /// Ends the run after a failure that no per-file guard handles.
@@ -82,6 +85,9 @@ class CConvertApp {
   /// The run's one line about what was passed over; nothing when nothing
   /// was.
   void ReportPassedOverTotal();
+  /// The run's one line naming the files written from blocks whose names
+  /// Windows cannot hold; nothing when there were none.
+  void ReportWindowsOnlyNames();
 
   CPlatform& m_platform;
   CConvertOptions m_options;
