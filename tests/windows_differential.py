@@ -2,11 +2,10 @@
 """Converts the test folders and the examples with the Linux build and with
 the Windows build under wine, and compares every .SML file byte for byte.
 
-  windows_differential.py SOURCE_DIR SYMCONV WINDOWS_CONVERT WINE
+  windows_differential.py SOURCE_DIR SYMCONV SYMCONV_CLI_EXE WINE
 
-SYMCONV is the Linux command-line program, WINDOWS_CONVERT the Windows
-converter (tests/windows_convert.exe), WINE the loader that runs it, in the
-caller's WINEPREFIX. Names are bytes in the ANSI code page (1252) on the
+SYMCONV is the Linux command-line program, SYMCONV_CLI_EXE the Windows one,
+WINE the loader that runs it, in the caller's WINEPREFIX. Names are bytes in the ANSI code page (1252) on the
 Windows side, which wine keeps as UTF-8 on the Linux file system: a Linux
 name is compared with the Windows one through that code page.
 """
@@ -72,7 +71,7 @@ def run(command, what):
 
 
 def main():
-    source, symconv, windows_convert, wine = sys.argv[1:5]
+    source, symconv, symconv_cli, wine = sys.argv[1:5]
     # Folders of files to convert together; DXF files each in a folder of
     # their own, since their blocks share names.
     inputs = {"examples": glob.glob(os.path.join(source, "examples", "*")),
@@ -96,8 +95,8 @@ def main():
                 linux = os.path.join(top, "linux", variant, tag)
                 windows = os.path.join(top, "windows", variant, tag)
                 run([symconv, "--yes"] + flags + [linux], "symconv")
-                run([wine, windows_convert] + flags +
-                    ["Z:" + windows.replace("/", "\\")], "windows_convert")
+                run([wine, symconv_cli, "--yes"] + flags +
+                    ["Z:" + windows.replace("/", "\\")], "symconv-cli.exe")
                 expected = {n.decode(CODE_PAGE).encode(): n
                             for n in sml_files(linux)}
                 got = set(sml_files(windows))

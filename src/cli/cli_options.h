@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/posix/posix_platform.h"
+#include "platform/answer_mode.h"
 
 /// What `symconv [--yes|--no] [--beep] [--drawings] [--polylines]
 /// [--verbose] [FOLDER]` asked for.

@@ -8,7 +8,7 @@
 #include "app/convert_app.h"
 #include "cli/cli_options.h"
 #include "cli/tool_commands.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/console_platform.h"
 
 namespace {
 
@@ -27,10 +27,10 @@ int ExitStatus(const CConvertApp& app) {
 }
 
 int RunConversion(const CCliOptions& options) {
-  CPosixOptions posix_options;
-  posix_options.answer_mode = options.answer;
-  posix_options.beep = options.beep;
-  CPosixPlatform platform(posix_options);
+  CConsoleOptions console_options;
+  console_options.answer_mode = options.answer;
+  console_options.beep = options.beep;
+  CConsolePlatform platform(console_options);
 
   std::string folder;
   if (options.folder) {
