@@ -281,7 +281,8 @@ std::vector<CBadInput> Table() {
        "X.DXF",
        [] { return Dxf(Block(std::string("A\0B", 3), kLine)); },
        // The NUL once cut the prompt short; it shows escaped.
-       {ExpectedPrompt("/lib/A\\x00B.SYM"), Summary(1, 0, 0)},
+       {"Block \"A\\x00B\" cannot be written: it holds a NUL byte",
+        ExpectedPrompt("/lib/A\\x00B.SYM"), Summary(1, 0, 0)},
        {}},
       // --- What the readers do not take, said as such ----------------------
       {"binary DXF cut short after its sentinel",

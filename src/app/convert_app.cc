@@ -10,6 +10,7 @@
 #include "app/leftover_sweep.h"
 #include "app/message_text.h"
 #include "dxf/block_extractor.h"
+#include "dxf/block_name.h"
 #include "dxf/passed_over.h"
 #include "platform/exceptions.h"
 #include "platform/platform.h"
@@ -64,14 +65,20 @@ class CBlockConverter : public CDxfBlockHandler {
     m_app.m_strContext = " (block " + EscapeForMessage(name) + " of " +
                          EscapeForMessage(BaseName(m_strPath)) + ")";
     // A name holding a separator, or "." or "..", would write outside the
-    // chosen folder.
-    if (!IsSafeBlockName(name)) {
-      m_app.ConfirmContinue(
-          source_name,
-          m_app.Why(source_name, "a block name that leads out of the folder"));
+    // chosen folder; on Windows a device name would open the device.
+    std::string reason = UnsafeBlockNameReason(name);
+    const std::string windows_reason = WindowsBlockNameReason(name);
+    if (reason.empty() && onWindows()) reason = windows_reason;
+    if (!reason.empty()) {
+      m_platform.ShowMessage("Block \"" + EscapeForMessage(name) +
+                                 "\" cannot be written: " + reason,
+                             MessageButtons::kOk);
+      m_app.ConfirmContinue(source_name, m_app.Why(source_name, reason));
       return;
     }
-    if (m_app.ConvertSymToSml(sym_text, source_name)) ++m_app.m_nDxfSymbols;
+    if (!m_app.ConvertSymToSml(sym_text, source_name)) return;
+    ++m_app.m_nDxfSymbols;
+    if (!windows_reason.empty()) m_app.m_windowsOnly.push_back(name + ".SML");
   }
 
   // The drawing is named after its file, whose name the folder search
@@ -107,6 +114,9 @@ class CBlockConverter : public CDxfBlockHandler {
   }
 
  private:
+  // The platform's separator tells which system's file names apply.
+  bool onWindows() const { return m_platform.PathSeparator() == '\\'; }
+
   CConvertApp& m_app;
   CPlatform& m_platform;
   const std::string& m_strPath;
@@ -141,6 +151,7 @@ bool CConvertApp::RunBatch() {
     PublishPending(true);
     m_platform.ShowSummary(
         m_strStatus + FormatSummary(m_nDxfFiles, m_nDxfSymbols, m_nSymFiles));
+    ReportWindowsOnlyNames();
     ReportPassedOverTotal();
     ReportReplaced();
     m_outcome = RunOutcome::kCompleted;
@@ -183,6 +194,7 @@ void CConvertApp::StartRun(const std::string& path) {
   m_nDxfSymbols = 0;
   m_nSymFiles = 0;
   m_passedOver.clear();
+  m_windowsOnly.clear();
   m_pending.clear();
   m_written.clear();
   m_strContext.clear();
@@ -411,4 +423,15 @@ void CConvertApp::ReportReplaced() {
   }
   if (replaced.size() > shown) text += ", ...";
   m_platform.ReportNote(text + ")");
+}
+
+void CConvertApp::ReportWindowsOnlyNames() {
+  if (m_windowsOnly.empty()) return;
+  std::string text =
+      "warning: Windows cannot hold these files, so this library will not "
+      "copy there:";
+  for (const std::string& name : m_windowsOnly) {
+    text += " \"" + EscapeForMessage(name) + "\"";
+  }
+  m_platform.ReportNote(text);
 }

@@ -86,6 +86,8 @@ class CConvertApp {
   /// Where the symbol being converted comes from, for the notes that say
   /// why it failed: " (block B of TWO.DXF)"; empty for a .SYM file.
   std::string m_strContext;
+  /// Files written from blocks whose names Windows cannot hold.
+  std::vector<std::string> m_windowsOnly;
 
  private:
   /// The names a folder's two passes convert, in the order they do.
@@ -112,6 +114,9 @@ class CConvertApp {
   /// The run's one line about what was passed over; nothing when nothing
   /// was.
   void ReportPassedOverTotal();
+  /// The run's one line naming the files written from blocks whose names
+  /// Windows cannot hold; nothing when there were none.
+  void ReportWindowsOnlyNames();
 
   /// Publishes the outputs waiting in the queue. Each that fails is
   /// uncounted and, when prompt is true, answered with the failure prompt.

@@ -193,10 +193,63 @@ TEST_F(ConvertAppTest, BlockNamesThatLeaveTheFolderAreRefused) {
   EXPECT_EQ(
       Texts(),
       (std::vector<std::string>{
-          ExpectedPrompt("/lib/../up.SYM"), ExpectedPrompt("/lib/...SYM"),
+          "Block \"../up\" cannot be written: it holds a path separator",
+          ExpectedPrompt("/lib/../up.SYM"),
+          "Block \"..\" cannot be written: it names a folder",
+          ExpectedPrompt("/lib/...SYM"),
+          "Block \"a\\b\" cannot be written: it holds a path separator",
           ExpectedPrompt("/lib/a\\b.SYM"), ExpectedSummary("/lib", 1, 1, 0)}));
   EXPECT_EQ(m_platform.FilePaths(),
             (std::vector<std::string>{"/lib/A.DXF", "/lib/OK.SML"}));
+}
+
+// Windows would open a device for CON.SML and a data stream for a:b.SML;
+// elsewhere they are good names, but the library will not copy to Windows.
+TEST(ConvertAppNames, WindowsRefusesItsDeviceNamesOthersWarnOfThem) {
+  const std::string dxf =
+      Dxf(Block("con", Line(0, 0, 1, 1)) + Block("a:b", Line(0, 0, 1, 1)) +
+          Block("OK", Line(0, 0, 1, 1)));
+  struct Case {
+    char separator;
+    std::string folder;
+    std::vector<std::string> messages;
+    std::vector<std::string> notes;
+    std::vector<std::string> written;
+  };
+  const Case cases[] = {
+      {'\\',
+       "C:\\lib",
+       {"Block \"con\" cannot be written: Windows reserves it for a device",
+        ExpectedPrompt("C:\\lib\\con.SYM"),
+        "Block \"a:b\" cannot be written: Windows allows no ':' in a file name",
+        ExpectedPrompt("C:\\lib\\a:b.SYM"),
+        ExpectedSummary("C:\\lib", 1, 1, 0)},
+       {"C:\\lib\\con.SYM: Windows reserves it for a device (block con of "
+        "A.DXF)",
+        "C:\\lib\\a:b.SYM: Windows allows no ':' in a file name (block a:b of "
+        "A.DXF)"},
+       {"C:\\lib\\A.DXF", "C:\\lib\\OK.SML"}},
+      {'/',
+       "/lib",
+       {ExpectedSummary("/lib", 1, 3, 0)},
+       {"warning: Windows cannot hold these files, so this library will not "
+        "copy there: \"con.SML\" \"a:b.SML\""},
+       {"/lib/A.DXF", "/lib/OK.SML", "/lib/a:b.SML", "/lib/con.SML"}},
+  };
+  for (const Case& c : cases) {
+    CFakePlatform platform(c.separator);
+    platform.ScriptFolder(c.folder);
+    platform.PutFile(c.folder + c.separator + "A.DXF", dxf);
+    platform.QueueAnswers({MessageResult::kYes, MessageResult::kYes});
+    CConvertApp app(platform);
+    app.RunBatch();
+    std::vector<std::string> texts;
+    for (const CFakeMessage& m : platform.messages()) texts.push_back(m.text);
+    EXPECT_EQ(texts, c.messages) << c.separator;
+    EXPECT_EQ(platform.notes(), c.notes) << c.separator;
+    EXPECT_EQ(platform.FilePaths(), c.written) << c.separator;
+    EXPECT_EQ(app.any_failure(), c.separator == '\\');
+  }
 }
 
 TEST_F(ConvertAppTest, WindowsNamingAndTraceMarker) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "dxf/block_extractor.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/answer_mode.h"
 
 namespace CLI {
 class App;

@@ -9,8 +9,7 @@
 #include "app/text_font.h"
 #include "cli/cli_options.h"
 #include "cli/tool_commands.h"
-#include "platform/posix/interrupt_cleanup.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/console_platform.h"
 
 namespace {
 
@@ -29,10 +28,10 @@ int ExitStatus(const CConvertApp& app) {
 }
 
 int RunConversion(const CCliOptions& options) {
-  CPosixOptions posix_options;
-  posix_options.answer_mode = options.answer;
-  posix_options.beep = options.beep;
-  CPosixPlatform platform(posix_options);
+  CConsoleOptions console_options;
+  console_options.answer_mode = options.answer;
+  console_options.beep = options.beep;
+  CConsolePlatform platform(console_options);
 
   std::string folder;
   if (options.folder) {

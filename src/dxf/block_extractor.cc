@@ -212,11 +212,3 @@ bool ConvertDxfText(std::string_view text, CDxfBlockHandler& handler,
   CBlockExtractor extractor(text, handler, options);
   return extractor.Run();
 }
-
-bool IsSafeBlockName(std::string_view name) {
-  if (name == "." || name == "..") return false;
-  // A NUL byte would end the file name where the system reads it, so the
-  // output would be written under another name.
-  return name.find_first_of(std::string_view("/\\\0", 3)) ==
-         std::string_view::npos;
-}

@@ -94,8 +94,4 @@ class CDxfBlockHandler {
 bool ConvertDxfText(std::string_view text, CDxfBlockHandler& handler,
                     const CDxfOptions& options = CDxfOptions());
 
-/// False for a block name that would not name a file in the chosen folder:
-/// one that holds '/', '\\' or a NUL byte, and the names "." and "..".
-bool IsSafeBlockName(std::string_view name);
-
 #endif  // SYMCONV_DXF_BLOCK_EXTRACTOR_H_

@@ -7,14 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/answer_mode.h"
 #include "platform/platform.h"
-
-/// How the command line answers the Yes/No prompts.
-enum class AnswerMode {
-  kAsk,  // ask on the terminal; No when standard input is not one
-  kYes,  // answer Yes without asking
-  kNo,   // answer No without asking
-};
 
 /// What the command line sets up for a run.
 struct CPosixOptions {
