@@ -1,6 +1,16 @@
 #include "symbol/rounded_trig.h"
 
+#if __has_include(<quadmath.h>)
 #include <quadmath.h>
+#else
+// clang links GCC's libquadmath but does not see its header: the three
+// routines used here, as that header declares them.
+extern "C" {
+__float128 sinq(__float128);
+__float128 cosq(__float128);
+__float128 atan2q(__float128, __float128);
+}
+#endif
 
 #include <atomic>
 #include <cmath>
@@ -251,7 +261,7 @@ std::atomic<unsigned long> g_undecided{0};
 // the best this path has, and the count lets the tests show it never ran.
 double roundQuad(__float128 q) {
   const double d = static_cast<double>(q);
-  const __float128 e = fabsq(q) * 0x1p-100;
+  const __float128 e = (q < 0 ? -q : q) * 0x1p-100;
   if (static_cast<double>(q - e) != d || static_cast<double>(q + e) != d) {
     g_undecided.fetch_add(1, std::memory_order_relaxed);
   }
