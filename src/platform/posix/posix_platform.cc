@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/console_answer.h"
 #include "platform/exceptions.h"
 #include "platform/posix/posix_error.h"
 
@@ -94,17 +95,6 @@ std::string withoutTrailingSlashes(std::string path) {
   return path;
 }
 
-std::string lowerTrimmed(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string::npos) return std::string();
-  const auto last = s.find_last_not_of(" \t");
-  std::string out = s.substr(first, last - first + 1);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
 const char kClearLine[] = "\r\033[K";
 
 }  // namespace
@@ -166,35 +156,9 @@ bool CPosixPlatform::ChooseFolder(std::string* path) {
 }
 
 MessageResult CPosixPlatform::askYesNo(const std::string& shown) {
-  std::FILE* err = m_options.errors;
-  switch (m_options.answer_mode) {
-    case AnswerMode::kYes:
-      std::fprintf(err, "%s [y/n] yes\n", shown.c_str());
-      return MessageResult::kYes;
-    case AnswerMode::kNo:
-      std::fprintf(err, "%s [y/n] no\n", shown.c_str());
-      return MessageResult::kNo;
-    case AnswerMode::kAsk:
-      break;
-  }
-  if (!inputIsTerminal()) {
-    std::fprintf(err, "%s [y/n] no (standard input is not a terminal)\n",
-                 shown.c_str());
-    return MessageResult::kNo;
-  }
-  std::fprintf(err, "%s [y/n] ", shown.c_str());
-  for (;;) {
-    std::fflush(err);
-    std::string line;
-    if (!readLine(&line)) {
-      std::fputs("no\n", err);
-      return MessageResult::kNo;
-    }
-    const std::string answer = lowerTrimmed(line);
-    if (answer == "y" || answer == "yes") return MessageResult::kYes;
-    if (answer == "n" || answer == "no") return MessageResult::kNo;
-    std::fputs("Please answer y or n: ", err);
-  }
+  return AskYesNoOnConsole(
+      m_options.errors, m_options.answer_mode, shown, inputIsTerminal(),
+      [this](std::string* line) { return readLine(line); });
 }
 
 MessageResult CPosixPlatform::ShowMessage(const std::string& text,

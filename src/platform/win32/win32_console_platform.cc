@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "platform/console_answer.h"
+
 namespace {
 
 // True when standard input is a console, not a file or a pipe.
@@ -19,15 +21,6 @@ bool readLine(std::string* line) {
   while ((c = std::fgetc(stdin)) != EOF && c != '\n') line->push_back(char(c));
   if (!line->empty() && line->back() == '\r') line->pop_back();
   return c != EOF || !line->empty();
-}
-
-std::string lowerTrimmed(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == ' ' || c == '\t') continue;
-    out.push_back(c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
-  }
-  return out;
 }
 
 // "C:\\lib\\" gives "C:\\lib"; "C:\\" and "\\" stay roots.
@@ -60,34 +53,8 @@ bool CWin32ConsolePlatform::ChooseFolder(std::string* path) {
 }
 
 MessageResult CWin32ConsolePlatform::askYesNo(const std::string& shown) {
-  switch (m_options.answer_mode) {
-    case AnswerMode::kYes:
-      std::fprintf(stderr, "%s [y/n] yes\n", shown.c_str());
-      return MessageResult::kYes;
-    case AnswerMode::kNo:
-      std::fprintf(stderr, "%s [y/n] no\n", shown.c_str());
-      return MessageResult::kNo;
-    case AnswerMode::kAsk:
-      break;
-  }
-  if (!inputIsConsole()) {
-    std::fprintf(stderr, "%s [y/n] no (standard input is not a terminal)\n",
-                 shown.c_str());
-    return MessageResult::kNo;
-  }
-  std::fprintf(stderr, "%s [y/n] ", shown.c_str());
-  for (;;) {
-    std::fflush(stderr);
-    std::string line;
-    if (!readLine(&line)) {
-      std::fputs("no\n", stderr);
-      return MessageResult::kNo;
-    }
-    const std::string answer = lowerTrimmed(line);
-    if (answer == "y" || answer == "yes") return MessageResult::kYes;
-    if (answer == "n" || answer == "no") return MessageResult::kNo;
-    std::fputs("Please answer y or n: ", stderr);
-  }
+  return AskYesNoOnConsole(stderr, m_options.answer_mode, shown,
+                           inputIsConsole(), readLine);
 }
 
 MessageResult CWin32ConsolePlatform::ShowMessage(const std::string& text,
