@@ -46,6 +46,10 @@ bool CWin32ConsolePlatform::AskForFolder(std::string* path) {
   return true;
 }
 
+bool CWin32ConsolePlatform::InputIsTerminal() const {
+  return inputIsConsole();
+}
+
 bool CWin32ConsolePlatform::ChooseFolder(std::string* path) {
   if (m_options.folder.empty()) return false;
   *path = m_options.folder;

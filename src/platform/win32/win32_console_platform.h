@@ -33,6 +33,8 @@ class CWin32ConsolePlatform final : public CWin32Platform {
   /// input gives false (cancel). Trailing separators are dropped unless
   /// the path is a root.
   bool AskForFolder(std::string* path);
+  /// Whether standard input is a console that a person can answer from.
+  bool InputIsTerminal() const;
 
   const CWin32ConsoleOptions& options() const { return m_options; }
   CWin32ConsoleOptions& options() { return m_options; }
