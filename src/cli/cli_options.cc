@@ -38,6 +38,14 @@ void AddDxfConversionFlags(CLI::App& app, CDxfOptions* dxf) {
       ->check(CLI::PositiveNumber);
 }
 
+void AddTextFontOption(CLI::App& app, std::string* path) {
+  app.add_option("--font", *path,
+                 "The Hershey .jhf font that --text draws with (default: "
+                 "Simplex Roman, /usr/share/hershey-fonts/futural.jhf from "
+                 "hershey-fonts-data)")
+      ->option_text("FILE");
+}
+
 std::optional<int> ParseCliOptions(int argc, char** argv,
                                    CCliOptions* options) {
   CLI::App app{
@@ -62,11 +70,7 @@ std::optional<int> ParseCliOptions(int argc, char** argv,
                "Convert LWPOLYLINE and 2-D POLYLINE entities into lines and "
                "arcs");
   AddDxfConversionFlags(app, &options->dxf);
-  app.add_option("--font", options->font,
-                 "The Hershey .jhf font that --text draws with (default: "
-                 "Simplex Roman, /usr/share/hershey-fonts/futural.jhf from "
-                 "hershey-fonts-data)")
-      ->option_text("FILE");
+  AddTextFontOption(app, &options->font);
   app.add_flag("--verbose", options->verbose,
                "Name the entities passed over in every block and drawing, "
                "instead of one total at the end");

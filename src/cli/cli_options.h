@@ -27,6 +27,9 @@ struct CCliOptions {
 /// app, setting *dxf (--all once app has parsed).
 void AddDxfConversionFlags(CLI::App& app, CDxfOptions* dxf);
 
+/// Adds --font FILE, the font that --text draws with, setting *path.
+void AddTextFontOption(CLI::App& app, std::string* path);
+
 /// Parses the conversion's arguments. Returns an exit status when the
 /// program should end at once (0 after --help or --version, 2 for a usage
 /// error, with the text already printed); otherwise none and *options set.

@@ -5,26 +5,20 @@
 
 #include "cli/tool_commands.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <optional>
-#include <set>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
+#include "app/symbol_tools.h"
+#include "app/text_font.h"
 #include "cli/cli_options.h"
-#include "platform/exceptions.h"
 #include "platform/posix/posix_platform.h"
-#include "platform/replacing_file.h"
-#include "preview/sheet_writer.h"
-#include "preview/svg_writer.h"
 #include "preview/symbol_loader.h"
-#include "preview/symbol_report.h"
-#include "sml/sml_reader.h"
 
 namespace fs = std::filesystem;
 
@@ -55,72 +49,9 @@ CPlatform& filePlatform() {
   return platform;
 }
 
-std::string reasonOf(const CFileException& e) {
-  return e.m_strReason.empty() ? e.what() : e.m_strReason;
-}
-
-// The whole file, or false with the reason. A FIFO or a device is refused
-// without waiting on it.
-bool readWholeFile(const fs::path& path, std::string* bytes,
-                   std::string* error) {
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) {
-    *error = "is a folder, not a file";
-    return false;
-  }
-  try {
-    *bytes = filePlatform().ReadFile(path.string());
-  } catch (const CFileException& e) {
-    *error = reasonOf(e);
-    return false;
-  }
-  return true;
-}
-
-// The symbol of an .SML file, or false with the reason and, for bytes that
-// do not decode, the offset of the fault.
-bool readSmlSymbol(const fs::path& path, CSymbol* symbol, std::string* error,
-                   std::optional<std::size_t>* offset) {
-  std::string bytes;
-  if (!readWholeFile(path, &bytes, error)) return false;
-  try {
-    ReadSmlFile(bytes, symbol);
-  } catch (const CSmlFormatException& e) {
-    *error = e.what();
-    *offset = e.m_nOffset;
-    return false;
-  }
-  return true;
-}
-
-bool writeWholeFile(const fs::path& path, const std::string& bytes) {
-  try {
-    CReplacingFile out(filePlatform(), path.string());
-    if (out.Write(bytes.data(), bytes.size()) != bytes.size()) {
-      throw CFileException(CFileException::diskFull, -1, path.string(),
-                           std::string());
-    }
-    out.Close();
-  } catch (const CFileException& e) {
-    complain(path.string(), "cannot be written: " + reasonOf(e));
-    return false;
-  }
-  return true;
-}
-
-// A symbol name made safe as a file name: no folder separators, no
-// characters that Windows forbids, never empty, "." or "..".
-std::string fileNameFor(const std::string& name) {
-  std::string safe;
-  for (const char c : name) {
-    const auto b = static_cast<unsigned char>(c);
-    const bool bad =
-        b < 0x20 || b == 0x7F ||
-        std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
-    safe += bad ? '_' : c;
-  }
-  if (safe.empty() || safe == "." || safe == "..") safe = "_" + safe;
-  return safe;
+const CToolOutput& standardStreams() {
+  static const CToolOutput io{std::cout, std::cerr};
+  return io;
 }
 
 // Runs a command; a failure that nothing else caught ends it with 1.
@@ -148,26 +79,23 @@ int inspectCommand(int argc, char** argv) {
       "read or decoded (the others are still printed), 2 for a usage error.");
   if (auto status = parse(app, argc, argv)) return *status;
 
-  int status = 0;
-  bool first = true;
-  for (const std::string& file : files) {
-    std::string error;
-    std::optional<std::size_t> offset;
-    CSymbol symbol;
-    if (!readSmlSymbol(file, &symbol, &error, &offset)) {
-      status = 1;
-      complain(file, error);
-      if (json) std::cout << FormatErrorJson(file, error, offset) << "\n";
-      continue;
-    }
-    if (json) {
-      std::cout << FormatSymbolJson(file, symbol) << "\n";
-    } else {
-      std::cout << (first ? "" : "\n") << FormatSymbolText(file, symbol);
-      first = false;
-    }
+  return InspectSymbolFiles(filePlatform(), files, json, standardStreams());
+}
+
+// Whether -o names a folder (made when missing) or one picture; several
+// inputs need a folder. A usage error's status, or nothing.
+std::optional<int> chooseRenderOutput(CRenderRequest* request) {
+  const std::string& output = request->output;
+  if (output.empty()) return std::nullopt;
+  std::error_code ec;
+  request->output_is_folder = fs::is_directory(output, ec) ||
+                              output.back() == '/' || output.back() == '\\';
+  if (!request->output_is_folder && request->files.size() > 1) {
+    complain(output, "with several input files, -o must name a folder");
+    return kUsageError;
   }
-  return status;
+  if (request->output_is_folder) fs::create_directories(output, ec);
+  return std::nullopt;
 }
 
 int renderCommand(int argc, char** argv) {
@@ -192,6 +120,8 @@ int renderCommand(int argc, char** argv) {
                "Polylines of DXF files count, as with the conversion's "
                "--polylines");
   AddDxfConversionFlags(app, &dxf);
+  std::string font_path;
+  AddTextFontOption(app, &font_path);
   app.add_option("--size", pixels, "Larger side of a picture in pixels")
       ->capture_default_str()
       ->check(CLI::Range(16, 10000));
@@ -202,64 +132,22 @@ int renderCommand(int argc, char** argv) {
       "block gave none, 2 for a usage error.");
   if (auto status = parse(app, argc, argv)) return *status;
 
-  std::error_code ec;
-  const bool to_folder =
-      !output.empty() && (fs::is_directory(output, ec) ||
-                          output.back() == '/' || output.back() == '\\');
-  if (!output.empty() && !to_folder && files.size() > 1) {
-    complain(output, "with several input files, -o must name a folder");
-    return kUsageError;
-  }
-
-  if (to_folder) fs::create_directories(output, ec);
-  CSvgOptions options;
-  options.pixels = pixels;
-  std::set<std::string> used;
-  int status = 0;
-  for (const std::string& file : files) {
-    std::string bytes;
-    std::string error;
-    if (!readWholeFile(file, &bytes, &error)) {
-      complain(file, error);
-      status = 1;
-      continue;
+  CRenderRequest request;
+  request.files = files;
+  request.output = output;
+  request.pixels = pixels;
+  request.dxf = dxf;
+  if (auto status = chooseRenderOutput(&request)) return *status;
+  CHersheyFont font;  // what --text draws with
+  if (dxf.text) {
+    if (std::string error = LoadTextFont(filePlatform(), font_path, &font);
+        !error.empty()) {
+      std::cerr << "symconv: " << error << "\n";
+      return kUsageError;
     }
-    const fs::path source(file);
-    const bool is_dxf =
-        SourceKindOf(source.filename().string()) == SourceKind::kDxf;
-    // OUT less ".svg" for -o OUT.svg; the source less its extension else.
-    fs::path base = output.empty() || to_folder ? source : fs::path(output);
-    base.replace_extension();
-    for (CLoadedSymbol& loaded :
-         LoadSymbols(source.filename().string(), bytes, dxf)) {
-      const std::string what =
-          is_dxf && !loaded.drawing ? file + ": block " + loaded.name : file;
-      if (!loaded.symbol) {
-        complain(what, loaded.error);
-        status = 1;
-        continue;
-      }
-      std::string name =
-          to_folder ? fileNameFor(loaded.name) : base.filename().string();
-      // A block is named after its file too, the file's drawing is not.
-      if (is_dxf && !to_folder && !loaded.drawing) {
-        name += "-" + fileNameFor(loaded.name);
-      }
-      // Two symbols whose names differ only in replaced characters.
-      const std::string wanted = name;
-      for (int n = 2; !used.insert(name).second; ++n) {
-        name = wanted + "~" + std::to_string(n);
-      }
-      const fs::path target =
-          (to_folder ? fs::path(output) : base.parent_path()) / (name + ".svg");
-      if (!writeWholeFile(target, RenderSymbolSvg(*loaded.symbol, options))) {
-        status = 1;
-        continue;
-      }
-      std::cout << target.string() << "\n";
-    }
+    request.dxf.font = &font;
   }
-  return status;
+  return RenderSymbolFiles(filePlatform(), request, standardStreams());
 }
 
 int sheetCommand(int argc, char** argv) {
@@ -283,39 +171,23 @@ int sheetCommand(int argc, char** argv) {
       "usage error or a FOLDER that is not a folder.");
   if (auto status = parse(app, argc, argv)) return *status;
 
+  CSheetRequest request;
+  request.folder = folder;
+  request.output = output;
+  request.pixels = pixels;
   std::error_code ec;
-  std::vector<fs::path> files;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end;
        it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (SourceKindOf(name) == SourceKind::kSml) files.push_back(it->path());
+    if (SourceKindOf(name) == SourceKind::kSml) {
+      request.files.push_back(it->path().string());
+    }
   }
   if (ec) {
     complain(folder, ec.message());
     return kUsageError;
   }
-  std::sort(files.begin(), files.end(),
-            [](const fs::path& a, const fs::path& b) {
-              return a.filename().string() < b.filename().string();
-            });
-
-  CSheetWriter sheet(folder, pixels);
-  for (const fs::path& path : files) {
-    const std::string name = path.filename().string();
-    std::string error;
-    std::optional<std::size_t> offset;
-    CSymbol symbol;
-    if (readSmlSymbol(path, &symbol, &error, &offset)) {
-      sheet.AddSymbol(name, symbol);
-    } else {
-      complain(path.string(), error);
-      sheet.AddError(name, error);
-    }
-  }
-  if (!writeWholeFile(output, sheet.Finish())) return 1;
-  std::cout << output << ": " << sheet.symbol_count() << " symbols, "
-            << sheet.error_count() << " errors\n";
-  return sheet.error_count() == 0 ? 0 : 1;
+  return WriteSymbolSheet(filePlatform(), request, standardStreams());
 }
 
 }  // namespace

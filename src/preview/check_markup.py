@@ -60,6 +60,12 @@ def check_svg(svg, totals, problems):
         problems.append("an svg without exactly one group of shapes")
         return
     size = max(vw, vh)
+    # Strokes are in drawing units: between half a pixel and a few pixels
+    # wide at the picture's size, whatever the symbol's size.
+    pixels_per_unit = float(svg.get("width")) / vw
+    stroke = float(groups[0].get("stroke-width", "nan")) * pixels_per_unit
+    if not 0.5 <= stroke <= 4:
+        problems.append("shapes drawn %g pixels wide" % stroke)
     slack = 1e-6 * size
     for element in groups[0]:
         kind = element.get("class")
@@ -69,8 +75,6 @@ def check_svg(svg, totals, problems):
             problems.append("unexpected element %s of class %s" % (tag, kind))
             continue
         totals[kind + "s"] += 1
-        if element.get("vector-effect") != "non-scaling-stroke":
-            problems.append("%s without a fixed stroke width" % kind)
         for x, y in shape_points(element, kind):
             if not (vx - slack <= x <= vx + vw + slack and
                     vy - slack <= y <= vy + vh + slack):

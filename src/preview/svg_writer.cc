@@ -9,8 +9,15 @@
 
 namespace {
 
-// Strokes are given in screen pixels whatever the symbol's size.
-constexpr char kFixedWidth[] = " vector-effect=\"non-scaling-stroke\"";
+// Stroke widths and dashes in pixels of the picture. They are written in
+// the drawing's units (so many per pixel), since several SVG viewers ignore
+// vector-effect="non-scaling-stroke" and would draw a small symbol's strokes
+// as blobs.
+constexpr double kShapeStrokePixels = 1.5;
+constexpr double kFrameStrokePixels = 1.0;
+constexpr double kFrameDashPixels = 4.0;
+constexpr double kFrameGapPixels = 3.0;
+constexpr double kOriginStrokePixels = 1.2;
 constexpr double kOriginMarkFraction = 0.035;
 
 bool allFinite(std::initializer_list<double> values) {
@@ -36,15 +43,13 @@ void appendLine(std::string* out, const char* cls, double x1, double y1,
   attr(out, "y1", y1);
   attr(out, "x2", x2);
   attr(out, "y2", y2);
-  *out += kFixedWidth;
   *out += "/>\n";
 }
 
-void appendShapes(std::string* out, const CSymbol& s) {
-  *out +=
-      "<g class=\"shapes\" fill=\"none\" stroke=\"#1b1b1b\" "
-      "stroke-width=\"1.5\" stroke-linecap=\"round\" "
-      "stroke-linejoin=\"round\">\n";
+void appendShapes(std::string* out, const CSymbol& s, double unit) {
+  *out += "<g class=\"shapes\" fill=\"none\" stroke=\"#1b1b1b\"";
+  attr(out, "stroke-width", kShapeStrokePixels * unit);
+  *out += " stroke-linecap=\"round\" stroke-linejoin=\"round\">\n";
   for (std::size_t i = 0; i < s.lines.GetSize(); ++i) {
     const CLine* l = s.lines[i];
     if (l == nullptr ||
@@ -64,9 +69,7 @@ void appendShapes(std::string* out, const CSymbol& s) {
     if (!allFinite({c.x, c.y, angles.x, angles.y, angles.z})) continue;
     *out += "<path class=\"arc\" d=\"";
     *out += ArcPath(c.x, c.y, angles.z, angles.x, angles.y);
-    *out += '"';
-    *out += kFixedWidth;
-    *out += "/>\n";
+    *out += "\"/>\n";
   }
   for (std::size_t i = 0; i < s.circles.GetSize(); ++i) {
     const CCircle* c = s.circles[i];
@@ -77,27 +80,26 @@ void appendShapes(std::string* out, const CSymbol& s) {
     attr(out, "cx", centre.x);
     attr(out, "cy", centre.y);
     attr(out, "r", std::fabs(c->radius));
-    *out += kFixedWidth;
     *out += "/>\n";
   }
   *out += "</g>\n";
 }
 
-void appendFrame(std::string* out, const CSymbol& s) {
+void appendFrame(std::string* out, const CSymbol& s, double unit) {
   if (!HasExtents(s)) return;
   *out += "<rect class=\"extents\"";
   attr(out, "x", s.minX);
   attr(out, "y", s.minY);
   attr(out, "width", s.maxX - s.minX);
   attr(out, "height", s.maxY - s.minY);
-  *out +=
-      " fill=\"none\" stroke=\"#7aa6d6\" stroke-width=\"1\" "
-      "stroke-dasharray=\"4 3\"";
-  *out += kFixedWidth;
-  *out += "/>\n";
+  *out += " fill=\"none\" stroke=\"#7aa6d6\"";
+  attr(out, "stroke-width", kFrameStrokePixels * unit);
+  *out += " stroke-dasharray=\"" + FormatNumber(kFrameDashPixels * unit) + ' ' +
+          FormatNumber(kFrameGapPixels * unit) + "\"/>\n";
 }
 
-void appendOrigin(std::string* out, const CSymbol& s, const CViewBox& box) {
+void appendOrigin(std::string* out, const CSymbol& s, const CViewBox& box,
+                  double unit) {
   double x;
   double y;
   OriginPosition(s, &x, &y);
@@ -106,14 +108,15 @@ void appendOrigin(std::string* out, const CSymbol& s, const CViewBox& box) {
   *out += "<g class=\"origin\"";
   attr(out, "data-x", x);
   attr(out, "data-y", y);
-  *out += " fill=\"none\" stroke=\"#d0342c\" stroke-width=\"1.2\">\n";
+  *out += " fill=\"none\" stroke=\"#d0342c\"";
+  attr(out, "stroke-width", kOriginStrokePixels * unit);
+  *out += ">\n";
   appendLine(out, "origin-mark", x - m, y, x + m, y);
   appendLine(out, "origin-mark", x, y - m, x, y + m);
   *out += "<circle class=\"origin-mark\"";
   attr(out, "cx", x);
   attr(out, "cy", y);
   attr(out, "r", m / 2);
-  *out += kFixedWidth;
   *out += "/>\n</g>\n";
 }
 
@@ -123,6 +126,7 @@ std::string RenderSymbolSvg(const CSymbol& s, const CSvgOptions& options) {
   const CViewBox box = SymbolViewBox(s);
   const double larger = std::max(box.width, box.height);
   const double scale = options.pixels / larger;
+  const double unit = larger / options.pixels;  // drawing units per pixel
   std::string out;
   if (options.standalone) {
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -135,9 +139,9 @@ std::string RenderSymbolSvg(const CSymbol& s, const CSvgOptions& options) {
   out += ">\n<title>";
   AppendXmlText(&out, s.name);
   out += "</title>\n";
-  appendFrame(&out, s);
-  appendShapes(&out, s);
-  appendOrigin(&out, s, box);
+  appendFrame(&out, s, unit);
+  appendShapes(&out, s, unit);
+  appendOrigin(&out, s, box, unit);
   out += "</svg>\n";
   return out;
 }

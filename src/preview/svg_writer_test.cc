@@ -168,6 +168,26 @@ TEST(RenderSymbolSvg, EmptyAndOddSymbolsStayValid) {
   EXPECT_EQ(Count(RenderSymbolSvg(odd), "<line class=\"line\""), 1u);
 }
 
+// Viewers that ignore non-scaling strokes drew a small symbol as blobs and a
+// large one as hairlines: strokes must be a few pixels wide at any size.
+TEST(RenderSymbolSvg, StrokesAreAFewPixelsWideAtAnySymbolSize) {
+  for (const double size : {0.001, 1.0, 25000.0}) {
+    CSymbol s;
+    AddLine(&s, 0, 0, size, size / 2);
+    AddCircle(&s, size / 2, 0, size / 4);
+    MeasureTestSymbol(&s);
+    for (const int pixels : {40, 600}) {
+      CSvgOptions options;
+      options.pixels = pixels;
+      const std::string svg = RenderSymbolSvg(s, options);
+      EXPECT_EQ(Count(svg, "vector-effect"), 0u) << size;
+      const CCheckResult check = CheckMarkup(svg, "sized.svg", "--svgs 1");
+      if (check.status == -2) GTEST_SKIP() << check.output;
+      EXPECT_EQ(check.status, 0) << size << " " << pixels << check.output;
+    }
+  }
+}
+
 TEST(SymbolViewBox, HoldsTheExtentsAndTheOriginWithAMargin) {
   const CSymbol s = MixedSymbol();
   const CViewBox box = SymbolViewBox(s);

@@ -351,18 +351,6 @@ void CheckConstant(CSmlDecoder& in, const uint8_t* expected, std::size_t n,
   }
 }
 
-// The stored height and width are the differences of the extents; a file
-// that says otherwise would show one size and draw another.
-void CheckSize(CSmlDecoder& in, double expected, const char* what) {
-  const std::size_t start = in.position();
-  const double found = in.GetDouble(what);
-  if (std::bit_cast<uint64_t>(found) != std::bit_cast<uint64_t>(expected)) {
-    in.Fail(start, std::string("expected ") + what +
-                       " to be the difference of the extents, but found " +
-                       Hex(std::bit_cast<uint64_t>(found)));
-  }
-}
-
 }  // namespace
 
 CSmlFormatException::CSmlFormatException(std::size_t offset,
@@ -384,8 +372,10 @@ void ReadSmlFile(std::string_view bytes, CSymbol* symbol) {
   symbol->minY = in.GetDouble("the smallest y");
   symbol->maxX = in.GetDouble("the largest x");
   symbol->maxY = in.GetDouble("the largest y");
-  CheckSize(in, symbol->maxY - symbol->minY, "the height");
-  CheckSize(in, symbol->maxX - symbol->minX, "the width");
+  // Other programs may store a height and width that differ from the
+  // extents; the model keeps the extents alone, which the shapes agree with.
+  (void)in.GetDouble("the height");
+  (void)in.GetDouble("the width");
   CheckConstant(in, kConstantBlock.data(), kConstantBlock.size(),
                 "the constant block");
   in.place().part = "the origin point";

@@ -24,13 +24,14 @@ class CSmlFormatException : public CException {
 /// Strict: the magic, the constant fields, the class definitions (known
 /// class names, schema 1234, each defined once), the class of every object
 /// (lines hold CLine objects only, and so on), two points per arc and one
-/// per circle, the size (which must be the difference of the extents, as
-/// the writer stores it) and the end of the data right after the origin
-/// point are all checked. Null references and references to objects already
-/// read never occur in a symbol file and are refused. Throws
-/// CSmlFormatException on the first fault; *symbol then holds what was read
-/// until then. Nothing is allocated beyond what the bytes actually hold,
-/// whatever a count says.
+/// per circle and the end of the data right after the origin point are all
+/// checked. The stored height and width are read but not kept: files from
+/// other programs may hold values that differ from the extents, and the
+/// size of the model is always the difference of its extents. Null references
+/// and references to objects already read never occur in a symbol file and are
+/// refused. Throws CSmlFormatException on the first fault; *symbol then holds
+/// what was read until then. Nothing is allocated beyond what the bytes
+/// actually hold, whatever a count says.
 void ReadSmlFile(std::string_view bytes, CSymbol* symbol);
 
 #endif  // SYMCONV_SML_SML_READER_H_
