@@ -11,7 +11,7 @@
 #include "dxf/extrusion.h"
 #include "dxf/hershey_font.h"
 #include "dxf/text_content.h"
-#include "dxf/text_spec.h"
+#include "dxf/text_entity.h"
 
 namespace {
 
@@ -188,43 +188,43 @@ void JustifyLine(int h, int v, double width, double cap, double descent,
 // the baseline sits at the first point; aligned (3) and fit (5) run from
 // the first point to the second, aligned keeping the proportions and fit
 // stretching only; every other one puts its point at the second.
-void LayOutLine(const CTextSpec& spec, const CHersheyFont& font,
+void LayOutLine(const CTextEntity& text, const CHersheyFont& font,
                 CPlacement place, std::vector<CStroke>* out,
                 CMissingGlyphs* missing) {
-  const std::u32string& line = spec.lines.front();
+  const std::u32string& line = text.lines.front();
   const double width = CTextSetter(font, place, out, missing).width(line);
   const double descent = (font.descent() - font.baseline()) * place.scale;
-  const int h = spec.h_just;
-  const int v = spec.v_just;
-  const double dx = spec.align_x - spec.x;
-  const double dy = spec.align_y - spec.y;
+  const int h = text.h_just;
+  const int v = text.v_just;
+  const double dx = text.align_x - text.x;
+  const double dy = text.align_y - text.y;
   const double run = std::hypot(dx, dy);
   double cx, cy;
-  SinCosDegrees(spec.rotation, cy, cx);
-  double ax = spec.align_x;
-  double ay = spec.align_y;
+  SinCosDegrees(text.rotation, cy, cx);
+  double ax = text.align_x;
+  double ay = text.align_y;
   double u0 = 0.0;
   double v0 = 0.0;
-  place.sx = spec.width_factor;
+  place.sx = text.width_factor;
   if ((h == 3 || h == 5) && v == 0 && run > 0.0 && width > 0.0) {
     cx = dx / run;
     cy = dy / run;
-    ax = spec.x;
-    ay = spec.y;
+    ax = text.x;
+    ay = text.y;
     place.sx = run / width;
-    if (h == 3) place.sy = place.sx / spec.width_factor;
+    if (h == 3) place.sy = place.sx / text.width_factor;
   } else if ((h == 0 || h == 3 || h == 5) && v == 0) {
-    ax = spec.x;
-    ay = spec.y;
+    ax = text.x;
+    ay = text.y;
   } else {
-    JustifyLine(h, v, width, spec.height, descent, &u0, &v0);
+    JustifyLine(h, v, width, text.height, descent, &u0, &v0);
   }
   double oblique_sin, oblique_cos;
-  SinCosDegrees(spec.oblique, oblique_sin, oblique_cos);
+  SinCosDegrees(text.oblique, oblique_sin, oblique_cos);
   place.shear = oblique_sin / std::max(oblique_cos, 1e-6);
-  place.flip_u = spec.backward;
-  place.flip_v = spec.upside_down;
-  const bool mirrored = spec.plane == EntityPlane::kMirrored;
+  place.flip_u = text.backward;
+  place.flip_v = text.upside_down;
+  const bool mirrored = text.plane == EntityPlane::kMirrored;
   place.ox = mirrored ? 0.0 - ax : ax;
   place.oy = ay;
   SetAxes(&place, cx, cy, mirrored);
@@ -268,35 +268,35 @@ void WrapParagraph(const std::u32string& paragraph, double width,
   lines->emplace_back(text.substr(line_start, line_end - line_start));
 }
 
-void LayOutMText(const CTextSpec& spec, const CHersheyFont& font,
+void LayOutMText(const CTextEntity& text, const CHersheyFont& font,
                  CPlacement place, std::vector<CStroke>* out,
                  CMissingGlyphs* missing) {
-  const bool mirrored = spec.plane == EntityPlane::kMirrored;
+  const bool mirrored = text.plane == EntityPlane::kMirrored;
   // The insertion point and the direction vector are world coordinates.
-  place.ox = spec.x;
-  place.oy = spec.y;
-  const double length = std::hypot(spec.dir_x, spec.dir_y);
+  place.ox = text.x;
+  place.oy = text.y;
+  const double length = std::hypot(text.dir_x, text.dir_y);
   if (length > 0.0) {
-    place.xx = spec.dir_x / length;
-    place.xy = spec.dir_y / length;
+    place.xx = text.dir_x / length;
+    place.xy = text.dir_y / length;
     place.yx = mirrored ? place.xy : 0.0 - place.xy;
     place.yy = mirrored ? 0.0 - place.xx : place.xx;
   } else {
     double sine, cosine;
-    SinCosDegrees(spec.rotation, sine, cosine);
+    SinCosDegrees(text.rotation, sine, cosine);
     SetAxes(&place, cosine, sine, mirrored);
   }
   CTextSetter setter(font, place, out, missing);
   std::vector<std::u32string> lines;
-  for (const std::u32string& paragraph : spec.lines) {
-    WrapParagraph(paragraph, spec.ref_width, setter, &lines);
+  for (const std::u32string& paragraph : text.lines) {
+    WrapParagraph(paragraph, text.ref_width, setter, &lines);
   }
-  const double cap = spec.height;
-  const double pitch = kLineSpacing * cap * spec.line_spacing;
+  const double cap = text.height;
+  const double pitch = kLineSpacing * cap * text.line_spacing;
   const double last = -cap - pitch * static_cast<double>(lines.size() - 1);
   const double descent = (font.descent() - font.baseline()) * place.scale;
-  const int column = (spec.attachment - 1) % 3;
-  const int row = (spec.attachment - 1) / 3;
+  const int column = (text.attachment - 1) % 3;
+  const int row = (text.attachment - 1) / 3;
   // The anchor's height in a frame whose top is the first line's cap top.
   const double anchor = row == 0 ? 0.0 : row == 1 ? last / 2 : last - descent;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -309,24 +309,24 @@ void LayOutMText(const CTextSpec& spec, const CHersheyFont& font,
 
 }  // namespace
 
-void LayOutText(const CTextSpec& spec, const CHersheyFont& font,
+void LayOutText(const CTextEntity& text, const CHersheyFont& font,
                 std::vector<CStroke>* out, CMissingGlyphs* missing) {
-  if (!spec.visible || spec.lines.empty()) return;
+  if (!text.visible || text.lines.empty()) return;
   CPlacement place;
-  place.scale = spec.height / (font.baseline() - font.capTop());
-  if (spec.mtext) {
-    LayOutMText(spec, font, place, out, missing);
+  place.scale = text.height / (font.baseline() - font.capTop());
+  if (text.mtext) {
+    LayOutMText(text, font, place, out, missing);
   } else {
-    LayOutLine(spec, font, place, out, missing);
+    LayOutLine(text, font, place, out, missing);
   }
 }
 
 bool StrokeTextEntity(const CDxfEntity& entity, const CHersheyFont& font,
                       std::vector<CStroke>* out, CMissingGlyphs* missing) {
-  CTextSpec spec;
-  if (!ReadTextSpec(entity, &spec) || spec.plane == EntityPlane::kTilted) {
+  CTextEntity text;
+  if (!ReadTextEntity(entity, &text) || text.plane == EntityPlane::kTilted) {
     return false;
   }
-  LayOutText(spec, font, out, missing);
+  LayOutText(text, font, out, missing);
   return true;
 }

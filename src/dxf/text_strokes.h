@@ -6,7 +6,7 @@
 
 #include "dxf/dxf_group_reader.h"
 #include "dxf/hershey_font.h"
-#include "dxf/text_spec.h"
+#include "dxf/text_entity.h"
 
 /// A point of a stroke, in world coordinates (DXF's, y up).
 struct CStrokePoint {
@@ -32,9 +32,9 @@ struct CMissingGlyphs {
 bool StrokeTextEntity(const CDxfEntity& entity, const CHersheyFont& font,
                       std::vector<CStroke>* out, CMissingGlyphs* missing);
 
-/// The layout itself, for a text already read: the strokes of spec's lines
-/// in font, in world coordinates. spec.plane must not be kTilted.
-void LayOutText(const CTextSpec& spec, const CHersheyFont& font,
+/// The layout itself, for a text already read: the strokes of text's lines
+/// in font, in world coordinates. text.plane must not be kTilted.
+void LayOutText(const CTextEntity& text, const CHersheyFont& font,
                 std::vector<CStroke>* out, CMissingGlyphs* missing);
 
 #endif  // SYMCONV_DXF_TEXT_STROKES_H_

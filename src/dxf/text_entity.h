@@ -1,5 +1,5 @@
-#ifndef SYMCONV_DXF_TEXT_SPEC_H_
-#define SYMCONV_DXF_TEXT_SPEC_H_
+#ifndef SYMCONV_DXF_TEXT_ENTITY_H_
+#define SYMCONV_DXF_TEXT_ENTITY_H_
 
 #include <string>
 #include <vector>
@@ -10,7 +10,7 @@
 /// What a TEXT, ATTDEF, ATTRIB or MTEXT entity says about the text it
 /// shows, read from its groups with DXF's defaults for the absent ones.
 /// Lengths are drawing units, angles degrees.
-struct CTextSpec {
+struct CTextEntity {
   bool mtext = false;
   /// The lines to show: one for TEXT, ATTDEF and ATTRIB; the paragraphs
   /// of an MTEXT, before word wrap.
@@ -44,9 +44,9 @@ struct CTextSpec {
   double line_spacing = 1.0;  // 44: factor of the standard 5/3 height
 };
 
-/// Reads entity into *spec when it is a TEXT, ATTDEF, ATTRIB or MTEXT;
+/// Reads entity into *text when it is a TEXT, ATTDEF, ATTRIB or MTEXT;
 /// false for any other type. An ATTDEF shows its tag, as a block
 /// definition shows it; an ATTRIB its value.
-bool ReadTextSpec(const CDxfEntity& entity, CTextSpec* spec);
+bool ReadTextEntity(const CDxfEntity& entity, CTextEntity* text);
 
-#endif  // SYMCONV_DXF_TEXT_SPEC_H_
+#endif  // SYMCONV_DXF_TEXT_ENTITY_H_
