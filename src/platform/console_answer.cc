@@ -48,3 +48,19 @@ MessageResult AskYesNoOnConsole(
     std::fputs("Please answer y or n: ", err);
   }
 }
+
+MessageResult ShowMessageOnConsole(
+    std::FILE* err, AnswerMode mode, const std::string& program_name,
+    const std::string& text, MessageButtons buttons, bool input_is_terminal,
+    const std::function<bool(std::string* line)>& read_line) {
+  const std::string shown =
+      program_name.empty() ? text : program_name + ": " + text;
+  MessageResult result = MessageResult::kOk;
+  if (buttons == MessageButtons::kYesNo) {
+    result = AskYesNoOnConsole(err, mode, shown, input_is_terminal, read_line);
+  } else {
+    std::fprintf(err, "%s\n", shown.c_str());
+  }
+  std::fflush(err);
+  return result;
+}

@@ -18,4 +18,11 @@ MessageResult AskYesNoOnConsole(
     bool input_is_terminal,
     const std::function<bool(std::string* line)>& read_line);
 
+/// A message of the command line: text on err after "program_name: " (when
+/// there is one), answered as AskYesNoOnConsole answers for kYesNo.
+MessageResult ShowMessageOnConsole(
+    std::FILE* err, AnswerMode mode, const std::string& program_name,
+    const std::string& text, MessageButtons buttons, bool input_is_terminal,
+    const std::function<bool(std::string* line)>& read_line);
+
 #endif  // SYMCONV_PLATFORM_CONSOLE_ANSWER_H_

@@ -155,27 +155,13 @@ bool CPosixPlatform::ChooseFolder(std::string* path) {
   return true;
 }
 
-MessageResult CPosixPlatform::askYesNo(const std::string& shown) {
-  return AskYesNoOnConsole(
-      m_options.errors, m_options.answer_mode, shown, inputIsTerminal(),
-      [this](std::string* line) { return readLine(line); });
-}
-
 MessageResult CPosixPlatform::ShowMessage(const std::string& text,
                                           MessageButtons buttons) {
   clearProgress();
-  std::string shown = errorsIsTerminal() ? printable(text) : text;
-  if (!m_options.program_name.empty()) {
-    shown = m_options.program_name + ": " + shown;
-  }
-  MessageResult result = MessageResult::kOk;
-  if (buttons == MessageButtons::kYesNo) {
-    result = askYesNo(shown);
-  } else {
-    std::fprintf(m_options.errors, "%s\n", shown.c_str());
-  }
-  std::fflush(m_options.errors);
-  return result;
+  return ShowMessageOnConsole(
+      m_options.errors, m_options.answer_mode, m_options.program_name,
+      errorsIsTerminal() ? printable(text) : text, buttons, inputIsTerminal(),
+      [this](std::string* line) { return readLine(line); });
 }
 
 void CPosixPlatform::ShowSummary(const std::string& text) {

@@ -80,7 +80,6 @@ class CPosixPlatform final : public CPlatform {
   void clearProgress();
   /// Reads one line of input without its line end; false at end of input.
   bool readLine(std::string* line);
-  MessageResult askYesNo(const std::string& text);
 
   CPosixOptions m_options;
   bool m_bProgressShown = false;

@@ -46,9 +46,7 @@ bool CWin32ConsolePlatform::AskForFolder(std::string* path) {
   return true;
 }
 
-bool CWin32ConsolePlatform::InputIsTerminal() const {
-  return inputIsConsole();
-}
+bool CWin32ConsolePlatform::InputIsTerminal() const { return inputIsConsole(); }
 
 bool CWin32ConsolePlatform::ChooseFolder(std::string* path) {
   if (m_options.folder.empty()) return false;
@@ -56,25 +54,11 @@ bool CWin32ConsolePlatform::ChooseFolder(std::string* path) {
   return true;
 }
 
-MessageResult CWin32ConsolePlatform::askYesNo(const std::string& shown) {
-  return AskYesNoOnConsole(stderr, m_options.answer_mode, shown,
-                           inputIsConsole(), readLine);
-}
-
 MessageResult CWin32ConsolePlatform::ShowMessage(const std::string& text,
                                                  MessageButtons buttons) {
-  std::string shown = text;
-  if (!m_options.program_name.empty()) {
-    shown = m_options.program_name + ": " + shown;
-  }
-  MessageResult result = MessageResult::kOk;
-  if (buttons == MessageButtons::kYesNo) {
-    result = askYesNo(shown);
-  } else {
-    std::fprintf(stderr, "%s\n", shown.c_str());
-  }
-  std::fflush(stderr);
-  return result;
+  return ShowMessageOnConsole(stderr, m_options.answer_mode,
+                              m_options.program_name, text, buttons,
+                              inputIsConsole(), readLine);
 }
 
 void CWin32ConsolePlatform::ShowSummary(const std::string& text) {

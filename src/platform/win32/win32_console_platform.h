@@ -47,8 +47,6 @@ class CWin32ConsolePlatform final : public CWin32Platform {
   void ReportNote(const std::string& text) override;
 
  private:
-  MessageResult askYesNo(const std::string& shown);
-
   CWin32ConsoleOptions m_options;
 };
 
