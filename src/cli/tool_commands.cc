@@ -17,7 +17,7 @@
 #include "app/symbol_tools.h"
 #include "app/text_font.h"
 #include "cli/cli_options.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/console_platform.h"
 #include "preview/symbol_loader.h"
 
 namespace fs = std::filesystem;
@@ -45,7 +45,7 @@ void complain(const std::string& what, const std::string& why) {
 }
 
 CPlatform& filePlatform() {
-  static CPosixPlatform platform;
+  static CConsolePlatform platform;
   return platform;
 }
 
