@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks inserts, curves and outlines against ezdxf as an independent
+"""Checks inserts (with dimensions and leaders), curves and outlines against ezdxf as an independent
 reference: every shape of each converted symbol lies within the tolerance
 of the path that ezdxf draws for the block (inserts expanded with
 virtual_entities, curves flattened), and every point of that path lies
@@ -97,11 +97,28 @@ def build_drawing():
     case("OUTLINES").add_3dface([(10, 0), (14, 1), (13, 5), (10, 4)])
     case("OUTLINES").add_solid([(0, 10), (4, 10), (0, 13)]).dxf.extrusion = (
         0, 0, -1)
+    dims = case("DIMENSIONS")
+    dims.add_linear_dim(base=(3, 2), p1=(0, 0), p2=(5, 0)).render()
+    dims.add_linear_dim(base=(12, 4), p1=(9, 0), p2=(13, 3),
+                        angle=60).render()
+    dims.add_aligned_dim(p1=(0, 8), p2=(6, 12), distance=1.5).render()
+    dims.add_radius_dim(center=(20, 5), radius=3, angle=30).render()
+    # A copy made by continued dimensioning: moved by its insertion point.
+    moved = dims.add_linear_dim(base=(3, -4), p1=(0, -6), p2=(4, -6))
+    moved.render()
+    moved.dimension.dxf.insert = (1, 30, 0)
+    case("LEADERS").add_leader([(0, 0), (2, 3), (6, 3)],
+                               dxfattribs={"has_arrowhead": 0})
+    case("LEADERS").add_leader([(1, -1, 0), (4, -5, 0)],
+                               dxfattribs={"has_arrowhead": 0})
     return doc, cases
 
 
 def expand(entity):
-    if entity.dxftype() == "INSERT":
+    if entity.dxftype() in ("DIMENSION", "LEADER"):
+        for child in entity.virtual_entities():
+            yield from expand(child)
+    elif entity.dxftype() == "INSERT":
         copies = entity.multi_insert() if entity.mcount > 1 else [entity]
         for copy in copies:
             for child in copy.virtual_entities():
@@ -153,6 +170,8 @@ def reference_polylines(block):
                 parts = [part]
             for piece in parts:
                 kind = piece.dxftype()
+                if kind in ("MTEXT", "TEXT", "POINT"):
+                    continue  # not drawn without --text; points never
                 if kind == "LINE":
                     paths = [[piece.dxf.start, piece.dxf.end]]
                 elif kind in ("ARC", "CIRCLE"):

@@ -15,7 +15,10 @@ void AddDxfConversionFlags(CLI::App& app, CDxfOptions* dxf) {
                    " deep, with their placement. A symbol fails when a block "
                    "inserts itself, or when its inserts draw more than " +
                    std::to_string(kMaxInsertedEntities) + " entities or " +
-                   std::to_string(kMaxShapes) + " shapes");
+                   std::to_string(kMaxShapes) +
+                   " shapes. Also draw the blocks that DIMENSION entities "
+                   "name and the paths of LEADER entities (not their "
+                   "arrowheads)");
   app.add_flag("--curves", dxf->curves,
                "Draw ELLIPSE and SPLINE entities with arcs and lines");
   app.add_flag("--text", dxf->text,

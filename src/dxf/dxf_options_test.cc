@@ -151,6 +151,16 @@ TEST(DxfOptionsTest, PassedOverCountsPerBlock) {
        kPolylines,
        "1 ARC (tilted), 1 CIRCLE (tilted), 1 LWPOLYLINE (tilted), "
        "1 POLYLINE (3-D or mesh), 1 POLYLINE (tilted)"},
+      {"dimensions and leaders, without the inserts option",
+       "0|DIMENSION|2|*D1|0|LEADER|71|0|10|0|20|0|10|1|20|1|0|LINE",
+       {},
+       "1 DIMENSION, 1 LEADER"},
+      {"dimensions and leaders that cannot be drawn, with it",
+       "0|DIMENSION|2|*D1|0|DIMENSION|2|B|210|1|230|0|"
+       "0|LEADER|72|1|10|0|20|0|10|1|20|1|0|LEADER|71|0|10|0|20|0|0|LINE",
+       {.inserts = true},
+       "1 DIMENSION (no such block), 1 DIMENSION (tilted), "
+       "1 LEADER (no path), 1 LEADER (spline path)"},
   };
   for (const auto& c : cases) {
     // The LINE at the end is the only record.

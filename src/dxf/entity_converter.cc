@@ -102,6 +102,10 @@ void CEntityConverter::Add(const CDxfEntity& entity) {
     StartPolyline(entity);
   } else if (m_options.inserts && m_pBlocks && type == "INSERT") {
     AddInsert(entity);
+  } else if (m_options.inserts && m_pBlocks && type == "DIMENSION") {
+    AddDimension(entity);
+  } else if (m_options.inserts && type == "LEADER") {
+    AddLeader(entity);
   } else if (m_options.curves && type == "ELLIPSE") {
     AddEllipse(entity);
   } else if (m_options.curves && type == "SPLINE") {

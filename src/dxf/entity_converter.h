@@ -79,7 +79,12 @@ class CEntityConverter {
 
   // Inserts (insert_drawing.cc).
   void AddInsert(const CDxfEntity& insert);
+  void OpenBlock(const CBlockExtent& block, long long copies);
   void DrawBlock(const CBlockExtent& block);
+
+  // Dimensions and leaders (dimension_drawing.cc).
+  void AddDimension(const CDxfEntity& dimension);
+  void AddLeader(const CDxfEntity& leader);
 
   // Curves and outlines (curve_drawing.cc).
   void AddEllipse(const CDxfEntity& entity);

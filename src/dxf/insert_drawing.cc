@@ -1,5 +1,6 @@
 // The INSERT and MINSERT entities of CEntityConverter: the named block's
-// entities drawn again through the insert's placement, copy by copy.
+// entities drawn again through the insert's placement, copy by copy. The
+// checks and the drawing of a block serve the DIMENSION too.
 
 #include <memory>
 #include <string>
@@ -21,28 +22,8 @@ void CEntityConverter::AddInsert(const CDxfEntity& insert) {
     PassOver("INSERT", "no such block");
     return;
   }
-  const std::string name(block->name);
-  bool cycle = block == m_pSymbolBlock;
-  for (const CBlockExtent* open : m_open) cycle = cycle || open == block;
-  if (cycle) {
-    throw CSymbolFailure("block \"" + name +
-                         "\" inserts itself, directly or through others");
-  }
-  if (m_open.size() >= static_cast<std::size_t>(kMaxInsertDepth)) {
-    throw CSymbolFailure("inserts nested deeper than " +
-                         std::to_string(kMaxInsertDepth) + " levels");
-  }
   const long long copies = static_cast<long long>(groups.columns) * groups.rows;
-  const double reads =
-      static_cast<double>(copies) * static_cast<double>(block->entity_count);
-  if (m_nInsertedEntities + reads > kMaxInsertedEntities) {
-    throw CSymbolFailure("its inserts would draw more than " +
-                         std::to_string(kMaxInsertedEntities) +
-                         " entities (block \"" + name + "\" in " +
-                         std::to_string(copies) + " copies)");
-  }
-
-  m_open.push_back(block);
+  OpenBlock(*block, copies);
   const CPlacement outer = m_placement;
   for (int row = 0; row < groups.rows; ++row) {
     for (int column = 0; column < groups.columns; ++column) {
@@ -54,6 +35,32 @@ void CEntityConverter::AddInsert(const CDxfEntity& insert) {
   }
   m_placement = outer;
   m_open.pop_back();
+}
+
+// Fails the symbol when drawing block in copies copies would never end or
+// would draw too much; otherwise marks it as being drawn (until the caller
+// pops it from m_open).
+void CEntityConverter::OpenBlock(const CBlockExtent& block, long long copies) {
+  const std::string name(block.name);
+  bool cycle = &block == m_pSymbolBlock;
+  for (const CBlockExtent* open : m_open) cycle = cycle || open == &block;
+  if (cycle) {
+    throw CSymbolFailure("block \"" + name +
+                         "\" inserts itself, directly or through others");
+  }
+  if (m_open.size() >= static_cast<std::size_t>(kMaxInsertDepth)) {
+    throw CSymbolFailure("inserts nested deeper than " +
+                         std::to_string(kMaxInsertDepth) + " levels");
+  }
+  const double reads =
+      static_cast<double>(copies) * static_cast<double>(block.entity_count);
+  if (m_nInsertedEntities + reads > kMaxInsertedEntities) {
+    throw CSymbolFailure("its inserts would draw more than " +
+                         std::to_string(kMaxInsertedEntities) +
+                         " entities (block \"" + name + "\" in " +
+                         std::to_string(copies) + " copies)");
+  }
+  m_open.push_back(&block);
 }
 
 void CEntityConverter::DrawBlock(const CBlockExtent& block) {
