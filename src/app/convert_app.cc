@@ -109,6 +109,11 @@ class CBlockConverter : public CDxfBlockHandler {
     m_app.NotePassedOver(m_strPath, name, drawing, counts);
   }
 
+  void OnProgress(std::size_t bytes_done, std::size_t bytes_total) override {
+    m_platform.ReportProgressWithin(bytes_done, bytes_total,
+                                    m_app.m_nDxfSymbols);
+  }
+
   void OnTrace(const char* tag) override {
     m_platform.ShowMessage(tag, MessageButtons::kOk);
   }

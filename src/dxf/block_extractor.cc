@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "dxf/block_index.h"
 #include "dxf/binary_dxf.h"
+#include "dxf/block_index.h"
 #include "dxf/dxf_group_reader.h"
 #include "dxf/entity_converter.h"
 #include "dxf/symbol_failure.h"
@@ -30,6 +30,9 @@ bool IsSpecialBlockName(std::string_view name) {
 
 enum class Section { kEof, kBlocks, kEntities };
 
+// A block or drawing of this many entities reports progress within itself.
+constexpr std::size_t kEntitiesPerProgress = 4096;
+
 // Reads the DXF text section by section. Holds the reader and the buffers
 // that are reused from block to block.
 class CBlockExtractor {
@@ -39,7 +42,8 @@ class CBlockExtractor {
       : m_reader(text),
         m_handler(handler),
         m_options(options),
-        m_converter(handler, options) {
+        m_converter(handler, options),
+        m_nTextSize(text.size()) {
     // An INSERT may name a block defined after it: every block is found
     // before the first is drawn. Without inserts the text is read once.
     if (options.inserts) {
@@ -107,6 +111,7 @@ class CBlockExtractor {
   }
 
   void ReadBlock() {
+    m_handler.OnProgress(m_reader.currentStart(), m_nTextSize);
     m_reader.readEntity(m_header);
     CTraceCursor trace(m_header, m_handler);
     trace.compareLine(0, "1");
@@ -174,6 +179,9 @@ class CBlockExtractor {
   // After a failure the rest of the block or drawing is read but not
   // converted.
   void Add() {
+    if (++m_nEntitiesRead % kEntitiesPerProgress == 0) {
+      m_handler.OnProgress(m_reader.currentStart(), m_nTextSize);
+    }
     if (!m_strFailure.empty()) return;
     try {
       m_converter.Add(m_entity);
@@ -199,6 +207,8 @@ class CBlockExtractor {
   std::string m_strName;
   std::string m_strFailure;
   std::unique_ptr<CBlockIndex> m_blocks;
+  std::size_t m_nTextSize;
+  std::size_t m_nEntitiesRead = 0;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #ifndef SYMCONV_DXF_BLOCK_EXTRACTOR_H_
 #define SYMCONV_DXF_BLOCK_EXTRACTOR_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -74,6 +75,13 @@ class CDxfBlockHandler {
   virtual void OnFailed(const std::string& name, bool drawing,
                         const std::string& reason) {
     (void)name, (void)drawing, (void)reason;
+  }
+
+  /// How far the reading has come: bytes_done of the text's bytes_total.
+  /// Called at each block and every few thousand entities, for a progress
+  /// display.
+  virtual void OnProgress(std::size_t bytes_done, std::size_t bytes_total) {
+    (void)bytes_done, (void)bytes_total;
   }
 
   /// A line equal to the trace marker "IT'S ME" was read at the checkpoint

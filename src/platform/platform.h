@@ -69,6 +69,15 @@ class CPlatform {
     (void)done, (void)total, (void)name;
   }
 
+  /// Called while a DXF file is read (after ReportProgress named it, at
+  /// each block and every few thousand entities): bytes_done of the file's
+  /// bytes_total read, symbols_done written so far in the run. The default
+  /// shows nothing.
+  virtual void ReportProgressWithin(std::size_t bytes_done,
+                                    std::size_t bytes_total, int symbols_done) {
+    (void)bytes_done, (void)bytes_total, (void)symbols_done;
+  }
+
   /// A note about the run that is neither a question nor a failure (what
   /// the DXF files held that was not converted): one line on standard error
   /// on the command line; the default, and the desktop program, show none.

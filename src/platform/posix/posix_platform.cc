@@ -179,9 +179,23 @@ void CPosixPlatform::Beep() {
 
 void CPosixPlatform::ReportProgress(int done, int total,
                                     const std::string& name) {
-  if (!errorsIsTerminal()) return;
-  std::fprintf(m_options.errors, "%s[%d/%d] %s", kClearLine, done, total,
-               printable(name).c_str());
+  const std::string line =
+      m_meter.StartFile(done, total, printable(name), m_options.clock());
+  if (errorsIsTerminal()) showProgress(line);
+}
+
+// Called at every block of a big file: the clock is read each time, the
+// terminal asked only when a line is due.
+void CPosixPlatform::ReportProgressWithin(std::size_t bytes_done,
+                                          std::size_t bytes_total,
+                                          int symbols_done) {
+  const std::string line =
+      m_meter.Within(bytes_done, bytes_total, symbols_done, m_options.clock());
+  if (!line.empty() && errorsIsTerminal()) showProgress(line);
+}
+
+void CPosixPlatform::showProgress(const std::string& line) {
+  std::fprintf(m_options.errors, "%s%s", kClearLine, line.c_str());
   std::fflush(m_options.errors);
   m_bProgressShown = true;
 }

@@ -1,7 +1,9 @@
 #ifndef SYMCONV_PLATFORM_POSIX_POSIX_PLATFORM_H_
 #define SYMCONV_PLATFORM_POSIX_POSIX_PLATFORM_H_
 
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,6 +11,7 @@
 
 #include "platform/answer_mode.h"
 #include "platform/platform.h"
+#include "platform/progress_meter.h"
 
 /// What the command line sets up for a run.
 struct CPosixOptions {
@@ -26,6 +29,9 @@ struct CPosixOptions {
   /// Whether input / errors are terminals; unset asks isatty.
   std::optional<bool> input_is_terminal;
   std::optional<bool> errors_is_terminal;
+  /// The clock that paces the progress line; tests put their own here.
+  std::function<CProgressMeter::Clock::time_point()> clock =
+      CProgressMeter::Clock::now;
 };
 
 /// The platform of the command line: files through POSIX calls, messages
@@ -58,6 +64,8 @@ class CPosixPlatform final : public CPlatform {
   void ShowSummary(const std::string& text) override;
   void Beep() override;
   void ReportProgress(int done, int total, const std::string& name) override;
+  void ReportProgressWithin(std::size_t bytes_done, std::size_t bytes_total,
+                            int symbols_done) override;
   void ReportNote(const std::string& text) override;
   char PathSeparator() const override { return '/'; }
   void ChangeDirectory(const std::string& path) override;
@@ -78,11 +86,13 @@ class CPosixPlatform final : public CPlatform {
   bool errorsIsTerminal() const;
   /// Removes the progress line, if one is shown, before other output.
   void clearProgress();
+  void showProgress(const std::string& line);
   /// Reads one line of input without its line end; false at end of input.
   bool readLine(std::string* line);
 
   CPosixOptions m_options;
   bool m_bProgressShown = false;
+  CProgressMeter m_meter;
 };
 
 #endif  // SYMCONV_PLATFORM_POSIX_POSIX_PLATFORM_H_

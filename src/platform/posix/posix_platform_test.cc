@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -142,6 +143,32 @@ TEST(PosixUserTest, ProgressOverwritesOneLineAndIsClearedBeforeMessages) {
   EXPECT_EQ(streams.Errors(),
             "\r\033[K[0/2] A?.SYM\r\033[K[1/2] B.SYM\r\033[Ksymconv: oops\n"
             "\r\033[K[2/2] C.SYM\r\033[K");
+}
+
+TEST(PosixUserTest, ProgressInsideAFileIsPacedAndClearedBeforeMessages) {
+  CStreams streams;
+  streams.options.errors_is_terminal = true;
+  CProgressMeter::Clock::time_point now;
+  streams.options.clock = [&now] { return now; };
+  {
+    CPosixPlatform posix(streams.options);
+    posix.ReportProgress(0, 1, "BIG.DXF");
+    now += std::chrono::milliseconds(50);
+    posix.ReportProgressWithin(10, 100, 0);  // too soon: not shown
+    now += std::chrono::milliseconds(50);
+    posix.ReportProgressWithin(20, 100, 3);
+    posix.ShowMessage("oops", MessageButtons::kOk);
+  }
+  EXPECT_EQ(streams.Errors(),
+            "\r\033[K[0/1] BIG.DXF\r\033[K[0/1] BIG.DXF  20%  3 symbols"
+            "\r\033[Ksymconv: oops\n");
+  // Not a terminal: nothing, however much time passes.
+  CStreams piped;
+  piped.options.clock = [&now] { return now += std::chrono::seconds(1); };
+  CPosixPlatform posix(piped.options);
+  posix.ReportProgress(0, 1, "BIG.DXF");
+  posix.ReportProgressWithin(20, 100, 3);
+  EXPECT_EQ(piped.Errors(), "");
 }
 
 TEST(PosixUserTest, AskForFolderReadsOneLineAndCancelsOnNothing) {
