@@ -29,6 +29,17 @@ std::string Duration(long long seconds) {
 
 }  // namespace
 
+std::string FitToColumns(const std::string& line, int columns) {
+  if (columns <= 0 || line.size() < static_cast<std::size_t>(columns)) {
+    return line;
+  }
+  std::size_t end = static_cast<std::size_t>(columns) - 1;
+  while (end > 0 && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) {
+    --end;
+  }
+  return line.substr(0, end);
+}
+
 std::string CProgressMeter::StartFile(int done, int total,
                                       const std::string& name,
                                       Clock::time_point now) {

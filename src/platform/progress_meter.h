@@ -34,4 +34,10 @@ class CProgressMeter {
   Clock::time_point m_shown;
 };
 
+/// line cut to fewer than columns bytes (so fewer columns), never inside
+/// a UTF-8 character: a line that wrapped could not be taken back by
+/// returning to the start of the row. A columns of 0 (unknown) cuts
+/// nothing.
+std::string FitToColumns(const std::string& line, int columns);
+
 #endif  // SYMCONV_PLATFORM_PROGRESS_METER_H_

@@ -47,4 +47,22 @@ TEST(ProgressMeterTest, PacesLinesAndShowsRateOnlyAfterASecond) {
             "[1/2] B.DXF  50%  0 symbols");
 }
 
+TEST(ProgressMeterTest, LongLinesAreCutBeforeTheyWrapNeverInACharacter) {
+  const struct {
+    const char* line;
+    int columns;
+    const char* shown;
+  } cases[] = {
+      {"[0/1] ABC", 10, "[0/1] ABC"},
+      {"[0/1] ABCD", 10, "[0/1] ABC"},
+      {"[0/1] \xC3\x84"
+       "BCD",
+       8, "[0/1] "},  // not half of the A-umlaut
+      {"[0/1] ABCD", 0, "[0/1] ABCD"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FitToColumns(c.line, c.columns), c.shown) << c.line;
+  }
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -195,7 +196,12 @@ void CPosixPlatform::ReportProgressWithin(std::size_t bytes_done,
 }
 
 void CPosixPlatform::showProgress(const std::string& line) {
-  std::fprintf(m_options.errors, "%s%s", kClearLine, line.c_str());
+  winsize size{};
+  const int columns =
+      ::ioctl(::fileno(m_options.errors), TIOCGWINSZ, &size) == 0 ? size.ws_col
+                                                                  : 0;
+  std::fprintf(m_options.errors, "%s%s", kClearLine,
+               FitToColumns(line, columns).c_str());
   std::fflush(m_options.errors);
   m_bProgressShown = true;
 }
