@@ -162,13 +162,6 @@ TEST(PosixUserTest, ProgressInsideAFileIsPacedAndClearedBeforeMessages) {
   EXPECT_EQ(streams.Errors(),
             "\r\033[K[0/1] BIG.DXF\r\033[K[0/1] BIG.DXF  20%  3 symbols"
             "\r\033[Ksymconv: oops\n");
-  // Not a terminal: nothing, however much time passes.
-  CStreams piped;
-  piped.options.clock = [&now] { return now += std::chrono::seconds(1); };
-  CPosixPlatform posix(piped.options);
-  posix.ReportProgress(0, 1, "BIG.DXF");
-  posix.ReportProgressWithin(20, 100, 3);
-  EXPECT_EQ(piped.Errors(), "");
 }
 
 TEST(PosixUserTest, AskForFolderReadsOneLineAndCancelsOnNothing) {
