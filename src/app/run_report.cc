@@ -104,8 +104,8 @@ void CRunReport::OnBlock(const std::string& name, bool drawing) {
 }
 
 void CRunReport::OnSymbolWritten(const std::string& name,
-                                 const std::string& output, int lines,
-                                 int arcs, int circles) {
+                                 const std::string& output, int lines, int arcs,
+                                 int circles) {
   if (!m_current) return;
   m_files[*m_current].symbols.push_back(
       {name, m_block, output, lines, arcs, circles, {}});
@@ -132,11 +132,8 @@ void CRunReport::OnFailureReason(const std::string& path,
 
 void CRunReport::OnFailure(const std::string& source, FailureAnswer answer) {
   CFailureEntry failure{
-      source,
-      m_strFailurePath.empty() ? source : m_strFailurePath,
-      m_unpublished ? m_unpublishedBlock : m_block,
-      m_strFailureReason,
-      answer};
+      source, m_strFailurePath.empty() ? source : m_strFailurePath,
+      m_unpublished ? m_unpublishedBlock : m_block, m_strFailureReason, answer};
   const std::optional<std::size_t> owner =
       m_unpublished ? m_unpublished : m_current;
   if (owner) {
@@ -186,8 +183,8 @@ std::string CRunReport::Document(const CConvertApp& app) const {
   out["version"] = m_strVersion;
   const CDxfOptions& dxf = m_options.dxf;
   out["options"] = {
-      {"output", m_options.output.empty() ? json(nullptr)
-                                          : text(m_options.output)},
+      {"output",
+       m_options.output.empty() ? json(nullptr) : text(m_options.output)},
       {"recursive", m_options.recursive},
       {"answer", m_strAnswer},
       {"drawings", dxf.drawings},
@@ -250,7 +247,8 @@ std::string CRunReport::Document(const CConvertApp& app) const {
   out["failures"] = std::move(failures);
   json replaced = json::array();
   for (const auto& [output, times] : written) {
-    if (times > 1) replaced.push_back({{"output", text(output)}, {"times", times}});
+    if (times > 1)
+      replaced.push_back({{"output", text(output)}, {"times", times}});
   }
   out["replaced"] = std::move(replaced);
   out["totals"] = {{"dxf_files", app.m_nDxfFiles},

@@ -35,7 +35,7 @@ class CRunReport : public CRunObserver {
   void OnFailure(const std::string& source, FailureAnswer answer) override;
   void OnUnpublished(const std::string& output) override;
 
- /// A DXF block or drawing; neither for a .SYM file.
+  /// A DXF block or drawing; neither for a .SYM file.
   struct CBlock {
     std::string name;
     bool drawing = false;

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "app/convert_app.h"
-#include "app/text_font.h"
 #include "app/run_report.h"
+#include "app/text_font.h"
 #include "cli/cli_options.h"
 #include "cli/report_file.h"
 #include "cli/tool_commands.h"

@@ -43,7 +43,9 @@ nlohmann::ordered_json jsonPoint(const CPrecisionPoint& p) {
 }
 
 // One line of JSON; names are UTF-8 by then (see TextAsUtf8).
-std::string dumpLine(const nlohmann::ordered_json& value) { return value.dump(); }
+std::string dumpLine(const nlohmann::ordered_json& value) {
+  return value.dump();
+}
 
 // The reader guarantees two points per arc and one per circle.
 const CPrecisionPoint& centreOf(const CPrecisionPointArray& points) {
@@ -137,7 +139,7 @@ std::string FormatErrorJson(std::string_view file_name,
                             std::string_view message,
                             std::optional<std::size_t> offset) {
   nlohmann::ordered_json out = {{"file", TextAsUtf8(file_name)},
-                        {"error", TextAsUtf8(message)}};
+                                {"error", TextAsUtf8(message)}};
   if (offset) out["offset"] = *offset;
   return dumpLine(out);
 }
