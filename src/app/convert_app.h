@@ -79,7 +79,8 @@ class CConvertApp {
   /// The same, after a note that says why (see Why).
   void ConfirmContinue(const std::string& file_name, const std::string& why);
   /// The note that says why a file failed: "/lib/B.SML: No space left on
-  /// device (block B of TWO.DXF)".
+  /// device (block B of TWO.DXF)". The observer is told the path and the
+  /// reason, for the prompt that follows.
   std::string Why(const std::string& path, const std::string& reason) const;
   /// What a block (or the drawing) of the DXF file at path held but did not
   /// convert: reported at once when verbose, otherwise added to the run's
