@@ -34,18 +34,6 @@ std::string FormatSummary(int dxf_files, int dxf_symbols, int sym_files) {
   return buf;
 }
 
-// The system's reason for a failure, or our own account of it, without the
-// file's name.
-std::string ReasonOf(const CFileException& e) {
-  if (!e.m_strReason.empty()) return e.m_strReason;
-  std::string reason = e.what();
-  const std::string prefix = e.m_strFileName + ": ";
-  if (reason.compare(0, prefix.size(), prefix) == 0) {
-    reason.erase(0, prefix.size());
-  }
-  return reason;
-}
-
 // The part of path after its last '/' or '\\'.
 std::string BaseName(const std::string& path) {
   const std::size_t last = path.find_last_of("/\\");
@@ -62,6 +50,7 @@ class CBlockConverter : public CDxfBlockHandler {
 
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     std::string source_name = m_app.m_strFolder + name + ".SYM";
+    m_app.observer().OnBlock(name, false);
     m_app.m_strContext = " (block " + EscapeForMessage(name) + " of " +
                          EscapeForMessage(BaseName(m_strPath)) + ")";
     // A name holding a separator, or "." or "..", would write outside the
@@ -85,6 +74,7 @@ class CBlockConverter : public CDxfBlockHandler {
   // found, so it needs no check: PARTS.DXF gives PARTS.SYM, and so
   // PARTS.SML.
   void OnDrawing(const std::string& sym_text) override {
+    m_app.observer().OnBlock(std::string(), true);
     m_app.m_strContext =
         " (drawing of " + EscapeForMessage(BaseName(m_strPath)) + ")";
     if (m_app.ConvertSymToSml(sym_text, WithoutExtension(m_strPath) + ".SYM")) {
@@ -101,6 +91,8 @@ class CBlockConverter : public CDxfBlockHandler {
                                         : m_app.m_strFolder + name + ".SYM";
     m_platform.ShowMessage("Cannot convert \"" + source_name + "\": " + reason,
                            MessageButtons::kOk);
+    m_app.observer().OnBlock(name, drawing);
+    m_app.observer().OnFailureReason(source_name, reason);
     m_app.ConfirmContinue(source_name);
   }
 
@@ -140,11 +132,16 @@ bool CConvertApp::RunBatch() {
   if (!m_platform.ChooseFolder(&path)) return false;
 
   m_strFolder = path + m_platform.PathSeparator();
+  m_strRootFolder = m_strFolder;
+  m_strOutputRoot = m_options.output.empty()
+                        ? m_strFolder
+                        : m_options.output + m_platform.PathSeparator();
+  m_strOutFolder = m_strOutputRoot;
   CSourceNames sources;
   // Without the folder as the current one, the searches would look in some
   // other folder while the paths name this one; without its listing it
   // would look empty. Converting nothing is the only safe answer.
-  if (!EnterFolder() || !ListSources(path, &sources)) {
+  if (!PrepareOutputRoot() || !EnterFolder() || !ListSources(path, &sources)) {
     m_outcome = RunOutcome::kNoFolder;
     return false;
   }
@@ -153,6 +150,7 @@ bool CConvertApp::RunBatch() {
   std::string current;
   try {
     ConvertBothPasses(sources, &current);
+    if (m_options.recursive) ConvertSubfolders(&current);
     PublishPending(true);
     m_platform.ShowSummary(
         m_strStatus + FormatSummary(m_nDxfFiles, m_nDxfSymbols, m_nSymFiles));
@@ -203,12 +201,9 @@ void CConvertApp::StartRun(const std::string& path) {
   m_pending.clear();
   m_written.clear();
   m_strContext.clear();
-  m_pQueue = std::make_unique<CPublishQueue>(m_platform, m_strFolder);
-  try {
-    RemoveLeftoverTemporaries(m_platform, m_strFolder);
-  } catch (const CFileException&) {
-    // A leftover that cannot be removed now is tried again next time.
-  }
+  m_pQueue = std::make_unique<CPublishQueue>(m_platform, m_strOutFolder);
+  SweepOutputFolder();
+  m_pObserver->OnFolder(m_strFolder, m_strOutFolder);
 }
 
 void CConvertApp::ConvertBothPasses(const CSourceNames& sources,
@@ -218,12 +213,16 @@ void CConvertApp::ConvertBothPasses(const CSourceNames& sources,
   for (const std::string& name : sources.dxf) {
     *current = m_strFolder + name;
     m_platform.ReportProgress(done++, total, name);
+    m_pObserver->OnSource(*current, SourceKind::kDxf);
     ConvertDxfFile(*current);
+    m_pObserver->OnSourceDone();
   }
   for (const std::string& name : sources.sym) {
     *current = m_strFolder + name;
     m_platform.ReportProgress(done++, total, name);
+    m_pObserver->OnSource(*current, SourceKind::kSym);
     ConvertSymFile(*current);
+    m_pObserver->OnSourceDone();
   }
   m_platform.ReportProgress(done, total, std::string());
 }
@@ -315,18 +314,28 @@ bool CConvertApp::ConvertSymToSml(const std::string& text,
     return false;
   }
   MeasureAndShift(&symbol);
+  // Prompts name the source; the output is named after it in the output
+  // folder.
+  const std::string output_name = OutputName(source_name);
   bool written = true;
   try {
     const std::size_t before = m_pQueue ? m_pQueue->size() : 0;
-    WriteSmlFile(m_platform, source_name, symbol, m_pQueue.get());
+    WriteSmlFile(m_platform, output_name, symbol, m_pQueue.get());
     if (m_pQueue && m_pQueue->size() > before) {
-      m_pending.push_back({source_name, m_pCounter, m_strContext});
+      m_pending.push_back({source_name, m_pCounter, m_strContext, output_name});
     }
   } catch (const CFileException& e) {
     ConfirmContinue(source_name, Why(e.m_strFileName, ReasonOf(e)));
     written = false;
   }
-  if (written) ++m_written[SmlOutputPath(source_name)];
+  if (written) {
+    ++m_written[SmlOutputPath(output_name)];
+    m_pObserver->OnSymbolWritten(
+        SmlSymbolName(output_name, m_platform.PathSeparator()),
+        SmlOutputPath(output_name), static_cast<int>(symbol.lines.GetSize()),
+        static_cast<int>(symbol.arcs.GetSize()),
+        static_cast<int>(symbol.circles.GetSize()));
+  }
   m_platform.Beep();
   if (m_pQueue && m_pQueue->full()) PublishPending(true);
   return written;
@@ -346,6 +355,7 @@ void CConvertApp::ConfirmContinue(const std::string& file_name,
 
 std::string CConvertApp::Why(const std::string& path,
                              const std::string& reason) const {
+  m_pObserver->OnFailureReason(path, reason);
   return EscapeForMessage(path) + ": " + reason + m_strContext;
 }
 
@@ -353,8 +363,11 @@ void CConvertApp::AskToContinue(const std::string& file_name) {
   const std::string text = "Error Converting File:\n\n\"" +
                            EscapeForMessage(file_name) +
                            "\"\n\nContinue With Other Symbols?";
-  if (m_platform.ShowMessage(text, MessageButtons::kYesNo) ==
-      MessageResult::kNo) {
+  const bool stop = m_platform.ShowMessage(text, MessageButtons::kYesNo) ==
+                    MessageResult::kNo;
+  m_pObserver->OnFailure(file_name,
+                         stop ? FailureAnswer::kNo : FailureAnswer::kYes);
+  if (stop) {
     // What was converted before the No is kept.
     PublishPending(false);
     const int written = m_nDxfSymbols + m_nSymFiles;
@@ -374,8 +387,14 @@ void CConvertApp::PublishPending(bool prompt) {
     m_bAnyFailure = true;
     const CPendingOutput& output = pending.at(failure.index);
     --*output.counter;
-    --m_written[SmlOutputPath(output.source_name)];
-    if (!prompt) continue;
+    --m_written[SmlOutputPath(output.output_name)];
+    m_pObserver->OnUnpublished(SmlOutputPath(output.output_name));
+    m_pObserver->OnFailureReason(failure.error.m_strFileName,
+                                 ReasonOf(failure.error));
+    if (!prompt) {
+      m_pObserver->OnFailure(output.source_name, FailureAnswer::kNotAsked);
+      continue;
+    }
     m_platform.ReportNote(EscapeForMessage(failure.error.m_strFileName) + ": " +
                           ReasonOf(failure.error) + output.context);
     AskToContinue(output.source_name);
@@ -385,13 +404,15 @@ void CConvertApp::PublishPending(bool prompt) {
 void CConvertApp::NotePassedOver(const std::string& path,
                                  const std::string& block, bool drawing,
                                  const CPassedOver& counts) {
+  m_pObserver->OnPassedOver(block, drawing, counts);
   if (!m_options.verbose) {
     AddPassedOver(m_passedOver, counts);
     return;
   }
-  // The file's name alone: the folder is named by the summary.
-  const bool in_folder = path.compare(0, m_strFolder.size(), m_strFolder) == 0;
-  std::string text = in_folder ? path.substr(m_strFolder.size()) : path;
+  // The path within the chosen folder, which the summary names.
+  const bool in_folder =
+      path.compare(0, m_strRootFolder.size(), m_strRootFolder) == 0;
+  std::string text = in_folder ? path.substr(m_strRootFolder.size()) : path;
   text += drawing ? ", drawing" : ", block \"" + block + "\"";
   text += ": passed over " + FormatPassedOver(counts);
   m_platform.ReportNote(text);

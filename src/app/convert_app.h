@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/run_observer.h"
 #include "dxf/block_extractor.h"
 #include "dxf/passed_over.h"
 
@@ -33,6 +34,11 @@ struct CConvertOptions {
   /// Report the entities passed over block by block (and drawing by
   /// drawing) as they are met, instead of one total at the end of the run.
   bool verbose = false;
+  /// Where the .SML files go, an absolute folder made when missing; empty:
+  /// beside their sources.
+  std::string output;
+  /// The subfolders too, depth first in byte order of their names.
+  bool recursive = false;
 };
 
 /// The application object: one run converts every DXF block and every .SYM
@@ -50,6 +56,9 @@ class CConvertApp {
   bool RunBatch();
 
   void SetOptions(const CConvertOptions& options) { m_options = options; }
+  /// Tells observer what happens; it must outlive the runs.
+  void SetObserver(CRunObserver& observer) { m_pObserver = &observer; }
+  CRunObserver& observer() { return *m_pObserver; }
 
   RunOutcome outcome() const { return m_outcome; }
   /// True when any file failed (passed over with Yes, or the run stopped).
@@ -70,7 +79,8 @@ class CConvertApp {
   /// The same, after a note that says why (see Why).
   void ConfirmContinue(const std::string& file_name, const std::string& why);
   /// The note that says why a file failed: "/lib/B.SML: No space left on
-  /// device (block B of TWO.DXF)".
+  /// device (block B of TWO.DXF)". The observer is told the path and the
+  /// reason, for the prompt that follows.
   std::string Why(const std::string& path, const std::string& reason) const;
   /// What a block (or the drawing) of the DXF file at path held but did not
   /// convert: reported at once when verbose, otherwise added to the run's
@@ -80,6 +90,8 @@ class CConvertApp {
 
   std::string m_strStatus;
   std::string m_strFolder;
+  /// Where the current folder's outputs go, its separator included.
+  std::string m_strOutFolder;
   int m_nDxfFiles = 0;
   int m_nDxfSymbols = 0;
   int m_nSymFiles = 0;
@@ -103,6 +115,23 @@ class CConvertApp {
   /// The DXF pass, then the .SYM pass, over the current folder; *current
   /// names the file being converted, for the message when the run fails.
   void ConvertBothPasses(const CSourceNames& sources, std::string* current);
+
+  // The folder tree and the output folder (folder_tree.cc).
+  /// Makes the output folder of the chosen one; shows why and returns
+  /// false when it cannot be made.
+  bool PrepareOutputRoot();
+  /// Removes what a killed run left in the current output folder.
+  void SweepOutputFolder();
+  /// The path that an output of source_name is formed from: the same name
+  /// in the output folder.
+  std::string OutputName(const std::string& source_name) const;
+  /// Converts the subfolders of the current folder and theirs, each with
+  /// both passes.
+  void ConvertSubfolders(std::string* current);
+  /// Makes source (and output) the current folders and lists source; a
+  /// failure is asked about and gives false.
+  bool EnterSubfolder(const std::string& source, const std::string& output,
+                      CSourceNames* sources);
 
   /// Makes the chosen folder current. When that fails, shows why and
   /// returns false.
@@ -129,6 +158,7 @@ class CConvertApp {
     std::string source_name;
     int* counter;
     std::string context;
+    std::string output_name;
   };
 
   /// The note after the summary about outputs written twice or more.
@@ -137,6 +167,11 @@ class CConvertApp {
   CPlatform& m_platform;
   CConvertOptions m_options;
   CPassedOver m_passedOver;
+  CRunObserver m_nullObserver;
+  CRunObserver* m_pObserver = &m_nullObserver;
+  /// The chosen folder and its output folder, separators included.
+  std::string m_strRootFolder;
+  std::string m_strOutputRoot;
   RunOutcome m_outcome = RunOutcome::kCancelled;
   bool m_bAnyFailure = false;
   std::unique_ptr<CPublishQueue> m_pQueue;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/exceptions.h"
+
 std::string EscapeForMessage(const std::string& name) {
   std::string out;
   out.reserve(name.size());
@@ -44,4 +46,14 @@ bool looksLikeUtf16(const std::string& text) {
 const char* UnsupportedText(const std::string& text) {
   if (looksLikeUtf16(text)) return "UTF-16 text is not supported";
   return nullptr;
+}
+
+std::string ReasonOf(const CFileException& e) {
+  if (!e.m_strReason.empty()) return e.m_strReason;
+  std::string reason = e.what();
+  const std::string prefix = e.m_strFileName + ": ";
+  if (reason.compare(0, prefix.size(), prefix) == 0) {
+    reason.erase(0, prefix.size());
+  }
+  return reason;
 }

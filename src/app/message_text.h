@@ -3,6 +3,8 @@
 
 #include <string>
 
+class CFileException;
+
 /// A name as a message shows it: control bytes (a NUL cut the prompt short)
 /// and backslash-free escapes as "\xNN"; every other byte as it is.
 std::string EscapeForMessage(const std::string& name);
@@ -11,5 +13,9 @@ std::string EscapeForMessage(const std::string& name);
 /// take: "UTF-16 text is not supported"; null when the text may be read.
 /// (Binary DXF is read: see binary_dxf.h.)
 const char* UnsupportedText(const std::string& text);
+
+/// The system's reason for a file failure, or our own account of it,
+/// without the file's name.
+std::string ReasonOf(const CFileException& e);
 
 #endif  // SYMCONV_APP_MESSAGE_TEXT_H_

@@ -77,6 +77,21 @@ std::optional<int> ParseCliOptions(int argc, char** argv,
   app.add_flag("--verbose", options->verbose,
                "Name the entities passed over in every block and drawing, "
                "instead of one total at the end");
+  app.add_flag("-r,--recursive", options->recursive,
+               "Also convert the subfolders, depth first in byte order of "
+               "their names, each with its DXF files and then its .SYM "
+               "files. Symbolic links to folders are not followed");
+  app.add_option("-o,--output", options->output,
+                 "Write the .SML files into DIR (made when missing; its "
+                 "parent must exist) instead of beside their sources, which "
+                 "are only read; with --recursive, into the same subfolders "
+                 "under DIR")
+      ->option_text("DIR");
+  app.add_option("--report", options->report,
+                 "Write a JSON record of the run to FILE when it ends (also "
+                 "when it stops); - writes it to standard output and the "
+                 "summary to standard error. See doc/run_report.md")
+      ->option_text("FILE");
   app.footer(
       "Exit status: 0 when nothing failed, 1 when a file failed or the run "
       "stopped, 2 for a usage error.");
@@ -102,10 +117,27 @@ std::string ResolveFolder(std::string* path) {
   const auto status = fs::status(*path, ec);
   if (ec) return ec.message();
   if (!fs::is_directory(status)) return "Not a directory";
+  return AbsolutePath(path);
+}
+
+std::string AbsolutePath(std::string* path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
   fs::path absolute = fs::absolute(*path, ec);
   if (ec) return ec.message();
   std::string resolved = absolute.lexically_normal().string();
-  while (resolved.size() > 1 && resolved.back() == '/') resolved.pop_back();
+  // "/lib/" names the folder "/lib"; a root ("/", "C:\\") keeps its own.
+  auto separator = [](char c) {
+#ifdef _WIN32
+    return c == '/' || c == '\\';
+#else
+    return c == '/';
+#endif
+  };
+  while (resolved.size() > 1 && separator(resolved.back()) &&
+         resolved[resolved.size() - 2] != ':') {
+    resolved.pop_back();
+  }
   *path = resolved;
   return std::string();
 }

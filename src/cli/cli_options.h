@@ -13,7 +13,8 @@ class App;
 
 /// What `symconv [--yes|--no] [--beep] [--drawings] [--polylines]
 /// [--inserts] [--curves] [--text] [--outlines] [--all] [--tolerance D]
-/// [--font FILE] [--verbose] [FOLDER]` asked for.
+/// [--font FILE] [--verbose] [--recursive] [--output DIR] [--report FILE]
+/// [FOLDER]` asked for.
 struct CCliOptions {
   std::optional<std::string> folder;  // none: ask on the terminal
   AnswerMode answer = AnswerMode::kAsk;
@@ -21,6 +22,9 @@ struct CCliOptions {
   CDxfOptions dxf;
   std::string font;      // the Hershey font for --text; empty: the default
   bool verbose = false;  // what was passed over, block by block
+  bool recursive = false;
+  std::string output;  // the folder the .SML files go to; empty: beside
+  std::string report;  // the run's JSON record; "-": standard output
 };
 
 /// Adds --inserts, --curves, --text, --outlines, --all and --tolerance to
@@ -40,5 +44,10 @@ std::optional<int> ParseCliOptions(int argc, char** argv, CCliOptions* options);
 /// after it has become the current directory). Returns an empty string, or
 /// the system's reason why the folder cannot be used.
 std::string ResolveFolder(std::string* path);
+
+/// Makes *path absolute and normal, as ResolveFolder does, for a path that
+/// need not exist yet (the run changes the current directory). Returns an
+/// empty string, or the system's reason.
+std::string AbsolutePath(std::string* path);
 
 #endif  // SYMCONV_CLI_CLI_OPTIONS_H_

@@ -6,8 +6,10 @@
 #include <string_view>
 
 #include "app/convert_app.h"
+#include "app/run_report.h"
 #include "app/text_font.h"
 #include "cli/cli_options.h"
+#include "cli/report_file.h"
 #include "cli/tool_commands.h"
 #include "platform/console_platform.h"
 
@@ -27,10 +29,24 @@ int ExitStatus(const CConvertApp& app) {
   return 1;
 }
 
-int RunConversion(const CCliOptions& options) {
+const char* AnswerName(AnswerMode mode) {
+  switch (mode) {
+    case AnswerMode::kYes:
+      return "yes";
+    case AnswerMode::kNo:
+      return "no";
+    case AnswerMode::kAsk:
+      break;
+  }
+  return "ask";
+}
+
+int RunConversion(CCliOptions options) {
   CConsoleOptions console_options;
   console_options.answer_mode = options.answer;
   console_options.beep = options.beep;
+  // The report on standard output leaves the summary to standard error.
+  if (options.report == "-") console_options.output = stderr;
   CConsolePlatform platform(console_options);
 
   std::string folder;
@@ -51,6 +67,14 @@ int RunConversion(const CCliOptions& options) {
     return 2;
   }
   platform.options().folder = folder;
+  // The run changes the current directory: relative paths would move.
+  for (std::string* path : {&options.output, &options.report}) {
+    if (path->empty() || *path == "-") continue;
+    if (std::string reason = AbsolutePath(path); !reason.empty()) {
+      std::cerr << "symconv: " << *path << ": " << reason << "\n";
+      return 2;
+    }
+  }
 
   InstallInterruptCleanup();
   CHersheyFont font;  // used by the whole run
@@ -58,6 +82,8 @@ int RunConversion(const CCliOptions& options) {
   CConvertOptions convert_options;
   convert_options.dxf = options.dxf;
   convert_options.verbose = options.verbose;
+  convert_options.recursive = options.recursive;
+  convert_options.output = options.output;
   if (options.dxf.text) {
     if (std::string error = LoadTextFont(platform, options.font, &font);
         !error.empty()) {
@@ -67,7 +93,17 @@ int RunConversion(const CCliOptions& options) {
     convert_options.dxf.font = &font;
   }
   app.SetOptions(convert_options);
+  CRunReport report(SYMCONV_VERSION, AnswerName(options.answer),
+                    convert_options);
+  if (!options.report.empty()) app.SetObserver(report);
   app.RunBatch();
+  if (options.report.empty()) return ExitStatus(app);
+  if (std::string error =
+          WriteReportFile(platform, options.report, report.Document(app));
+      !error.empty()) {
+    std::cerr << "symconv: the report was not written: " << error << "\n";
+    return 1;
+  }
   return ExitStatus(app);
 }
 

@@ -28,3 +28,8 @@ std::string CPlatform::DescribeSystemError(const CFileException& e) const {
   std::snprintf(buf, sizeof buf, "(Windows returned code: %ld)", e.m_lOsError);
   return buf;
 }
+
+void CPlatform::MakeFolder(const std::string& path) {
+  throw CFileException(CFileException::genericException, -1, path,
+                       "folders cannot be made here");
+}

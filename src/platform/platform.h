@@ -107,6 +107,18 @@ class CPlatform {
   /// cannot be listed.
   virtual std::vector<std::string> FindFiles(const std::string& pattern) = 0;
 
+  /// The bare names of the folders in the current directory, sorted
+  /// byte-wise. A symbolic link to a folder (on Windows, any reparse point)
+  /// is not one of them, so that a walk down a tree neither leaves it nor
+  /// loops. Throws CFileException when the folder cannot be listed. The
+  /// default lists none.
+  virtual std::vector<std::string> FindSubfolders() { return {}; }
+
+  /// Makes the folder path, whose parent must exist; a folder that exists
+  /// already is kept as it is. Throws CFileException when it cannot be made
+  /// or a file holds the name. The default makes none.
+  virtual void MakeFolder(const std::string& path);
+
   // --- Files ---------------------------------------------------------------
 
   /// Reads a whole file, opened read-only and not shared where the platform

@@ -137,6 +137,26 @@ TYPED_TEST(PlatformContractTest,
   EXPECT_EQ(this->platform.ReadFile("inner.dxf"), "");  // relative name
 }
 
+TYPED_TEST(PlatformContractTest, SubfoldersAreListedSortedAndMadeOnce) {
+  this->env.PutFolder("b");
+  this->env.PutFolder("a/inner");
+  this->env.PutFolder("B");
+  this->env.PutFile("file.sym", "");
+  ASSERT_NO_THROW(this->platform.ChangeDirectory(this->env.Base()));
+  EXPECT_EQ(this->platform.FindSubfolders(), (Names{"B", "a", "b"}));
+
+  this->platform.MakeFolder(this->Path("new"));
+  this->env.PutFile("new/kept.sml", "x");
+  this->platform.MakeFolder(this->Path("new"));  // there already: kept
+  EXPECT_EQ(this->env.Bytes("new/kept.sml"), "x");
+  EXPECT_EQ(
+      this->CauseOf([&] { this->platform.MakeFolder(this->Path("none/new")); }),
+      CFileException::fileNotFound);
+  EXPECT_NE(
+      this->CauseOf([&] { this->platform.MakeFolder(this->Path("file.sym")); }),
+      CFileException::none);
+}
+
 TYPED_TEST(PlatformContractTest, ChangeDirectoryToAMissingFolderIsNotFound) {
   this->env.PutFile("only.sym", "");
   ASSERT_NO_THROW(this->platform.ChangeDirectory(this->env.Base()));

@@ -136,20 +136,8 @@ void AppendXmlText(std::string* out, std::string_view bytes) {
   });
 }
 
-void AppendJsonString(std::string* out, std::string_view bytes) {
-  *out += '"';
-  forEachCharacter(bytes, [out](char32_t c) {
-    if (c == '"' || c == '\\') {
-      *out += '\\';
-      *out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      static const char kDigits[] = "0123456789abcdef";
-      *out += "\\u00";
-      *out += kDigits[c >> 4];
-      *out += kDigits[c & 0xF];
-    } else {
-      appendUtf8(out, c);
-    }
-  });
-  *out += '"';
+std::string TextAsUtf8(std::string_view bytes) {
+  std::string out;
+  forEachCharacter(bytes, [&out](char32_t c) { appendUtf8(&out, c); });
+  return out;
 }

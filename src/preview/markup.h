@@ -19,8 +19,8 @@ std::string FormatRounded(double value);
 /// bytes that code page leaves undefined become U+FFFD.
 void AppendXmlText(std::string* out, std::string_view bytes);
 
-/// Appends bytes as a JSON string with its quotes, by the same reading of
-/// the bytes as AppendXmlText; control characters are escaped.
-void AppendJsonString(std::string* out, std::string_view bytes);
+/// bytes as UTF-8 text, by the same reading of the bytes as AppendXmlText
+/// (control characters are kept), for a JSON string.
+std::string TextAsUtf8(std::string_view bytes);
 
 #endif  // SYMCONV_PREVIEW_MARKUP_H_

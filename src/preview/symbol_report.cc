@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include <nlohmann/json.hpp>
+
 #include "preview/markup.h"
 #include "preview/symbol_geometry.h"
 
@@ -34,13 +36,15 @@ std::string printable(std::string_view bytes) {
   return text;
 }
 
-std::string jsonNumber(double value) {
-  return std::isfinite(value) ? FormatNumber(value) : "null";
+// nlohmann/json writes the shortest text that reads back as the same
+// double, and null for NaN and the infinities.
+nlohmann::ordered_json jsonPoint(const CPrecisionPoint& p) {
+  return nlohmann::ordered_json::array({p.x, p.y, p.z});
 }
 
-std::string jsonPoint(const CPrecisionPoint& p) {
-  return "[" + jsonNumber(p.x) + "," + jsonNumber(p.y) + "," + jsonNumber(p.z) +
-         "]";
+// One line of JSON; names are UTF-8 by then (see TextAsUtf8).
+std::string dumpLine(const nlohmann::ordered_json& value) {
+  return value.dump();
 }
 
 // The reader guarantees two points per arc and one per circle.
@@ -88,56 +92,54 @@ std::string FormatSymbolText(std::string_view file_name, const CSymbol& s) {
 }
 
 std::string FormatSymbolJson(std::string_view file_name, const CSymbol& s) {
-  std::string out = "{\"file\":";
-  AppendJsonString(&out, file_name);
-  out += ",\"name\":";
-  AppendJsonString(&out, s.name);
-  out += ",\"counts\":{\"lines\":" + std::to_string(s.lines.GetSize()) +
-         ",\"arcs\":" + std::to_string(s.arcs.GetSize()) +
-         ",\"circles\":" + std::to_string(s.circles.GetSize()) + "}";
-  out += ",\"lines\":[";
+  using json = nlohmann::ordered_json;
+  json lines = json::array();
   for (std::size_t i = 0; i < s.lines.GetSize(); ++i) {
     const CLine& l = *s.lines[i];
-    if (i > 0) out += ',';
-    out += "{\"start\":" + jsonPoint(l.start) + ",\"end\":" + jsonPoint(l.end) +
-           ",\"attribute\":" + std::to_string(l.attribute) + "}";
+    lines.push_back({{"start", jsonPoint(l.start)},
+                     {"end", jsonPoint(l.end)},
+                     {"attribute", l.attribute}});
   }
-  out += "],\"arcs\":[";
+  json arcs = json::array();
   for (std::size_t i = 0; i < s.arcs.GetSize(); ++i) {
     const CPrecisionPoint& a = *s.arcs[i]->points[1];
-    if (i > 0) out += ',';
-    out +=
-        "{\"centre\":" + jsonPoint(centreOf(s.arcs[i]->points)) +
-        ",\"radius\":" + jsonNumber(a.z) + ",\"start\":" + jsonNumber(a.x) +
-        ",\"end\":" + jsonNumber(a.y) +
-        ",\"start_deg\":" + jsonNumber(RadiansToDegrees(a.x)) +
-        ",\"end_deg\":" + jsonNumber(RadiansToDegrees(a.y)) +
-        ",\"sweep_deg\":" + jsonNumber(RadiansToDegrees(ArcSweep(a.x, a.y))) +
-        "}";
+    arcs.push_back({{"centre", jsonPoint(centreOf(s.arcs[i]->points))},
+                    {"radius", a.z},
+                    {"start", a.x},
+                    {"end", a.y},
+                    {"start_deg", RadiansToDegrees(a.x)},
+                    {"end_deg", RadiansToDegrees(a.y)},
+                    {"sweep_deg", RadiansToDegrees(ArcSweep(a.x, a.y))}});
   }
-  out += "],\"circles\":[";
+  json circles = json::array();
   for (std::size_t i = 0; i < s.circles.GetSize(); ++i) {
-    if (i > 0) out += ',';
-    out += "{\"centre\":" + jsonPoint(centreOf(s.circles[i]->points)) +
-           ",\"radius\":" + jsonNumber(s.circles[i]->radius) + "}";
+    circles.push_back({{"centre", jsonPoint(centreOf(s.circles[i]->points))},
+                       {"radius", s.circles[i]->radius}});
   }
-  out += "],\"extents\":{\"min_x\":" + jsonNumber(s.minX) +
-         ",\"min_y\":" + jsonNumber(s.minY) +
-         ",\"max_x\":" + jsonNumber(s.maxX) +
-         ",\"max_y\":" + jsonNumber(s.maxY) + "}";
-  out += ",\"width\":" + jsonNumber(s.maxX - s.minX) +
-         ",\"height\":" + jsonNumber(s.maxY - s.minY) +
-         ",\"origin\":" + jsonPoint(s.origin) + "}";
-  return out;
+  json out = json::object();
+  out["file"] = TextAsUtf8(file_name);
+  out["name"] = TextAsUtf8(s.name);
+  out["counts"] = {{"lines", s.lines.GetSize()},
+                   {"arcs", s.arcs.GetSize()},
+                   {"circles", s.circles.GetSize()}};
+  out["lines"] = std::move(lines);
+  out["arcs"] = std::move(arcs);
+  out["circles"] = std::move(circles);
+  out["extents"] = {{"min_x", s.minX},
+                    {"min_y", s.minY},
+                    {"max_x", s.maxX},
+                    {"max_y", s.maxY}};
+  out["width"] = s.maxX - s.minX;
+  out["height"] = s.maxY - s.minY;
+  out["origin"] = jsonPoint(s.origin);
+  return dumpLine(out);
 }
 
 std::string FormatErrorJson(std::string_view file_name,
                             std::string_view message,
                             std::optional<std::size_t> offset) {
-  std::string out = "{\"file\":";
-  AppendJsonString(&out, file_name);
-  out += ",\"error\":";
-  AppendJsonString(&out, message);
-  if (offset) out += ",\"offset\":" + std::to_string(*offset);
-  return out + "}";
+  nlohmann::ordered_json out = {{"file", TextAsUtf8(file_name)},
+                                {"error", TextAsUtf8(message)}};
+  if (offset) out["offset"] = *offset;
+  return dumpLine(out);
 }

@@ -347,6 +347,39 @@ std::vector<std::string> CFakePlatform::FindFiles(const std::string& pattern) {
   return names;
 }
 
+std::vector<std::string> CFakePlatform::FindSubfolders() {
+  if (m_unlistableFolders.count(m_strCurrent) != 0) {
+    throw CFileException(CFileException::accessDenied, kDenied, ".",
+                         "Permission denied");
+  }
+  std::vector<std::string> names;
+  for (const std::string& folder : m_folders) {
+    if (folder == m_strCurrent || parentOf(folder) != m_strCurrent) continue;
+    names.push_back(folder.substr(folder.rfind(m_cSeparator) + 1));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void CFakePlatform::MakeFolder(const std::string& path) {
+  const std::string p = Normalise(path);
+  countOperation(FakeFileOp::kCreate, p);
+  if (m_folders.count(p) != 0) return;
+  if (m_files.count(p) != 0) {
+    throw CFileException(CFileException::alreadyExists, kExists, p,
+                         "already exists");
+  }
+  const std::string parent = parentOf(p);
+  if (m_folders.count(parent) == 0) {
+    throw CFileException(CFileException::fileNotFound, kMissing, p,
+                         "no such folder");
+  }
+  if (m_readOnlyFolders.count(parent) != 0) {
+    throw CFileException(CFileException::accessDenied, kDenied, p);
+  }
+  m_folders.insert(p);
+}
+
 // --- CPlatform: files ---------------------------------------------------
 
 std::string CFakePlatform::ReadFile(const std::string& path) {

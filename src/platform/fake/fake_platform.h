@@ -157,6 +157,9 @@ class CFakePlatform : public CPlatform {
   char PathSeparator() const override { return m_cSeparator; }
   void ChangeDirectory(const std::string& path) override;
   std::vector<std::string> FindFiles(const std::string& pattern) override;
+  std::vector<std::string> FindSubfolders() override;
+  /// Counted and failed as a kCreate.
+  void MakeFolder(const std::string& path) override;
   std::string ReadFile(const std::string& path) override;
   std::unique_ptr<CWritableFile> CreateNewFile(
       const std::string& path) override;

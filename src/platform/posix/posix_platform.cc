@@ -236,6 +236,37 @@ std::vector<std::string> CPosixPlatform::FindFiles(const std::string& pattern) {
   return names;
 }
 
+std::vector<std::string> CPosixPlatform::FindSubfolders() {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(".");
+  if (dir == nullptr) throw FileExceptionFromErrno(errno, ".");
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    bool folder = entry->d_type == DT_DIR;
+    if (entry->d_type == DT_UNKNOWN) {
+      // Some file systems do not say; lstat does, without following links.
+      struct stat st;
+      folder = ::lstat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+    if (folder) names.push_back(name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void CPosixPlatform::MakeFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) == 0) return;
+  int err = errno;
+  struct stat st;
+  if (err == EEXIST) {
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return;
+    err = ENOTDIR;
+  }
+  throw FileExceptionFromErrno(err, path);
+}
+
 // --- Files --------------------------------------------------------------
 
 std::string CPosixPlatform::ReadFile(const std::string& path) {

@@ -70,6 +70,8 @@ class CPosixPlatform final : public CPlatform {
   char PathSeparator() const override { return '/'; }
   void ChangeDirectory(const std::string& path) override;
   std::vector<std::string> FindFiles(const std::string& pattern) override;
+  std::vector<std::string> FindSubfolders() override;
+  void MakeFolder(const std::string& path) override;
   std::string ReadFile(const std::string& path) override;
   std::unique_ptr<CWritableFile> CreateNewFile(
       const std::string& path) override;

@@ -227,6 +227,18 @@ TEST_F(PosixFileTest, AFileLockedElsewhereIsNotRead) {
   EXPECT_EQ(m_posix.ReadFile(Path("A.SYM")), "x");
 }
 
+// A link to a folder would lead a walk out of the tree, or round it.
+TEST_F(PosixFileTest, SubfoldersLeaveOutLinksToFolders) {
+  fs::create_directories(m_base / "real");
+  fs::create_directory_symlink("real", m_base / "link");
+  fs::create_directory_symlink(".", m_base / "loop");
+  const fs::path saved = fs::current_path();
+  m_posix.ChangeDirectory(m_base.string());
+  const std::vector<std::string> names = m_posix.FindSubfolders();
+  fs::current_path(saved);
+  EXPECT_EQ(names, std::vector<std::string>{"real"});
+}
+
 TEST_F(PosixFileTest, AFifoNamedLikeASourceIsRefusedWithoutWaiting) {
   ASSERT_EQ(::mkfifo(Path("P.SYM").c_str(), 0600), 0);
   try {

@@ -62,9 +62,9 @@ MessageResult CWin32ConsolePlatform::ShowMessage(const std::string& text,
 }
 
 void CWin32ConsolePlatform::ShowSummary(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
+  std::fwrite(text.data(), 1, text.size(), m_options.output);
+  std::fputc('\n', m_options.output);
+  std::fflush(m_options.output);
 }
 
 void CWin32ConsolePlatform::Beep() {

@@ -17,6 +17,8 @@ struct CWin32ConsoleOptions {
   bool beep = false;
   /// Starts every message on standard error, as a caption would.
   std::string program_name = "symconv";
+  /// Where the summary goes, not owned.
+  std::FILE* output = stdout;
 };
 
 /// The platform of symconv-cli.exe: the Win32 file services of the desktop

@@ -123,6 +123,44 @@ std::vector<std::string> CWin32Platform::FindFiles(const std::string& pattern) {
   return names;
 }
 
+std::vector<std::string> CWin32Platform::FindSubfolders() {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA("*", &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return names;
+    throw MakeWin32FileException(error, ".");
+  }
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    // A junction or a symbolic link could lead out of the tree or round it.
+    const DWORD attributes = found.dwFileAttributes;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+      names.push_back(name);
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void CWin32Platform::MakeFolder(const std::string& path) {
+  if (CreateDirectoryA(path.c_str(), nullptr)) return;
+  DWORD error = GetLastError();
+  if (error == ERROR_ALREADY_EXISTS) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return;
+    }
+    error = ERROR_DIRECTORY;
+  }
+  throw MakeWin32FileException(error, path);
+}
+
 std::string CWin32Platform::ReadFile(const std::string& path) {
   // Sharing denied: a file that another program holds open is refused, and
   // nobody can change it while it is read. A folder cannot be opened so.

@@ -22,6 +22,8 @@ class CWin32Platform : public CPlatform {
   char PathSeparator() const override { return '\\'; }
   void ChangeDirectory(const std::string& path) override;
   std::vector<std::string> FindFiles(const std::string& pattern) override;
+  std::vector<std::string> FindSubfolders() override;
+  void MakeFolder(const std::string& path) override;
 
   std::string ReadFile(const std::string& path) override;
   std::unique_ptr<CWritableFile> CreateNewFile(

@@ -129,6 +129,19 @@ TEST_F(Win32PlatformTest, FindFilesMatchesTheExtensionWithoutCase) {
   EXPECT_TRUE(m_platform.FindFiles("*.SML").empty());
 }
 
+TEST_F(Win32PlatformTest, SubfoldersAreListedSortedAndMadeOnce) {
+  Put("file.sym", "x");
+  for (const char* name : {"c", "B", "a"}) {
+    ASSERT_NO_THROW(m_platform.MakeFolder(Path(name))) << name;
+  }
+  ASSERT_NO_THROW(m_platform.MakeFolder(Path("a")));  // there already
+  EXPECT_THROW(m_platform.MakeFolder(Path("file.sym")), CFileException);
+  EXPECT_THROW(m_platform.MakeFolder(Path("none\\new")), CFileException);
+  m_platform.ChangeDirectory(Path(""));
+  EXPECT_EQ(m_platform.FindSubfolders(),
+            (std::vector<std::string>{"B", "a", "c"}));
+}
+
 TEST_F(Win32PlatformTest, ChangeDirectoryReportsTheSystemError) {
   try {
     m_platform.ChangeDirectory(Path("missing"));
