@@ -289,7 +289,7 @@ bool ParseShortDecimal(std::string_view text, double* value) {
 // where m * 10^6 < 2^73 is held in two 64-bit halves. The quotient rounded
 // half to even is the six-decimal value, as printf rounds the exact binary
 // value.
-void AppendFixed6Short(std::string& out, double v) {
+char* FormatFixed6Short(char* p, double v) {
   // |v| = m * 2^-q exactly; q >= 13 since |v| < 2^40.
   const uint64_t bits = std::bit_cast<uint64_t>(v);
   const int biased = static_cast<int>((bits >> 52) & 0x7FF);
@@ -322,17 +322,16 @@ void AppendFixed6Short(std::string& out, double v) {
   }
   // With 74 or more fraction bits m * 10^6 < 2^73 is below half of 2^q:
   // n stays 0.
-  char buf[40];
-  char* p = buf;
   if (std::signbit(v)) *p++ = '-';
-  p = std::to_chars(p, buf + sizeof buf, n / 1000000).ptr;
+  // n / 10^6 < 10^12: thirteen characters are ample.
+  p = std::to_chars(p, p + 13, n / 1000000).ptr;
   *p++ = '.';
   uint64_t decimals = n % 1000000;
   for (int i = 5; i >= 0; --i) {
     p[i] = static_cast<char>('0' + decimals % 10);
     decimals /= 10;
   }
-  out.append(buf, p + 6);
+  return p + 6;
 }
 
 }  // namespace
@@ -356,23 +355,19 @@ double ParseNumber(std::string_view text) {
   return d.negative ? -value : value;
 }
 
+char* FormatFixed6(char* out, double v) {
+  auto put = [out](std::string_view text) {
+    return std::copy(text.begin(), text.end(), out);
+  };
+  if (std::isnan(v)) return put(std::signbit(v) ? "-nan" : "nan");
+  if (std::isinf(v)) return put(v < 0 ? "-inf" : "inf");
+  if (std::fabs(v) < 1e12) return FormatFixed6Short(out, v);
+  return std::to_chars(out, out + kMaxFixed6Length, v, std::chars_format::fixed,
+                       6)
+      .ptr;
+}
+
 void AppendFixed6(std::string& out, double v) {
-  if (std::isnan(v)) {
-    out += std::signbit(v) ? "-nan" : "nan";
-    return;
-  }
-  if (std::isinf(v)) {
-    out += v < 0 ? "-inf" : "inf";
-    return;
-  }
-  if (std::fabs(v) < 1e12) {
-    AppendFixed6Short(out, v);
-    return;
-  }
-  // DBL_MAX has 309 integer digits; with sign, point and six decimals this
-  // is ample.
-  char buf[352];
-  const std::to_chars_result r =
-      std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 6);
-  out.append(buf, r.ptr);
+  char buf[kMaxFixed6Length];
+  out.append(buf, FormatFixed6(buf, v));
 }
