@@ -61,10 +61,21 @@ int countLines(std::string_view text) {
 }
 
 double getNumber(std::string_view& fields) {
+  // Nearly every field is a short number ended by a space or the list's
+  // end: read in one pass, without searching for the space first.
+  double value = 0.0;
+  const std::size_t length = ParseShortNumber(fields, &value);
+  if (length != 0) {
+    if (length == fields.size()) return value;  // the last field stays
+    if (fields[length] == ' ') {
+      fields.remove_prefix(length + 1);
+      return value;
+    }
+  }
   const std::size_t space = fields.find(' ');
   if (space == std::string_view::npos) return ParseNumber(fields);
   // The field keeps its space; the number ends before it anyway.
-  const double value = ParseNumber(fields.substr(0, space + 1));
+  value = ParseNumber(fields.substr(0, space + 1));
   fields.remove_prefix(space + 1);
   return value;
 }

@@ -249,17 +249,16 @@ double RoundSubnormal(std::string_view s, const CDecimal& d) {
 }
 
 // The common short number ("12.5", "-0.000100", "4.285714285714286"),
-// without an exponent, in one pass: its digits as an integer m of at most
-// 2^53 and a power of ten of at most 22 are both exact doubles, so one
-// multiply or divide rounds m * 10^-e correctly, as any correct conversion
-// does. Returns false, having computed nothing, for everything else.
-bool ParseShortDecimal(std::string_view text, double* value) {
+// without an exponent, in one pass, from p on (no white space skipped): its
+// digits as an integer m of at most 2^53 and a power of ten of at most 22
+// are both exact doubles, so one multiply or divide rounds m * 10^-e
+// correctly, as any correct conversion does. Returns one past the number,
+// or null, having computed nothing, for everything else.
+const char* ParseShortDecimalAt(const char* p, const char* const end,
+                                double* value) {
   static constexpr double kPowersOfTen[] = {
       1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  while (p != end && IsTrimSpace(*p)) ++p;
   bool negative = false;
   if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
   uint64_t m = 0;
@@ -277,11 +276,18 @@ bool ParseShortDecimal(std::string_view text, double* value) {
   // general conversion, and so is a text without digits.
   if (count == 0 || count > 19 || decimals > 22 || m > (uint64_t{1} << 53) ||
       (p != end && (*p == 'e' || *p == 'E'))) {
-    return false;
+    return nullptr;
   }
   const double v = static_cast<double>(m) / kPowersOfTen[decimals];
   *value = negative ? -v : v;
-  return true;
+  return p;
+}
+
+bool ParseShortDecimal(std::string_view text, double* value) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p != end && IsTrimSpace(*p)) ++p;
+  return ParseShortDecimalAt(p, end, value) != nullptr;
 }
 
 // "%f" of a finite v below 10^12 in magnitude, from exact integer
@@ -335,6 +341,12 @@ char* FormatFixed6Short(char* p, double v) {
 }
 
 }  // namespace
+
+std::size_t ParseShortNumber(std::string_view text, double* value) {
+  const char* const end =
+      ParseShortDecimalAt(text.data(), text.data() + text.size(), value);
+  return end == nullptr ? 0 : static_cast<std::size_t>(end - text.data());
+}
 
 double ParseNumber(std::string_view text) {
   double value = 0.0;
