@@ -9,48 +9,39 @@
 namespace {
 
 constexpr std::size_t kHeaderSize = 48;
-const std::string kCircle = "C 1.000000 -2.000000 3.000000 4.000000\n";
 
-// One more byte than the limit allows must fail the record, not overrun the
-// text; a record that ends exactly at the limit must still fit.
-TEST(SymTextWriter, StopsARecordThatWouldPassTheLimitAndKeepsTheText) {
-  CSymTextWriter writer(kHeaderSize + kCircle.size());
+// Fills writer with line records of values v until one fails; returns
+// the failure's message.
+std::string FillUntilRefused(CSymTextWriter& writer, double v) {
   writer.Begin();
-  ASSERT_EQ(writer.text().size(), kHeaderSize);
-  writer.AppendCircle(1.0, -2.0, 3.0, 4.0);
-  EXPECT_EQ(writer.text().substr(kHeaderSize), kCircle);
   try {
-    writer.AppendLine(0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
-    ADD_FAILURE() << "a record past the limit was added";
+    for (;;) writer.AppendLine(v, -v, v, v, v, v);
   } catch (const CSymbolFailure& failure) {
-    EXPECT_STREQ(failure.what(),
-                 ("the symbol's text would exceed " +
-                  std::to_string(kHeaderSize + kCircle.size()) + " bytes")
-                     .c_str());
+    return failure.what();
   }
-  EXPECT_EQ(writer.text().substr(kHeaderSize), kCircle);
-  writer.Begin();  // the next symbol starts afresh
-  writer.AppendCircle(1.0, -2.0, 3.0, 4.0);
-  EXPECT_EQ(writer.text().size(), kHeaderSize + kCircle.size());
 }
 
-// A value of 1e308 is written with all its digits: such records must meet
-// the limit instead of growing the text without end.
-TEST(SymTextWriter, HugeValuesFailAtTheLimitInsteadOfGrowingTheText) {
-  constexpr std::size_t kLimit = std::size_t{1} << 20;
-  CSymTextWriter writer(kLimit);
-  writer.Begin();
-  try {
-    for (;;) writer.AppendLine(1e308, -1e308, 1e308, 1e308, 1e308, 1e308);
-  } catch (const CSymbolFailure& failure) {
-    EXPECT_STREQ(failure.what(), "the symbol's text would exceed 1 MiB");
-  }
-  const std::size_t record =
-      writer.text().find('\n', kHeaderSize) + 1 - kHeaderSize;
+// A record must fit when it ends exactly at the limit and be refused, not
+// half written, when one byte would pass it; 1e308 is written with all its
+// digits, so such records must meet the limit instead of growing the text.
+TEST(SymTextWriter, RefusesTheRecordThatWouldPassTheLimitAndKeepsTheText) {
+  const std::string line =
+      "L 1.000000 -1.000000 1.000000 1.000000 "
+      "1.000000 1.000000\n";
+  CSymTextWriter exact(kHeaderSize + 2 * line.size());
+  EXPECT_EQ(FillUntilRefused(exact, 1.0),
+            "the symbol's text would exceed " +
+                std::to_string(kHeaderSize + 2 * line.size()) + " bytes");
+  EXPECT_EQ(exact.text().substr(kHeaderSize), line + line);
+
+  CSymTextWriter huge(std::size_t{1} << 20);
+  EXPECT_EQ(FillUntilRefused(huge, 1e308),
+            "the symbol's text would exceed 1 MiB");
   // The letter, six fields of 316 characters (one with a minus) and LF.
-  EXPECT_EQ(record, 1 + 6 * (1 + 316) + 1 + 1);
-  EXPECT_LE(writer.text().size(), kLimit);
-  EXPECT_GT(writer.text().size() + record, kLimit);
+  const std::size_t record = 1 + 6 * (1 + 316) + 1 + 1;
+  EXPECT_EQ(huge.text().find('\n', kHeaderSize) + 1, kHeaderSize + record);
+  EXPECT_EQ((huge.text().size() - kHeaderSize) % record, 0u);
+  EXPECT_GT(huge.text().size() + record, std::size_t{1} << 20);
 }
 
 }  // namespace
