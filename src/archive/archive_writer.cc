@@ -177,9 +177,9 @@ void CArchiveWriter::PutClass(const CClassRecord* record) {
     throw CNotSupportedException(std::string("class ") +
                                  record->m_lpszClassName + " cannot be stored");
   }
-  auto found = m_classIndex.find(record);
-  if (found != m_classIndex.end()) {
-    putIndexTag(found->second, kLongClassFlag, kShortClassFlag);
+  const uint32_t found = m_classIndex.find(record);
+  if (found != 0) {
+    putIndexTag(found, kLongClassFlag, kShortClassFlag);
     return;
   }
   std::string_view name = record->m_lpszClassName;
@@ -189,7 +189,7 @@ void CArchiveWriter::PutClass(const CClassRecord* record) {
   PutWord(static_cast<uint16_t>(name.size()));
   PutBytes(name.data(), name.size());
   // The class is numbered once its definition is out, before its object.
-  m_classIndex.emplace(record, takeIndex());
+  m_classIndex.insert(record, takeIndex());
 }
 
 void CArchiveWriter::PutObject(const CObject* object) {
@@ -198,14 +198,14 @@ void CArchiveWriter::PutObject(const CObject* object) {
     PutWord(0);
     return;
   }
-  auto found = m_objectIndex.find(object);
-  if (found != m_objectIndex.end()) {
-    putIndexTag(found->second, 0, 0);
+  const uint32_t found = m_objectIndex.find(object);
+  if (found != 0) {
+    putIndexTag(found, 0, 0);
     return;
   }
   PutClass(object->GetRuntimeClass());
   // Numbered before its body, so objects nested in the body come after it.
-  m_objectIndex.emplace(object, takeIndex());
+  m_objectIndex.insert(object, takeIndex());
   object->Serialize(*this);
 }
 

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "archive/object.h"
+#include "archive/pointer_index.h"
 
 class CWritableFile;
 
@@ -92,8 +92,8 @@ class CArchiveWriter {
   State m_state = State::kOpen;
   // Classes and objects share one numbering but have their own maps, so
   // that no class record address can ever be mistaken for an object.
-  std::unordered_map<const CClassRecord*, uint32_t> m_classIndex;
-  std::unordered_map<const CObject*, uint32_t> m_objectIndex;
+  CPointerIndex m_classIndex;
+  CPointerIndex m_objectIndex;
 };
 
 #endif  // SYMCONV_ARCHIVE_ARCHIVE_WRITER_H_

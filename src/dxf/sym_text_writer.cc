@@ -1,8 +1,10 @@
 #include "dxf/sym_text_writer.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "dxf/symbol_failure.h"
 #include "symbol/numbers.h"
 
 namespace {
@@ -10,9 +12,17 @@ namespace {
 constexpr std::string_view kHeader =
     "*LENGTH=0.700000,WIDTH=1.500000,HEIGHT=0.000000\n";
 
+std::string SizeText(std::size_t bytes) {
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  if (bytes % kMiB == 0) return std::to_string(bytes / kMiB) + " MiB";
+  return std::to_string(bytes) + " bytes";
+}
+
 }  // namespace
 
-CSymTextWriter::CSymTextWriter() { m_strText.reserve(4096); }
+CSymTextWriter::CSymTextWriter(std::size_t limit) : m_nLimit(limit) {
+  m_strText.reserve(4096);
+}
 
 void CSymTextWriter::Begin() {
   m_strText.clear();
@@ -36,12 +46,22 @@ void CSymTextWriter::AppendCircle(double x, double y, double z, double radius) {
   AppendRecord('C', values, 4);
 }
 
+// The record is made in full first: it is appended only when it fits, so
+// an oversized text is never built.
 void CSymTextWriter::AppendRecord(char letter, const double* values,
                                   int count) {
-  m_strText += letter;
+  char record[2 + 6 * (kMaxFixed6Length + 1)];
+  char* p = record;
+  *p++ = letter;
   for (int i = 0; i < count; ++i) {
-    m_strText += ' ';
-    AppendFixed6(m_strText, values[i]);
+    *p++ = ' ';
+    p = FormatFixed6(p, values[i]);
   }
-  m_strText += '\n';
+  *p++ = '\n';
+  const std::size_t size = static_cast<std::size_t>(p - record);
+  if (size > m_nLimit - m_strText.size()) {
+    throw CSymbolFailure("the symbol's text would exceed " +
+                         SizeText(m_nLimit));
+  }
+  m_strText.append(record, size);
 }

@@ -1,16 +1,30 @@
 #ifndef SYMCONV_DXF_SYM_TEXT_WRITER_H_
 #define SYMCONV_DXF_SYM_TEXT_WRITER_H_
 
+#include <cstddef>
 #include <string>
+
+/// The most bytes one symbol's SYM text may hold. A value such as 1e308
+/// is written with all of its 309 digits, so a block of such values makes a
+/// text about 35 times its size; past this the symbol fails instead of
+/// exhausting memory (a 32-bit program has 2 GiB of address space for the
+/// source file, this text while it grows, and the symbol). Real symbols
+/// stay far below it: at about 60 bytes a record it is over four million
+/// shapes.
+constexpr std::size_t kMaxSymTextBytes = std::size_t{256} << 20;
 
 /// Builds the SYM text of one symbol: the fixed header line, then one
 /// record line per shape, every number as "%f" writes it, fields separated
 /// by one space, lines ended by LF alone. Values are written as given (the
 /// caller does any change of sign). The text's storage is kept from one
 /// symbol to the next, so a run of symbols reallocates only while it grows.
+/// A record that would take the text past its limit is not added: the
+/// Append throws CSymbolFailure and the text stays as it was.
 class CSymTextWriter {
  public:
-  CSymTextWriter();
+  /// limit: the most bytes the text may reach (kMaxSymTextBytes but in
+  /// tests), at least the header line's.
+  explicit CSymTextWriter(std::size_t limit = kMaxSymTextBytes);
 
   /// Starts a new symbol: the text becomes the header line alone.
   void Begin();
@@ -29,6 +43,7 @@ class CSymTextWriter {
   void AppendRecord(char letter, const double* values, int count);
 
   std::string m_strText;
+  std::size_t m_nLimit;
 };
 
 #endif  // SYMCONV_DXF_SYM_TEXT_WRITER_H_

@@ -249,17 +249,16 @@ double RoundSubnormal(std::string_view s, const CDecimal& d) {
 }
 
 // The common short number ("12.5", "-0.000100", "4.285714285714286"),
-// without an exponent, in one pass: its digits as an integer m of at most
-// 2^53 and a power of ten of at most 22 are both exact doubles, so one
-// multiply or divide rounds m * 10^-e correctly, as any correct conversion
-// does. Returns false, having computed nothing, for everything else.
-bool ParseShortDecimal(std::string_view text, double* value) {
+// without an exponent, in one pass, from p on (no white space skipped): its
+// digits as an integer m of at most 2^53 and a power of ten of at most 22
+// are both exact doubles, so one multiply or divide rounds m * 10^-e
+// correctly, as any correct conversion does. Returns one past the number,
+// or null, having computed nothing, for everything else.
+const char* ParseShortDecimalAt(const char* p, const char* const end,
+                                double* value) {
   static constexpr double kPowersOfTen[] = {
       1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  while (p != end && IsTrimSpace(*p)) ++p;
   bool negative = false;
   if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
   uint64_t m = 0;
@@ -277,11 +276,18 @@ bool ParseShortDecimal(std::string_view text, double* value) {
   // general conversion, and so is a text without digits.
   if (count == 0 || count > 19 || decimals > 22 || m > (uint64_t{1} << 53) ||
       (p != end && (*p == 'e' || *p == 'E'))) {
-    return false;
+    return nullptr;
   }
   const double v = static_cast<double>(m) / kPowersOfTen[decimals];
   *value = negative ? -v : v;
-  return true;
+  return p;
+}
+
+bool ParseShortDecimal(std::string_view text, double* value) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p != end && IsTrimSpace(*p)) ++p;
+  return ParseShortDecimalAt(p, end, value) != nullptr;
 }
 
 // "%f" of a finite v below 10^12 in magnitude, from exact integer
@@ -289,7 +295,7 @@ bool ParseShortDecimal(std::string_view text, double* value) {
 // where m * 10^6 < 2^73 is held in two 64-bit halves. The quotient rounded
 // half to even is the six-decimal value, as printf rounds the exact binary
 // value.
-void AppendFixed6Short(std::string& out, double v) {
+char* FormatFixed6Short(char* p, double v) {
   // |v| = m * 2^-q exactly; q >= 13 since |v| < 2^40.
   const uint64_t bits = std::bit_cast<uint64_t>(v);
   const int biased = static_cast<int>((bits >> 52) & 0x7FF);
@@ -322,20 +328,25 @@ void AppendFixed6Short(std::string& out, double v) {
   }
   // With 74 or more fraction bits m * 10^6 < 2^73 is below half of 2^q:
   // n stays 0.
-  char buf[40];
-  char* p = buf;
   if (std::signbit(v)) *p++ = '-';
-  p = std::to_chars(p, buf + sizeof buf, n / 1000000).ptr;
+  // n / 10^6 < 10^12: thirteen characters are ample.
+  p = std::to_chars(p, p + 13, n / 1000000).ptr;
   *p++ = '.';
   uint64_t decimals = n % 1000000;
   for (int i = 5; i >= 0; --i) {
     p[i] = static_cast<char>('0' + decimals % 10);
     decimals /= 10;
   }
-  out.append(buf, p + 6);
+  return p + 6;
 }
 
 }  // namespace
+
+std::size_t ParseShortNumber(std::string_view text, double* value) {
+  const char* const end =
+      ParseShortDecimalAt(text.data(), text.data() + text.size(), value);
+  return end == nullptr ? 0 : static_cast<std::size_t>(end - text.data());
+}
 
 double ParseNumber(std::string_view text) {
   double value = 0.0;
@@ -356,23 +367,19 @@ double ParseNumber(std::string_view text) {
   return d.negative ? -value : value;
 }
 
+char* FormatFixed6(char* out, double v) {
+  auto put = [out](std::string_view text) {
+    return std::copy(text.begin(), text.end(), out);
+  };
+  if (std::isnan(v)) return put(std::signbit(v) ? "-nan" : "nan");
+  if (std::isinf(v)) return put(v < 0 ? "-inf" : "inf");
+  if (std::fabs(v) < 1e12) return FormatFixed6Short(out, v);
+  return std::to_chars(out, out + kMaxFixed6Length, v, std::chars_format::fixed,
+                       6)
+      .ptr;
+}
+
 void AppendFixed6(std::string& out, double v) {
-  if (std::isnan(v)) {
-    out += std::signbit(v) ? "-nan" : "nan";
-    return;
-  }
-  if (std::isinf(v)) {
-    out += v < 0 ? "-inf" : "inf";
-    return;
-  }
-  if (std::fabs(v) < 1e12) {
-    AppendFixed6Short(out, v);
-    return;
-  }
-  // DBL_MAX has 309 integer digits; with sign, point and six decimals this
-  // is ample.
-  char buf[352];
-  const std::to_chars_result r =
-      std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 6);
-  out.append(buf, r.ptr);
+  char buf[kMaxFixed6Length];
+  out.append(buf, FormatFixed6(buf, v));
 }

@@ -191,12 +191,17 @@ constexpr double kSinCosTable[][4] = {
      -0x1.97c1b47337c77p-58},
 };
 
+// Which of sine and cosine a caller wants; both may be asked for.
+constexpr int kWantSine = 1;
+constexpr int kWantCosine = 2;
+
 // sin and cos of the remainder r from the nearest table point a = i/64 and
 // h = r - a (|h| <= 1/128): sin(a + h) = S + C h + S c + C h s and
 // cos(a + h) = C - S h + C c - S h s, with s = sin(h)/h - 1 (below 2^-16)
 // and c = cos(h) - 1 (below 2^-15) in plain doubles, whose rounding costs
 // under 2^-66 of the result. S + C h and C - S h are kept exactly enough.
-void sinCosOfRemainder(DoubleDouble r, DoubleDouble* sine,
+// Only those in want are computed.
+void sinCosOfRemainder(DoubleDouble r, int want, DoubleDouble* sine,
                        DoubleDouble* cosine) {
   const bool negative = r.hi < 0.0;
   if (negative) r = {-r.hi, -r.lo};
@@ -216,9 +221,13 @@ void sinCosOfRemainder(DoubleDouble r, DoubleDouble* sine,
     const DoubleDouble y = add(lead, mul(slope, h));
     return fastTwoSum(y.hi, y.lo + (lead.hi * c + slope.hi * h.hi * s));
   };
-  *sine = combine({t[0], t[1]}, {t[2], t[3]});
-  *cosine = combine({t[2], t[3]}, {-t[0], -t[1]});
-  if (negative) *sine = {-sine->hi, -sine->lo};  // sin is odd, cos even
+  if ((want & kWantSine) != 0) {
+    *sine = combine({t[0], t[1]}, {t[2], t[3]});
+    if (negative) *sine = {-sine->hi, -sine->lo};  // sin is odd, cos even
+  }
+  if ((want & kWantCosine) != 0) {
+    *cosine = combine({t[2], t[3]}, {-t[0], -t[1]});
+  }
 }
 
 // x - k pi/2 for the k nearest to x 2/pi, or false when x is outside the
@@ -285,41 +294,66 @@ double SlowRoundedAtan2(double y, double x) {
       atan2q(static_cast<__float128>(y), static_cast<__float128>(x)));
 }
 
-void RoundedSinCos(double x, double* sine, double* cosine) {
+namespace {
+
+// Those of RoundedSin(x) and RoundedCos(x) that want names; each is the
+// same whatever else is asked for.
+void roundedSinCos(double x, int want, double* sine, double* cosine) {
   DoubleDouble r;
   int quadrant;
   if (std::fabs(x) >= 0x1p-26 && reduce(x, &r, &quadrant)) {
-    DoubleDouble s, c;
-    sinCosOfRemainder(r, &s, &c);
-    if (quadrant % 2 != 0) std::swap(s, c);  // sin(r + pi/2) = cos r, ...
+    // sin(r + pi/2) = cos r, cos(r + pi/2) = -sin r: in odd quadrants each
+    // wanted value comes from the other function of the remainder.
+    const bool odd = quadrant % 2 != 0;
+    const int from = odd ? ((want & kWantSine) != 0 ? kWantCosine : 0) |
+                               ((want & kWantCosine) != 0 ? kWantSine : 0)
+                         : want;
+    DoubleDouble s{}, c{};
+    sinCosOfRemainder(r, from, &s, &c);
+    if (odd) std::swap(s, c);
     if (quadrant == 1 || quadrant == 2) c = {-c.hi, -c.lo};
     if (quadrant >= 2) s = {-s.hi, -s.lo};
-    if (!roundTested(s, sine)) *sine = SlowRoundedSin(x);
-    if (!roundTested(c, cosine)) *cosine = SlowRoundedCos(x);
+    if ((want & kWantSine) != 0 && !roundTested(s, sine)) {
+      *sine = SlowRoundedSin(x);
+    }
+    if ((want & kWantCosine) != 0 && !roundTested(c, cosine)) {
+      *cosine = SlowRoundedCos(x);
+    }
     return;
   }
+  double slow_sine = 0.0, slow_cosine = 0.0;
   // sin x = x - x^3/6 + ..., within a quarter unit of x for |x| < 2^-26, and
   // cos x within a quarter unit of 1 for |x| < 2^-27.
   if (std::fabs(x) < 0x1p-26) {
-    *sine = x;
-    *cosine = std::fabs(x) < 0x1p-27 ? 1.0 : SlowRoundedCos(x);
+    slow_sine = x;
+    if ((want & kWantCosine) != 0) {
+      slow_cosine = std::fabs(x) < 0x1p-27 ? 1.0 : SlowRoundedCos(x);
+    }
   } else if (!std::isfinite(x)) {
-    *sine = *cosine = x - x;
+    slow_sine = slow_cosine = x - x;
   } else {
-    *sine = SlowRoundedSin(x);
-    *cosine = SlowRoundedCos(x);
+    if ((want & kWantSine) != 0) slow_sine = SlowRoundedSin(x);
+    if ((want & kWantCosine) != 0) slow_cosine = SlowRoundedCos(x);
   }
+  if ((want & kWantSine) != 0) *sine = slow_sine;
+  if ((want & kWantCosine) != 0) *cosine = slow_cosine;
+}
+
+}  // namespace
+
+void RoundedSinCos(double x, double* sine, double* cosine) {
+  roundedSinCos(x, kWantSine | kWantCosine, sine, cosine);
 }
 
 double RoundedSin(double x) {
-  double sine, cosine;
-  RoundedSinCos(x, &sine, &cosine);
+  double sine = 0.0;
+  roundedSinCos(x, kWantSine, &sine, nullptr);
   return sine;
 }
 
 double RoundedCos(double x) {
-  double sine, cosine;
-  RoundedSinCos(x, &sine, &cosine);
+  double cosine = 0.0;
+  roundedSinCos(x, kWantCosine, nullptr, &cosine);
   return cosine;
 }
 

@@ -72,33 +72,47 @@ void ReadArc(std::string_view& fields, CSymbol* symbol) {
 }
 
 // Widens the extents by one point; z plays no part.
-void TakeIn(CSymbol* symbol, double px, double py) {
+void TakeInX(CSymbol* symbol, double px) {
   if (px > symbol->maxX) symbol->maxX = px;
   if (px < symbol->minX) symbol->minX = px;
+}
+
+void TakeInY(CSymbol* symbol, double py) {
   if (py > symbol->maxY) symbol->maxY = py;
   if (py < symbol->minY) symbol->minY = py;
 }
 
-// Marks the samples of an arc that decide its extents, or returns false
-// when the arc is outside the range where that is shown below.
+void TakeIn(CSymbol* symbol, double px, double py) {
+  TakeInX(symbol, px);
+  TakeInY(symbol, py);
+}
+
+// Which coordinates of an arc's sample can decide the extents.
+constexpr unsigned char kDecidesX = 1;
+constexpr unsigned char kDecidesY = 2;
+
+// Marks the samples of an arc that decide its extents, and which of their
+// coordinates do, or returns false when the arc is outside the range where
+// that is shown below.
 //
 // Sample i is at theta_i = s + i * step, a point at x = cx + r cos theta_i,
-// y = cy + r sin theta_i. Between two neighbouring multiples of pi/2 cos and
-// sin are monotonic; away from them by more than w their slope is at least
-// 0.3 w, so neighbouring samples differ by at least 0.3 w |step| >= 3e-12,
-// far more than twice the error of RoundedCos and RoundedSin (half a unit).
-// Moving from such a sample towards the next extreme of cos (or sin) the
-// computed values therefore strictly rise, until the walk enters a window
-// of half-width w around a multiple of pi/2 (it cannot step over one, as w
-// >= 2 |step|) or reaches an end sample. Rounding in r * c + cx keeps order
-// (reversing it for r < 0). So the largest and smallest computed x and y
-// are all found among the end samples and the windows' samples. The bounds
-// keep every value finite and nonzero products from underflowing, so equal
-// values have equal bits (no -0.0), and the extents come out bit for bit as
-// from all 201 samples.
+// y = cy + r sin theta_i. cos is monotonic between neighbouring multiples
+// of pi, and away from them by more than w its slope |sin| is at least
+// 0.3 w, so neighbouring samples differ in cos by at least 0.3 w |step| >=
+// 3e-12, far more than twice the error of RoundedCos (half a unit). Moving
+// from such a sample towards the next extreme of cos the computed values
+// therefore strictly rise, until the walk enters a window of half-width w
+// around a multiple of pi (it cannot step over one, as w >= 2 |step|) or
+// reaches an end sample. Rounding in r * c + cx keeps order (reversing it
+// for r < 0). So the largest and smallest computed x are found among the
+// end samples and the samples of the windows around multiples of pi; y, by
+// the same reasoning for sin, among the end samples and the windows around
+// odd multiples of pi/2. The bounds keep every value finite and nonzero
+// products from underflowing, so equal values have equal bits (no -0.0),
+// and the extents come out bit for bit as from all 201 samples.
 bool MarkDecidingSamples(double s, double step, double r,
                          const CPrecisionPoint& centre,
-                         bool (&take)[kArcSamples]) {
+                         unsigned char (&decides)[kArcSamples]) {
   const double a = std::fabs(r);
   if (!(a >= 1e-200 && a <= 1e200 && std::fabs(centre.x) <= 1e200 &&
         std::fabs(centre.y) <= 1e200 && std::fabs(s) <= 64.0 &&
@@ -111,16 +125,18 @@ bool MarkDecidingSamples(double s, double step, double r,
   const double last = s + static_cast<double>(kArcSamples - 1) * step;
   const double lo = std::min(s, last) - w;
   const double hi = std::max(s, last) + w;
-  for (int i = 0; i < kArcSamples; ++i) take[i] = false;
-  take[0] = take[kArcSamples - 1] = true;
+  for (int i = 0; i < kArcSamples; ++i) decides[i] = 0;
+  decides[0] = decides[kArcSamples - 1] = kDecidesX | kDecidesY;
   const double reach = w / std::fabs(step) + 1.0;  // in samples
   for (double k = std::ceil(lo / kHalfPi); k * kHalfPi <= hi; k += 1.0) {
+    // |k| is below 50 here: the parity is exact.
+    const unsigned char what = std::fmod(k, 2.0) == 0.0 ? kDecidesX : kDecidesY;
     const double centre_index = (k * kHalfPi - s) / step;
     const double first = std::max(std::floor(centre_index - reach), 0.0);
     const double end = std::min(std::ceil(centre_index + reach),
                                 static_cast<double>(kArcSamples - 1));
     for (int i = static_cast<int>(first); i <= static_cast<int>(end); ++i) {
-      take[i] = true;
+      decides[i] |= what;
     }
   }
   return true;
@@ -134,14 +150,34 @@ void TakeInArc(CSymbol* symbol, const CPrecisionPoint& centre,
   double d = s - angles.y;
   if (d < 0) d = d + kFullTurn;
   const double step = -kArcStepFraction * d;
-  bool take[kArcSamples];
-  const bool some = MarkDecidingSamples(s, step, r, centre, take);
+  unsigned char decides[kArcSamples];
+  if (!MarkDecidingSamples(s, step, r, centre, decides)) {
+    for (int i = 0; i < kArcSamples; ++i) {
+      const double theta = s + static_cast<double>(i) * step;
+      double sine, cosine;
+      RoundedSinCos(theta, &sine, &cosine);
+      TakeIn(symbol, centre.x + r * cosine, centre.y + r * sine);
+    }
+    return;
+  }
   for (int i = 0; i < kArcSamples; ++i) {
-    if (some && !take[i]) continue;
     const double theta = s + static_cast<double>(i) * step;
-    double sine, cosine;
-    RoundedSinCos(theta, &sine, &cosine);
-    TakeIn(symbol, centre.x + r * cosine, centre.y + r * sine);
+    switch (decides[i]) {
+      case kDecidesX | kDecidesY: {
+        double sine, cosine;
+        RoundedSinCos(theta, &sine, &cosine);
+        TakeIn(symbol, centre.x + r * cosine, centre.y + r * sine);
+        break;
+      }
+      case kDecidesX:
+        TakeInX(symbol, centre.x + r * RoundedCos(theta));
+        break;
+      case kDecidesY:
+        TakeInY(symbol, centre.y + r * RoundedSin(theta));
+        break;
+      default:
+        break;
+    }
   }
 }
 

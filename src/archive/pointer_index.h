@@ -1,0 +1,30 @@
+#ifndef SYMCONV_ARCHIVE_POINTER_INDEX_H_
+#define SYMCONV_ARCHIVE_POINTER_INDEX_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+/// The index numbers given to addresses, in one open-addressed table: an
+/// archive numbers every object it writes, and a node per object would
+/// cost an allocation each.
+class CPointerIndex {
+ public:
+  /// The number given to p, or 0 (never a given number) when it has none.
+  uint32_t find(const void* p) const;
+  /// Gives p the number index (not 0); p must have none yet.
+  void insert(const void* p, uint32_t index);
+
+ private:
+  struct CSlot {
+    const void* m_pKey = nullptr;
+    uint32_t m_nIndex = 0;
+  };
+  std::size_t slotOf(const void* p) const;
+  void grow();
+
+  std::vector<CSlot> m_slots;  // a power of two in size, or empty
+  std::size_t m_nCount = 0;
+};
+
+#endif  // SYMCONV_ARCHIVE_POINTER_INDEX_H_
