@@ -9,8 +9,10 @@
 #include "dxf/block_extractor.h"
 #include "dxf/passed_over.h"
 
+class CConvertAhead;
 class CPlatform;
 class CPublishQueue;
+struct CPreparedSymbol;
 
 /// Raised by ConfirmContinue when the user answers No: the run ends at once,
 /// without the summary; what was written so far stays.
@@ -33,6 +35,12 @@ struct CConvertOptions {
   /// Report the entities passed over block by block (and drawing by
   /// drawing) as they are met, instead of one total at the end of the run.
   bool verbose = false;
+  /// Convert the next sources on a second thread while this one writes
+  /// (see CConvertAhead); what the run shows and writes is the same.
+  bool convert_ahead = false;
+  /// The memory that converting ahead may fill, for the texts read ahead
+  /// and again for the results not yet written (at least one of each).
+  std::size_t ahead_budget = std::size_t{16} << 20;
 };
 
 /// The application object: one run converts every DXF block and every .SYM
@@ -64,6 +72,10 @@ class CConvertApp {
   /// Converts one SYM text into the .SML named after source_name. Returns
   /// true when the .SML file was written completely.
   bool ConvertSymToSml(const std::string& text, const std::string& source_name);
+  /// Writes a symbol converted ahead into the .SML named after source_name,
+  /// as ConvertSymToSml writes it from its text.
+  bool PublishPrepared(const CPreparedSymbol& prepared,
+                       const std::string& source_name);
   /// The per-file failure prompt. Returns when the user answers Yes; throws
   /// CRunStopped on No.
   void ConfirmContinue(const std::string& file_name);
@@ -103,6 +115,15 @@ class CConvertApp {
   /// The DXF pass, then the .SYM pass, over the current folder; *current
   /// names the file being converted, for the message when the run fails.
   void ConvertBothPasses(const CSourceNames& sources, std::string* current);
+  /// Reads a DXF file (or takes it from the worker) and hands its blocks to
+  /// handler; false when it is not converted, nor counted.
+  bool ConvertDxfSource(const std::string& path, CDxfBlockHandler& handler);
+  /// The note for a symbol that has nothing to draw.
+  void NoteNothingToDraw(const std::string& source_name);
+  /// Writes one output through write, counts it and beeps; a file failure
+  /// gets the failure prompt. Returns true when it was written.
+  template <typename Write>
+  bool WriteOutput(const std::string& source_name, const Write& write);
 
   /// Makes the chosen folder current. When that fails, shows why and
   /// returns false.
@@ -145,6 +166,10 @@ class CConvertApp {
   int* m_pCounter = &m_nSymFiles;
   /// How often each output was written in this run.
   std::map<std::string, int> m_written;
+  /// While a run converts ahead: the worker, and the symbol it prepared for
+  /// the ConvertSymToSml being called.
+  CConvertAhead* m_pAhead = nullptr;
+  const CPreparedSymbol* m_pPrepared = nullptr;
 };
 
 #endif  // SYMCONV_APP_CONVERT_APP_H_

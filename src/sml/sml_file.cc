@@ -91,3 +91,48 @@ bool StartsLikeSmlFile(const std::string& bytes) {
   const std::size_t n = std::min(bytes.size(), magic.size());
   return bytes.compare(0, n, magic, 0, n) == 0;
 }
+
+namespace {
+
+// Collects an archive's bytes in memory.
+class CByteSink : public CWritableFile {
+ public:
+  explicit CByteSink(std::string& bytes) : m_bytes(bytes) {}
+  std::size_t Write(const void* data, std::size_t n) override {
+    m_bytes.append(static_cast<const char*>(data), n);
+    return n;
+  }
+  void Sync() override {}
+  void Close() override {}
+
+ private:
+  std::string& m_bytes;
+};
+
+// The archive's buffer size: the writes to the file fall where they fall
+// when the symbol is encoded straight into it.
+constexpr std::size_t kArchiveBuffer = 4096;
+
+}  // namespace
+
+std::string EncodeSmlFile(const std::string& symbol_name,
+                          const CSymbol& symbol) {
+  std::string bytes;
+  CByteSink sink(bytes);
+  CArchiveWriter ar(sink, symbol_name, kArchiveBuffer);
+  WriteSmlContents(ar, symbol_name, symbol);
+  ar.Close();
+  return bytes;
+}
+
+void WriteSmlBytes(CPlatform& platform, const std::string& source_path,
+                   const std::string& bytes, CPublishQueue* queue) {
+  std::string path = SmlOutputPath(source_path);
+  CReplacingFile file(platform, path, queue);
+  CArchiveWriter ar(file, path, kArchiveBuffer);
+  for (std::size_t at = 0; at < bytes.size(); at += kArchiveBuffer) {
+    ar.PutBytes(bytes.data() + at, std::min(kArchiveBuffer, bytes.size() - at));
+  }
+  ar.Close();
+  file.Close();
+}

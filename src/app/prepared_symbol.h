@@ -1,0 +1,30 @@
+#ifndef SYMCONV_APP_PREPARED_SYMBOL_H_
+#define SYMCONV_APP_PREPARED_SYMBOL_H_
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+/// One symbol converted as far as it goes without the file system: its SYM
+/// text read, measured, shifted and encoded as the bytes of its .SML file.
+/// Made on the thread that converts ahead, written on the one that writes.
+struct CPreparedSymbol {
+  enum class Kind {
+    kHeaderOnly,     // the text held a header alone: nothing is written
+    kNothingToDraw,  // no line, arc or circle: a note, nothing written
+    kEncoded,        // bytes holds the whole .SML file
+  };
+  Kind kind = Kind::kHeaderOnly;
+  /// The name stored in the bytes.
+  std::string symbol_name;
+  std::string bytes;
+  /// What reading or encoding the text threw; thrown again where the
+  /// symbol is written, so that it fails exactly where it would have.
+  std::exception_ptr error;
+};
+
+/// Converts a SYM text into the .SML bytes of a symbol named symbol_name.
+/// Never throws: a failure is kept in the result.
+CPreparedSymbol PrepareSymbol(std::string_view text, std::string symbol_name);
+
+#endif  // SYMCONV_APP_PREPARED_SYMBOL_H_
