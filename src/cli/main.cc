@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/convert_ahead.h"
 #include "app/convert_app.h"
 #include "app/text_font.h"
 #include "cli/cli_options.h"
@@ -58,6 +59,7 @@ int RunConversion(const CCliOptions& options) {
   CConvertOptions convert_options;
   convert_options.dxf = options.dxf;
   convert_options.verbose = options.verbose;
+  convert_options.convert_ahead = SecondCoreAvailable();
   if (options.dxf.text) {
     if (std::string error = LoadTextFont(platform, options.font, &font);
         !error.empty()) {
