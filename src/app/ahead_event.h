@@ -27,7 +27,8 @@ struct CAheadEvent {
   /// Roughly the memory it holds, for the budget of what runs ahead.
   std::size_t footprint() const {
     return sizeof *this + name.size() + reason.size() + symbol.bytes.size() +
-           symbol.symbol_name.size() + 64 * counts.size();
+           symbol.symbol_name.size() + 64 * counts.size() +
+           sizeof(std::size_t) * symbol.writes.size();
   }
 
   Kind kind;

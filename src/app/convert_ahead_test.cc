@@ -39,8 +39,10 @@ void MakeFolder(CFakePlatform& fake) {
   fake.ScriptFolder("/lib");
   std::string many;
   for (int i = 0; i < 40; ++i) many += Block("M" + std::to_string(i), Line(i));
+  std::string lines;  // a file of several writes
+  for (int i = 0; i < 400; ++i) lines += Line(i);
   fake.PutFile("/lib/A.DXF",
-               Dxf(Block("GOOD", Line(1)) +
+               Dxf(Block("GOOD", Line(1)) + Block("BIG", lines) +
                    Block("SELF", Lines("0|INSERT|8|0|2|SELF|10|0|20|0")) +
                    Block("../UP", Line(2)) +
                    Block("WORDS", Lines("0|TEXT|8|0|1|note")) + many));

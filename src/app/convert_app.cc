@@ -371,7 +371,8 @@ bool CConvertApp::PublishPrepared(const CPreparedSymbol& prepared,
     throw std::logic_error("a symbol prepared under another name");
   }
   return WriteOutput(source_name, [&] {
-    WriteSmlBytes(m_platform, source_name, prepared.bytes, m_pQueue.get());
+    WriteSmlBytes(m_platform, source_name, prepared.bytes, prepared.writes,
+                  m_pQueue.get());
   });
 }
 

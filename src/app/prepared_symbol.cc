@@ -18,7 +18,8 @@ CPreparedSymbol PrepareSymbol(std::string_view text, std::string symbol_name) {
       return prepared;
     }
     MeasureAndShift(&symbol);
-    prepared.bytes = EncodeSmlFile(prepared.symbol_name, symbol);
+    prepared.bytes =
+        EncodeSmlFile(prepared.symbol_name, symbol, &prepared.writes);
     prepared.kind = CPreparedSymbol::Kind::kEncoded;
   } catch (...) {
     prepared.error = std::current_exception();

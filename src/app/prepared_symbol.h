@@ -1,9 +1,11 @@
 #ifndef SYMCONV_APP_PREPARED_SYMBOL_H_
 #define SYMCONV_APP_PREPARED_SYMBOL_H_
 
+#include <cstddef>
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
 /// One symbol converted as far as it goes without the file system: its SYM
 /// text read, measured, shifted and encoded as the bytes of its .SML file.
@@ -18,6 +20,8 @@ struct CPreparedSymbol {
   /// The name stored in the bytes.
   std::string symbol_name;
   std::string bytes;
+  /// The sizes of the writes that make the file (see EncodeSmlFile).
+  std::vector<std::size_t> writes;
   /// What reading or encoding the text threw; thrown again where the
   /// symbol is written, so that it fails exactly where it would have.
   std::exception_ptr error;

@@ -94,12 +94,14 @@ bool StartsLikeSmlFile(const std::string& bytes) {
 
 namespace {
 
-// Collects an archive's bytes in memory.
+// Collects an archive's bytes in memory, and where its writes fall.
 class CByteSink : public CWritableFile {
  public:
-  explicit CByteSink(std::string& bytes) : m_bytes(bytes) {}
+  CByteSink(std::string& bytes, std::vector<std::size_t>& writes)
+      : m_bytes(bytes), m_writes(writes) {}
   std::size_t Write(const void* data, std::size_t n) override {
     m_bytes.append(static_cast<const char*>(data), n);
+    m_writes.push_back(n);
     return n;
   }
   void Sync() override {}
@@ -107,6 +109,7 @@ class CByteSink : public CWritableFile {
 
  private:
   std::string& m_bytes;
+  std::vector<std::size_t>& m_writes;
 };
 
 // The archive's buffer size: the writes to the file fall where they fall
@@ -115,10 +118,11 @@ constexpr std::size_t kArchiveBuffer = 4096;
 
 }  // namespace
 
-std::string EncodeSmlFile(const std::string& symbol_name,
-                          const CSymbol& symbol) {
+std::string EncodeSmlFile(const std::string& symbol_name, const CSymbol& symbol,
+                          std::vector<std::size_t>* writes) {
   std::string bytes;
-  CByteSink sink(bytes);
+  writes->clear();
+  CByteSink sink(bytes, *writes);
   CArchiveWriter ar(sink, symbol_name, kArchiveBuffer);
   WriteSmlContents(ar, symbol_name, symbol);
   ar.Close();
@@ -126,12 +130,19 @@ std::string EncodeSmlFile(const std::string& symbol_name,
 }
 
 void WriteSmlBytes(CPlatform& platform, const std::string& source_path,
-                   const std::string& bytes, CPublishQueue* queue) {
+                   const std::string& bytes,
+                   const std::vector<std::size_t>& writes,
+                   CPublishQueue* queue) {
   std::string path = SmlOutputPath(source_path);
   CReplacingFile file(platform, path, queue);
   CArchiveWriter ar(file, path, kArchiveBuffer);
-  for (std::size_t at = 0; at < bytes.size(); at += kArchiveBuffer) {
-    ar.PutBytes(bytes.data() + at, std::min(kArchiveBuffer, bytes.size() - at));
+  // Each write fits the buffer: put, then sent alone by the flush.
+  std::size_t at = 0;
+  for (std::size_t n : writes) {
+    if (n > bytes.size() - at) break;
+    ar.PutBytes(bytes.data() + at, n);
+    ar.Flush();
+    at += n;
   }
   ar.Close();
   file.Close();
