@@ -217,10 +217,12 @@ void CConvertApp::ConvertBothPasses(const CSourceNames& sources,
   std::unique_ptr<CConvertAhead> ahead;
   if (m_options.convert_ahead) {
     std::vector<std::string> dxf, sym;
-    for (const std::string& name : sources.dxf)
+    for (const std::string& name : sources.dxf) {
       dxf.push_back(m_strFolder + name);
-    for (const std::string& name : sources.sym)
+    }
+    for (const std::string& name : sources.sym) {
       sym.push_back(m_strFolder + name);
+    }
     ahead = std::make_unique<CConvertAhead>(
         m_platform, std::move(dxf), sym, m_options.dxf, m_options.ahead_budget);
   }
@@ -291,16 +293,9 @@ void CConvertApp::ConvertDxfFile(std::string path) {
 bool CConvertApp::ConvertDxfSource(const std::string& path,
                                    CDxfBlockHandler& handler) {
   std::string text;
-  const char* unsupported = nullptr;
-  if (m_pAhead) {
-    unsupported = m_pAhead->Open(path);
-  } else {
-    text = m_platform.ReadFile(path);
-    unsupported = UnsupportedText(text);
-  }
   // Without the BLOCKS section (or, with the drawings option, the
   // ENTITIES section) the file is not counted.
-  if (unsupported) {
+  if (const char* unsupported = OpenSource(path, &text)) {
     m_platform.ShowMessage(unsupported, MessageButtons::kOk);
     ConfirmContinue(path, Why(path, unsupported));
     return false;
@@ -309,19 +304,19 @@ bool CConvertApp::ConvertDxfSource(const std::string& path,
   return ConvertDxfText(text, handler, m_options.dxf);
 }
 
+const char* CConvertApp::OpenSource(const std::string& path,
+                                    std::string* text) {
+  if (m_pAhead) return m_pAhead->Open(path);
+  *text = m_platform.ReadFile(path);
+  return UnsupportedText(*text);
+}
+
 void CConvertApp::ConvertSymFile(std::string path) {
   m_pCounter = &m_nSymFiles;
   m_strContext.clear();
   try {
     std::string text;
-    const char* unsupported = nullptr;
-    if (m_pAhead) {
-      unsupported = m_pAhead->Open(path);
-    } else {
-      text = m_platform.ReadFile(path);
-      unsupported = UnsupportedText(text);
-    }
-    if (unsupported) {
+    if (const char* unsupported = OpenSource(path, &text)) {
       m_platform.ShowMessage(unsupported, MessageButtons::kOk);
       ConfirmContinue(path, Why(path, unsupported));
       return;

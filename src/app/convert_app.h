@@ -115,6 +115,9 @@ class CConvertApp {
   /// The DXF pass, then the .SYM pass, over the current folder; *current
   /// names the file being converted, for the message when the run fails.
   void ConvertBothPasses(const CSourceNames& sources, std::string* current);
+  /// Reads a source (or takes what the worker made of it); returns why its
+  /// text cannot be converted, or nullptr. Throws what reading threw.
+  const char* OpenSource(const std::string& path, std::string* text);
   /// Reads a DXF file (or takes it from the worker) and hands its blocks to
   /// handler; false when it is not converted, nor counted.
   bool ConvertDxfSource(const std::string& path, CDxfBlockHandler& handler);
