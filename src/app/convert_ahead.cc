@@ -10,9 +10,10 @@
 
 namespace {
 
-/// Texts read and not yet taken by the worker: a few, so that many small
-/// sources are read in the pauses between writes without flooding memory.
-constexpr std::size_t kInputsAhead = 4;
+/// Texts read and not yet taken by the worker (within the budget too): many
+/// small sources are read in one pause between writes, and the worker need
+/// not wait for each.
+constexpr std::size_t kInputsAhead = 64;
 
 /// Thrown on the worker when the run has ended, to leave a DXF text at once.
 struct CAheadStopped {};
@@ -173,7 +174,7 @@ CAheadEvent CConvertAhead::pop() {
   for (;;) {
     {
       std::unique_lock<std::mutex> lock(m_mutex);
-      m_cv.wait(lock, [this] {
+      waitFor(lock, [this] {
         return !m_events.empty() || m_bWorkerDone || canRead();
       });
       if (m_events.empty() && m_bWorkerDone) {
@@ -186,8 +187,9 @@ CAheadEvent CConvertAhead::pop() {
         CAheadEvent event = std::move(m_events.front());
         m_events.pop_front();
         m_nEventBytes -= event.footprint();
+        const bool wake = m_nWaiting > 0;
         lock.unlock();
-        m_cv.notify_all();
+        if (wake) m_cv.notify_all();
         return event;
       }
       if (!canRead()) continue;
@@ -204,13 +206,15 @@ void CConvertAhead::readNext() {
   } catch (...) {
     input.error = std::current_exception();
   }
+  bool wake = false;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_nTextBytes += input.text.size();
     ++m_nRead;
     m_inputs.push_back(std::move(input));
+    wake = m_nWaiting > 0;
   }
-  m_cv.notify_all();
+  if (wake) m_cv.notify_all();
 }
 
 // --- The worker -------------------------------------------------------------
@@ -221,7 +225,7 @@ void CConvertAhead::run() {
       CInput input;
       {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_cv.wait(lock, [this] { return m_bStop || !m_inputs.empty(); });
+        waitFor(lock, [this] { return m_bStop || !m_inputs.empty(); });
         if (m_bStop) break;
         input = std::move(m_inputs.front());
         m_inputs.pop_front();
@@ -277,23 +281,27 @@ void CConvertAhead::convertDxf(CInput& input) {
 void CConvertAhead::releaseText(CInput& input) {
   const std::size_t size = input.text.size();
   std::string().swap(input.text);
+  bool wake = false;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_nTextBytes -= size;
+    wake = m_nWaiting > 0;
   }
-  m_cv.notify_all();
+  if (wake) m_cv.notify_all();
 }
 
 void CConvertAhead::push(CAheadEvent event) {
   const std::size_t size = event.footprint();
+  bool wake = false;
   {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_cv.wait(lock, [&] {
+    waitFor(lock, [&] {
       return m_bStop || m_nEventBytes == 0 || m_nEventBytes + size <= m_nBudget;
     });
     if (m_bStop) throw CAheadStopped();
     m_nEventBytes += size;
     m_events.push_back(std::move(event));
+    wake = m_nWaiting > 0;
   }
-  m_cv.notify_all();
+  if (wake) m_cv.notify_all();
 }

@@ -68,6 +68,17 @@ class CConvertAhead {
   bool canRead() const;
 
   // The worker's side.
+  /// Waits until ready() holds; counted among the waiters meanwhile, so
+  /// that the other thread wakes this one only when it waits.
+  template <typename Ready>
+  void waitFor(std::unique_lock<std::mutex>& lock, const Ready& ready) {
+    while (!ready()) {
+      ++m_nWaiting;
+      m_cv.wait(lock);
+      --m_nWaiting;
+    }
+  }
+
   void run();
   void convert(CInput& input);
   void convertDxf(CInput& input);
@@ -90,6 +101,7 @@ class CConvertAhead {
   std::size_t m_nTextBytes = 0;  // of the texts read and not yet converted
   std::deque<CAheadEvent> m_events;
   std::size_t m_nEventBytes = 0;
+  int m_nWaiting = 0;  // threads waiting on m_cv
   bool m_bStop = false;
   bool m_bWorkerDone = false;
   std::exception_ptr m_workerFailure;
