@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "app/convert_ahead.h"
 #include "app/leftover_sweep.h"
 #include "app/message_text.h"
+#include "app/prepared_symbol.h"
 #include "dxf/block_extractor.h"
 #include "dxf/block_name.h"
 #include "dxf/passed_over.h"
@@ -210,6 +214,25 @@ void CConvertApp::ConvertBothPasses(const CSourceNames& sources,
                                     std::string* current) {
   const int total = static_cast<int>(sources.dxf.size() + sources.sym.size());
   int done = 0;
+  std::unique_ptr<CConvertAhead> ahead;
+  if (m_options.convert_ahead) {
+    std::vector<std::string> dxf, sym;
+    for (const std::string& name : sources.dxf) {
+      dxf.push_back(m_strFolder + name);
+    }
+    for (const std::string& name : sources.sym) {
+      sym.push_back(m_strFolder + name);
+    }
+    ahead = std::make_unique<CConvertAhead>(
+        m_platform, std::move(dxf), sym, m_options.dxf, m_options.ahead_budget);
+  }
+  // However the passes end, the worker is stopped (ahead's destructor) and
+  // nothing points at it afterwards.
+  m_pAhead = ahead.get();
+  struct CClear {
+    CConvertAhead*& slot;
+    ~CClear() { slot = nullptr; }
+  } clear{m_pAhead};
   for (const std::string& name : sources.dxf) {
     *current = m_strFolder + name;
     m_platform.ReportProgress(done++, total, name);
@@ -257,16 +280,8 @@ void CConvertApp::ReportUnexpected(const std::string& file,
 void CConvertApp::ConvertDxfFile(std::string path) {
   m_pCounter = &m_nDxfSymbols;
   try {
-    const std::string text = m_platform.ReadFile(path);
     CBlockConverter converter(*this, m_platform, path);
-    // Without the BLOCKS section (or, with the drawings option, the
-    // ENTITIES section) the file is not counted.
-    if (const char* unsupported = UnsupportedText(text)) {
-      m_platform.ShowMessage(unsupported, MessageButtons::kOk);
-      ConfirmContinue(path, Why(path, unsupported));
-      return;
-    }
-    if (!ConvertDxfText(text, converter, m_options.dxf)) return;
+    if (!ConvertDxfSource(path, converter)) return;
     ++m_nDxfFiles;
   } catch (const CFileException& e) {
     m_strContext.clear();
@@ -279,17 +294,41 @@ void CConvertApp::ConvertDxfFile(std::string path) {
   m_strContext.clear();
 }
 
+bool CConvertApp::ConvertDxfSource(const std::string& path,
+                                   CDxfBlockHandler& handler) {
+  std::string text;
+  // Without the BLOCKS section (or, with the drawings option, the
+  // ENTITIES section) the file is not counted.
+  if (const char* unsupported = OpenSource(path, &text)) {
+    m_platform.ShowMessage(unsupported, MessageButtons::kOk);
+    ConfirmContinue(path, Why(path, unsupported));
+    return false;
+  }
+  if (m_pAhead) return m_pAhead->ReplayDxf(handler, &m_pPrepared);
+  return ConvertDxfText(text, handler, m_options.dxf);
+}
+
+const char* CConvertApp::OpenSource(const std::string& path,
+                                    std::string* text) {
+  if (m_pAhead) return m_pAhead->Open(path);
+  *text = m_platform.ReadFile(path);
+  return UnsupportedText(*text);
+}
+
 void CConvertApp::ConvertSymFile(std::string path) {
   m_pCounter = &m_nSymFiles;
   m_strContext.clear();
   try {
-    const std::string text = m_platform.ReadFile(path);
-    if (const char* unsupported = UnsupportedText(text)) {
+    std::string text;
+    if (const char* unsupported = OpenSource(path, &text)) {
       m_platform.ShowMessage(unsupported, MessageButtons::kOk);
       ConfirmContinue(path, Why(path, unsupported));
       return;
     }
-    if (ConvertSymToSml(text, path)) ++m_nSymFiles;
+    const bool written = m_pAhead
+                             ? PublishPrepared(m_pAhead->TakeSymbol(), path)
+                             : ConvertSymToSml(text, path);
+    if (written) ++m_nSymFiles;
   } catch (const CFileException& e) {
     ConfirmContinue(path, Why(e.m_strFileName, ReasonOf(e)));
   } catch (const CPrematureEndException&) {
@@ -300,27 +339,63 @@ void CConvertApp::ConvertSymFile(std::string path) {
 
 bool CConvertApp::ConvertSymToSml(const std::string& text,
                                   const std::string& source_name) {
+  if (m_pPrepared) return PublishPrepared(*m_pPrepared, source_name);
   CSymbol symbol;
   if (!ReadSymText(text, &symbol)) return false;  // a header alone
   if (symbol.lines.GetSize() == 0 && symbol.arcs.GetSize() == 0 &&
       symbol.circles.GetSize() == 0) {
-    // Nothing to draw: the file would hold no shape and extents of
-    // +-999999999. Not written, not counted, like a header alone.
-    const std::size_t last = source_name.rfind(m_platform.PathSeparator());
-    m_platform.ReportNote((last == std::string::npos
-                               ? source_name
-                               : source_name.substr(last + 1)) +
-                          ": no lines, arcs or circles");
+    NoteNothingToDraw(source_name);
     return false;
   }
   MeasureAndShift(&symbol);
+  return WriteOutput(
+      source_name, CountShapes(symbol), [&](const std::string& output_name) {
+        WriteSmlFile(m_platform, output_name, symbol, m_pQueue.get());
+      });
+}
+
+bool CConvertApp::PublishPrepared(const CPreparedSymbol& prepared,
+                                  const std::string& source_name) {
+  if (prepared.error) std::rethrow_exception(prepared.error);
+  switch (prepared.kind) {
+    case CPreparedSymbol::Kind::kHeaderOnly:
+      return false;
+    case CPreparedSymbol::Kind::kNothingToDraw:
+      NoteNothingToDraw(source_name);
+      return false;
+    case CPreparedSymbol::Kind::kEncoded:
+      break;
+  }
+  if (SmlSymbolName(source_name, m_platform.PathSeparator()) !=
+      prepared.symbol_name) {
+    throw std::logic_error("a symbol prepared under another name");
+  }
+  return WriteOutput(source_name, prepared.counts,
+                     [&](const std::string& output_name) {
+                       WriteSmlBytes(m_platform, output_name, prepared.bytes,
+                                     prepared.writes, m_pQueue.get());
+                     });
+}
+
+void CConvertApp::NoteNothingToDraw(const std::string& source_name) {
+  // Nothing to draw: the file would hold no shape and extents of
+  // +-999999999. Not written, not counted, like a header alone.
+  const std::size_t last = source_name.rfind(m_platform.PathSeparator());
+  m_platform.ReportNote(
+      (last == std::string::npos ? source_name : source_name.substr(last + 1)) +
+      ": no lines, arcs or circles");
+}
+
+template <typename Write>
+bool CConvertApp::WriteOutput(const std::string& source_name,
+                              const CShapeCounts& counts, const Write& write) {
   // Prompts name the source; the output is named after it in the output
   // folder.
   const std::string output_name = OutputName(source_name);
   bool written = true;
   try {
     const std::size_t before = m_pQueue ? m_pQueue->size() : 0;
-    WriteSmlFile(m_platform, output_name, symbol, m_pQueue.get());
+    write(output_name);
     if (m_pQueue && m_pQueue->size() > before) {
       m_pending.push_back({source_name, m_pCounter, m_strContext, output_name});
     }
@@ -332,9 +407,7 @@ bool CConvertApp::ConvertSymToSml(const std::string& text,
     ++m_written[SmlOutputPath(output_name)];
     m_pObserver->OnSymbolWritten(
         SmlSymbolName(output_name, m_platform.PathSeparator()),
-        SmlOutputPath(output_name), static_cast<int>(symbol.lines.GetSize()),
-        static_cast<int>(symbol.arcs.GetSize()),
-        static_cast<int>(symbol.circles.GetSize()));
+        SmlOutputPath(output_name), counts.lines, counts.arcs, counts.circles);
   }
   m_platform.Beep();
   if (m_pQueue && m_pQueue->full()) PublishPending(true);

@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "app/prepared_symbol.h"
 #include "app/run_observer.h"
 #include "dxf/block_extractor.h"
 #include "dxf/passed_over.h"
 
+class CConvertAhead;
 class CPlatform;
 class CPublishQueue;
 
@@ -39,6 +41,12 @@ struct CConvertOptions {
   std::string output;
   /// The subfolders too, depth first in byte order of their names.
   bool recursive = false;
+  /// Convert the next sources on a second thread while this one writes
+  /// (see CConvertAhead); what the run shows and writes is the same.
+  bool convert_ahead = false;
+  /// The memory that converting ahead may fill, for the texts read ahead
+  /// and again for the results not yet written (at least one of each).
+  std::size_t ahead_budget = std::size_t{16} << 20;
 };
 
 /// The application object: one run converts every DXF block and every .SYM
@@ -73,6 +81,10 @@ class CConvertApp {
   /// Converts one SYM text into the .SML named after source_name. Returns
   /// true when the .SML file was written completely.
   bool ConvertSymToSml(const std::string& text, const std::string& source_name);
+  /// Writes a symbol converted ahead into the .SML named after source_name,
+  /// as ConvertSymToSml writes it from its text.
+  bool PublishPrepared(const CPreparedSymbol& prepared,
+                       const std::string& source_name);
   /// The per-file failure prompt. Returns when the user answers Yes; throws
   /// CRunStopped on No.
   void ConfirmContinue(const std::string& file_name);
@@ -115,6 +127,19 @@ class CConvertApp {
   /// The DXF pass, then the .SYM pass, over the current folder; *current
   /// names the file being converted, for the message when the run fails.
   void ConvertBothPasses(const CSourceNames& sources, std::string* current);
+  /// Reads a source (or takes what the worker made of it); returns why its
+  /// text cannot be converted, or nullptr. Throws what reading threw.
+  const char* OpenSource(const std::string& path, std::string* text);
+  /// Reads a DXF file (or takes it from the worker) and hands its blocks to
+  /// handler; false when it is not converted, nor counted.
+  bool ConvertDxfSource(const std::string& path, CDxfBlockHandler& handler);
+  /// The note for a symbol that has nothing to draw.
+  void NoteNothingToDraw(const std::string& source_name);
+  /// Writes one output through write, counts it and beeps; a file failure
+  /// gets the failure prompt. Returns true when it was written.
+  template <typename Write>
+  bool WriteOutput(const std::string& source_name, const CShapeCounts& counts,
+                   const Write& write);
 
   // The folder tree and the output folder (folder_tree.cc).
   /// Makes the output folder of the chosen one; shows why and returns
@@ -180,6 +205,10 @@ class CConvertApp {
   int* m_pCounter = &m_nSymFiles;
   /// How often each output was written in this run.
   std::map<std::string, int> m_written;
+  /// While a run converts ahead: the worker, and the symbol it prepared for
+  /// the ConvertSymToSml being called.
+  CConvertAhead* m_pAhead = nullptr;
+  const CPreparedSymbol* m_pPrepared = nullptr;
 };
 
 #endif  // SYMCONV_APP_CONVERT_APP_H_

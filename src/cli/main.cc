@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/convert_ahead.h"
 #include "app/convert_app.h"
 #include "app/run_report.h"
 #include "app/text_font.h"
@@ -84,6 +85,7 @@ int RunConversion(CCliOptions options) {
   convert_options.verbose = options.verbose;
   convert_options.recursive = options.recursive;
   convert_options.output = options.output;
+  convert_options.convert_ahead = SecondCoreAvailable();
   if (options.dxf.text) {
     if (std::string error = LoadTextFont(platform, options.font, &font);
         !error.empty()) {

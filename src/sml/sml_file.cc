@@ -91,3 +91,59 @@ bool StartsLikeSmlFile(const std::string& bytes) {
   const std::size_t n = std::min(bytes.size(), magic.size());
   return bytes.compare(0, n, magic, 0, n) == 0;
 }
+
+namespace {
+
+// Collects an archive's bytes in memory, and where its writes fall.
+class CByteSink : public CWritableFile {
+ public:
+  CByteSink(std::string& bytes, std::vector<std::size_t>& writes)
+      : m_bytes(bytes), m_writes(writes) {}
+  std::size_t Write(const void* data, std::size_t n) override {
+    m_bytes.append(static_cast<const char*>(data), n);
+    m_writes.push_back(n);
+    return n;
+  }
+  void Sync() override {}
+  void Close() override {}
+
+ private:
+  std::string& m_bytes;
+  std::vector<std::size_t>& m_writes;
+};
+
+// The archive's buffer size: the writes to the file fall where they fall
+// when the symbol is encoded straight into it.
+constexpr std::size_t kArchiveBuffer = 4096;
+
+}  // namespace
+
+std::string EncodeSmlFile(const std::string& symbol_name, const CSymbol& symbol,
+                          std::vector<std::size_t>* writes) {
+  std::string bytes;
+  writes->clear();
+  CByteSink sink(bytes, *writes);
+  CArchiveWriter ar(sink, symbol_name, kArchiveBuffer);
+  WriteSmlContents(ar, symbol_name, symbol);
+  ar.Close();
+  return bytes;
+}
+
+void WriteSmlBytes(CPlatform& platform, const std::string& source_path,
+                   const std::string& bytes,
+                   const std::vector<std::size_t>& writes,
+                   CPublishQueue* queue) {
+  std::string path = SmlOutputPath(source_path);
+  CReplacingFile file(platform, path, queue);
+  CArchiveWriter ar(file, path, kArchiveBuffer);
+  // Each write fits the buffer: put, then sent alone by the flush.
+  std::size_t at = 0;
+  for (std::size_t n : writes) {
+    if (n > bytes.size() - at) break;
+    ar.PutBytes(bytes.data() + at, n);
+    ar.Flush();
+    at += n;
+  }
+  ar.Close();
+  file.Close();
+}

@@ -1,7 +1,9 @@
 #ifndef SYMCONV_SML_SML_FILE_H_
 #define SYMCONV_SML_SML_FILE_H_
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "sml/symbol.h"
 
@@ -36,10 +38,23 @@ void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
 void WriteSmlFile(CPlatform& platform, const std::string& source_path,
                   const CSymbol& symbol, CPublishQueue* queue = nullptr);
 
-
 /// True when bytes could be the start of an .SML file as WriteSmlFile
 /// writes it: they begin with its magic, or are a part of the magic (an
 /// empty file included), as a write cut short leaves them.
 bool StartsLikeSmlFile(const std::string& bytes);
+
+/// The bytes WriteSmlFile would write for symbol (already measured and
+/// shifted) stored under symbol_name, made in memory so that a second thread
+/// can encode while the first one writes; *writes gets the sizes of the
+/// writes that WriteSmlFile would make. Throws what the encoding throws.
+std::string EncodeSmlFile(const std::string& symbol_name, const CSymbol& symbol,
+                          std::vector<std::size_t>* writes);
+
+/// Writes bytes made by EncodeSmlFile as WriteSmlFile writes its file: the
+/// same temporary, the same writes, the same failures.
+void WriteSmlBytes(CPlatform& platform, const std::string& source_path,
+                   const std::string& bytes,
+                   const std::vector<std::size_t>& writes,
+                   CPublishQueue* queue = nullptr);
 
 #endif  // SYMCONV_SML_SML_FILE_H_

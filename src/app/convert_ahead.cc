@@ -1,0 +1,322 @@
+#include "app/convert_ahead.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <utility>
+
+#include "app/message_text.h"
+#include "platform/platform.h"
+#include "sml/sml_file.h"
+
+namespace {
+
+/// Texts read and not yet taken by the worker (within the budget too): many
+/// small sources are read in one pause between writes, and the worker need
+/// not wait for each.
+constexpr std::size_t kInputsAhead = 64;
+
+/// Thrown on the worker when the run has ended, to leave a DXF text at once.
+struct CAheadStopped {};
+
+}  // namespace
+
+/// Queues the callbacks of a DXF text as the worker meets them, each block
+/// with its symbol prepared.
+class CAheadRecorder : public CDxfBlockHandler {
+ public:
+  CAheadRecorder(CConvertAhead& ahead, const std::string& path)
+      : m_ahead(ahead), m_strPath(path) {}
+
+  void OnBlock(const std::string& name, const std::string& sym_text) override {
+    CAheadEvent event(CAheadEvent::Kind::kBlock);
+    event.name = name;
+    // The name the output is written under: the block's, or for a name that
+    // holds a separator (refused before it is written) what follows it.
+    event.symbol = PrepareSymbol(
+        sym_text, SmlSymbolName(name + ".SYM", m_ahead.m_cSeparator));
+    m_ahead.push(std::move(event));
+  }
+
+  void OnDrawing(const std::string& sym_text) override {
+    CAheadEvent event(CAheadEvent::Kind::kDrawing);
+    event.symbol =
+        PrepareSymbol(sym_text, SmlSymbolName(m_strPath, m_ahead.m_cSeparator));
+    m_ahead.push(std::move(event));
+  }
+
+  void OnPassedOver(const std::string& name, bool drawing,
+                    const CPassedOver& counts) override {
+    CAheadEvent event(CAheadEvent::Kind::kPassedOver);
+    event.name = name;
+    event.drawing = drawing;
+    event.counts = counts;
+    m_ahead.push(std::move(event));
+  }
+
+  void OnFailed(const std::string& name, bool drawing,
+                const std::string& reason) override {
+    CAheadEvent event(CAheadEvent::Kind::kFailed);
+    event.name = name;
+    event.drawing = drawing;
+    event.reason = reason;
+    m_ahead.push(std::move(event));
+  }
+
+  void OnTrace(const char* tag) override {
+    CAheadEvent event(CAheadEvent::Kind::kTrace);
+    event.name = tag;
+    m_ahead.push(std::move(event));
+  }
+
+  // Queued only when the file has advanced by a 256th since the last one,
+  // so that a library of small blocks does not queue one per block.
+  void OnProgress(std::size_t bytes_done, std::size_t bytes_total) override {
+    if (bytes_done < m_nNextProgress) return;
+    m_nNextProgress = bytes_done + bytes_total / 256 + 1;
+    CAheadEvent event(CAheadEvent::Kind::kProgress);
+    event.bytes_done = bytes_done;
+    event.bytes_total = bytes_total;
+    m_ahead.push(std::move(event));
+  }
+
+ private:
+  CConvertAhead& m_ahead;
+  const std::string& m_strPath;
+  std::size_t m_nNextProgress = 0;
+};
+
+bool SecondCoreAvailable() {
+  return std::thread::hardware_concurrency() > 1 &&
+         std::getenv("SYMCONV_ONE_THREAD") == nullptr;
+}
+
+CConvertAhead::CConvertAhead(CPlatform& platform, std::vector<std::string> dxf,
+                             const std::vector<std::string>& sym,
+                             const CDxfOptions& options, std::size_t budget)
+    : m_platform(platform),
+      m_paths(std::move(dxf)),
+      m_nDxf(m_paths.size()),
+      m_options(options),
+      m_cSeparator(platform.PathSeparator()),
+      m_nBudget(budget) {
+  m_paths.insert(m_paths.end(), sym.begin(), sym.end());
+  if (!m_paths.empty()) m_worker = std::thread(&CConvertAhead::run, this);
+}
+
+CConvertAhead::~CConvertAhead() {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bStop = true;
+  }
+  m_cv.notify_all();
+  if (m_worker.joinable()) m_worker.join();
+}
+
+// --- The calling thread ----------------------------------------------------
+
+const char* CConvertAhead::Open(const std::string& path) {
+  for (;;) {
+    CAheadEvent event = pop();
+    // Anything else is what remains of a source that a failure abandoned.
+    if (event.kind != CAheadEvent::Kind::kOpen) continue;
+    if (m_paths.at(event.source) != path) {
+      throw std::logic_error("sources converted out of order");
+    }
+    if (event.error) std::rethrow_exception(event.error);
+    return event.unsupported;
+  }
+}
+
+bool CConvertAhead::ReplayDxf(CDxfBlockHandler& handler,
+                              const CPreparedSymbol** current) {
+  // Points *current at a symbol while its callback runs, whatever it throws.
+  struct CCurrent {
+    CCurrent(const CPreparedSymbol** slot, const CPreparedSymbol* symbol)
+        : m_slot(slot) {
+      *m_slot = symbol;
+    }
+    ~CCurrent() { *m_slot = nullptr; }
+    const CPreparedSymbol** m_slot;
+  };
+  for (;;) {
+    CAheadEvent event = pop();
+    switch (event.kind) {
+      case CAheadEvent::Kind::kBlock: {
+        CCurrent set(current, &event.symbol);
+        handler.OnBlock(event.name, std::string());
+        break;
+      }
+      case CAheadEvent::Kind::kDrawing: {
+        CCurrent set(current, &event.symbol);
+        handler.OnDrawing(std::string());
+        break;
+      }
+      case CAheadEvent::Kind::kPassedOver:
+        handler.OnPassedOver(event.name, event.drawing, event.counts);
+        break;
+      case CAheadEvent::Kind::kFailed:
+        handler.OnFailed(event.name, event.drawing, event.reason);
+        break;
+      case CAheadEvent::Kind::kTrace:
+        handler.OnTrace(event.name.c_str());
+        break;
+      case CAheadEvent::Kind::kProgress:
+        handler.OnProgress(event.bytes_done, event.bytes_total);
+        break;
+      case CAheadEvent::Kind::kEnd:
+        if (event.error) std::rethrow_exception(event.error);
+        return event.result;
+      default:
+        throw std::logic_error("a DXF file's results out of order");
+    }
+  }
+}
+
+CPreparedSymbol CConvertAhead::TakeSymbol() {
+  CAheadEvent event = pop();
+  if (event.kind != CAheadEvent::Kind::kSymbol) {
+    throw std::logic_error("a .SYM file's result out of order");
+  }
+  return std::move(event.symbol);
+}
+
+bool CConvertAhead::canRead() const {
+  return m_nRead < m_paths.size() && m_inputs.size() < kInputsAhead &&
+         m_nTextBytes < m_nBudget;
+}
+
+CAheadEvent CConvertAhead::pop() {
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> lock(m_mutex);
+      waitFor(lock, [this] {
+        return !m_events.empty() || m_bWorkerDone || canRead();
+      });
+      if (m_events.empty() && m_bWorkerDone) {
+        if (m_workerFailure) std::rethrow_exception(m_workerFailure);
+        throw std::logic_error("the conversion ahead ended early");
+      }
+      // A worker without a text comes first; results wait in the queue.
+      const bool starving = m_inputs.empty() && canRead();
+      if (!starving && !m_events.empty()) {
+        CAheadEvent event = std::move(m_events.front());
+        m_events.pop_front();
+        m_nEventBytes -= event.footprint();
+        const bool wake = m_nWaiting > 0;
+        lock.unlock();
+        if (wake) m_cv.notify_all();
+        return event;
+      }
+      if (!canRead()) continue;
+    }
+    readNext();
+  }
+}
+
+void CConvertAhead::readNext() {
+  CInput input;
+  input.source = m_nRead;
+  try {
+    input.text = m_platform.ReadFile(m_paths[input.source]);
+  } catch (...) {
+    input.error = std::current_exception();
+  }
+  bool wake = false;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_nTextBytes += input.text.size();
+    ++m_nRead;
+    m_inputs.push_back(std::move(input));
+    wake = m_nWaiting > 0;
+  }
+  if (wake) m_cv.notify_all();
+}
+
+// --- The worker -------------------------------------------------------------
+
+void CConvertAhead::run() {
+  try {
+    for (std::size_t done = 0; done < m_paths.size(); ++done) {
+      CInput input;
+      {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        waitFor(lock, [this] { return m_bStop || !m_inputs.empty(); });
+        if (m_bStop) break;
+        input = std::move(m_inputs.front());
+        m_inputs.pop_front();
+      }
+      convert(input);
+    }
+  } catch (const CAheadStopped&) {
+  } catch (...) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_workerFailure = std::current_exception();
+  }
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bWorkerDone = true;
+  }
+  m_cv.notify_all();
+}
+
+void CConvertAhead::convert(CInput& input) {
+  CAheadEvent open(CAheadEvent::Kind::kOpen);
+  open.source = input.source;
+  open.error = input.error;
+  if (!open.error) open.unsupported = UnsupportedText(input.text);
+  const bool convertible = !open.error && !open.unsupported;
+  push(std::move(open));
+  if (!convertible) {
+    releaseText(input);
+  } else if (input.source < m_nDxf) {
+    convertDxf(input);
+  } else {
+    CAheadEvent symbol(CAheadEvent::Kind::kSymbol);
+    symbol.symbol = PrepareSymbol(
+        input.text, SmlSymbolName(m_paths[input.source], m_cSeparator));
+    releaseText(input);
+    push(std::move(symbol));
+  }
+}
+
+void CConvertAhead::convertDxf(CInput& input) {
+  CAheadRecorder recorder(*this, m_paths[input.source]);
+  CAheadEvent end(CAheadEvent::Kind::kEnd);
+  try {
+    end.result = ConvertDxfText(input.text, recorder, m_options);
+  } catch (const CAheadStopped&) {
+    throw;
+  } catch (...) {
+    end.error = std::current_exception();
+  }
+  releaseText(input);
+  push(std::move(end));
+}
+
+void CConvertAhead::releaseText(CInput& input) {
+  const std::size_t size = input.text.size();
+  std::string().swap(input.text);
+  bool wake = false;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_nTextBytes -= size;
+    wake = m_nWaiting > 0;
+  }
+  if (wake) m_cv.notify_all();
+}
+
+void CConvertAhead::push(CAheadEvent event) {
+  const std::size_t size = event.footprint();
+  bool wake = false;
+  {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    waitFor(lock, [&] {
+      return m_bStop || m_nEventBytes == 0 || m_nEventBytes + size <= m_nBudget;
+    });
+    if (m_bStop) throw CAheadStopped();
+    m_nEventBytes += size;
+    m_events.push_back(std::move(event));
+    wake = m_nWaiting > 0;
+  }
+  if (wake) m_cv.notify_all();
+}

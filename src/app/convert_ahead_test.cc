@@ -1,0 +1,148 @@
+// Converting ahead on a second thread against the single-threaded run: a
+// folder with failures in the middle must give the same messages, prompts,
+// notes, progress and files, whatever the user answers; after a No nothing
+// later is published and no temporary is left.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/convert_app.h"
+#include "dxf/dxf_test_support.h"
+#include "platform/fake/fake_platform.h"
+#include "platform/replacing_file.h"
+#include "support/sym_text.h"
+
+namespace {
+
+std::string Block(const std::string& name, const std::string& entities) {
+  return Lines("0|BLOCK|2|" + name + "|70|0|10|0|20|0|30|0") + entities +
+         Lines("0|ENDBLK");
+}
+
+std::string Line(int n) {
+  const std::string x = std::to_string(n);
+  return Lines("0|LINE|8|0|10|0|20|0|30|0|11|" + x + "|21|1|31|0");
+}
+
+std::string Dxf(const std::string& blocks) {
+  return Lines("0|SECTION|2|BLOCKS") + blocks + Lines("0|ENDSEC|0|EOF");
+}
+
+// Every kind of failure a run meets, in both passes: a block that inserts
+// itself, one whose name leaves the folder, one of text alone, a file cut
+// short, an unreadable one, one that is no DXF, a .SYM of a header alone and
+// one with nothing to draw; the creates, writes and renames that fail are
+// counted on the thread that writes, so they hit the same outputs in both runs.
+void MakeFolder(CFakePlatform& fake) {
+  fake.ScriptFolder("/lib");
+  std::string many;
+  for (int i = 0; i < 40; ++i) many += Block("M" + std::to_string(i), Line(i));
+  std::string lines;  // a file of several writes
+  for (int i = 0; i < 400; ++i) lines += Line(i);
+  fake.PutFile("/lib/A.DXF",
+               Dxf(Block("GOOD", Line(1)) + Block("BIG", lines) +
+                   Block("SELF", Lines("0|INSERT|8|0|2|SELF|10|0|20|0")) +
+                   Block("../UP", Line(2)) +
+                   Block("WORDS", Lines("0|TEXT|8|0|1|note")) + many));
+  const std::string cut = Dxf(Block("B1", Line(3)) + Block("B2", Line(4)));
+  fake.PutFile("/lib/B.DXF", cut.substr(0, cut.size() - 40));
+  fake.PutFile("/lib/C.DXF", Dxf(Block("C1", Line(4))));
+  fake.HoldOpenElsewhere("/lib/C.DXF");
+  fake.PutFile("/lib/D.DXF", "not a drawing\n");
+  fake.PutFile("/lib/E.DXF", Dxf(many));
+  fake.PutFile("/lib/S1.SYM", kSymHeader + "L 0 0 0 2 1 0\n");
+  fake.PutFile("/lib/S2.SYM", kSymHeader);
+  fake.PutFile("/lib/S3.SYM", kSymHeader + "X 1 2\n");
+  fake.PutFile("/lib/S4.SYM", kSymHeader + "C 0 0 0 5\n");
+  fake.FailOperation(FakeFileOp::kCreate, 3, CFileException::diskFull, 28);
+  fake.FailOperation(FakeFileOp::kWrite, 30, CFileException::hardIO, 5);
+  fake.FailOperation(FakeFileOp::kRename, 50, CFileException::accessDenied, 13);
+}
+
+// All that a run showed and left, as lines to compare.
+std::vector<std::string> Record(const CFakePlatform& fake,
+                                const CConvertApp& app) {
+  std::vector<std::string> lines;
+  for (const CFakeMessage& m : fake.messages()) {
+    lines.push_back("message " + m.text + " answer " +
+                    std::to_string(static_cast<int>(m.answer)));
+  }
+  for (const std::string& note : fake.notes()) lines.push_back("note " + note);
+  for (const CFakeProgress& p : fake.progress()) {
+    lines.push_back("progress " + std::to_string(p.done) + " " + p.name);
+  }
+  lines.push_back("beeps " + std::to_string(fake.beeps()));
+  for (const std::string& path : fake.FilePaths()) {
+    lines.push_back("file " + path + " " + *fake.FileBytes(path));
+  }
+  lines.push_back("outcome " + std::to_string(static_cast<int>(app.outcome())));
+  return lines;
+}
+
+std::vector<std::string> RunOnce(bool ahead, bool deferred_publish,
+                                 const std::vector<MessageResult>& answers) {
+  CFakePlatform fake;
+  MakeFolder(fake);
+  fake.SetFileSystemSync(deferred_publish);
+  for (MessageResult answer : answers) fake.QueueAnswer(answer);
+  CConvertApp app(fake);
+  CConvertOptions options;
+  options.dxf.inserts = true;
+  options.verbose = true;
+  options.convert_ahead = ahead;
+  options.ahead_budget = 1;  // the worker waits at every step
+  app.SetOptions(options);
+  app.RunBatch();
+  for (const std::string& path : fake.FilePaths()) {
+    const std::string name = path.substr(path.rfind('/') + 1);
+    EXPECT_FALSE(IsTemporaryName(name)) << path << " left behind";
+  }
+  return Record(fake, app);
+}
+
+TEST(ConvertAheadOrder, FailuresInTheMiddleShowAndWriteAsTheSingleThreadedRun) {
+  const MessageResult y = MessageResult::kYes, n = MessageResult::kNo;
+  // Yes throughout, then a No at the first, a middle and a late prompt.
+  const std::vector<std::vector<MessageResult>> answers = {
+      std::vector<MessageResult>(20, y),
+      {n},
+      {y, y, y, n},
+      {y, y, y, y, y, y, y, n},
+  };
+  for (bool deferred : {false, true}) {
+    for (const auto& script : answers) {
+      SCOPED_TRACE("deferred " + std::to_string(deferred) + ", answers " +
+                   std::to_string(script.size()));
+      const std::vector<std::string> single = RunOnce(false, deferred, script);
+      EXPECT_EQ(RunOnce(true, deferred, script), single);
+    }
+  }
+}
+
+TEST(ConvertAheadOrder, EmptyFolderAndSingleSourceEndCleanly) {
+  for (const char* source : {"", "/lib/ONLY.SYM", "/lib/ONLY.DXF"}) {
+    SCOPED_TRACE(source);
+    std::vector<std::string> runs[2];
+    for (bool ahead : {false, true}) {
+      CFakePlatform fake;
+      fake.ScriptFolder("/lib");
+      fake.PutFolder("/lib");
+      if (*source) {
+        fake.PutFile(source, std::string(source).ends_with(".SYM")
+                                 ? kSymHeader + "L 0 0 0 2 1 0\n"
+                                 : Dxf(Block("X", Line(1))));
+      }
+      CConvertApp app(fake);
+      CConvertOptions options;
+      options.convert_ahead = ahead;
+      app.SetOptions(options);
+      app.RunBatch();
+      runs[ahead] = Record(fake, app);
+    }
+    EXPECT_EQ(runs[1], runs[0]);
+  }
+}
+
+}  // namespace
