@@ -116,7 +116,7 @@ CConvertAhead::~CConvertAhead() {
 
 const char* CConvertAhead::Open(const std::string& path) {
   for (;;) {
-    CAheadEvent event = pop();
+    const CAheadEvent& event = pop();
     // Anything else is what remains of a source that a failure abandoned.
     if (event.kind != CAheadEvent::Kind::kOpen) continue;
     if (m_paths.at(event.source) != path) {
@@ -139,7 +139,7 @@ bool CConvertAhead::ReplayDxf(CDxfBlockHandler& handler,
     const CPreparedSymbol** m_slot;
   };
   for (;;) {
-    CAheadEvent event = pop();
+    const CAheadEvent& event = pop();
     switch (event.kind) {
       case CAheadEvent::Kind::kBlock: {
         CCurrent set(current, &event.symbol);
@@ -172,12 +172,12 @@ bool CConvertAhead::ReplayDxf(CDxfBlockHandler& handler,
   }
 }
 
-CPreparedSymbol CConvertAhead::TakeSymbol() {
-  CAheadEvent event = pop();
+const CPreparedSymbol& CConvertAhead::TakeSymbol() {
+  const CAheadEvent& event = pop();
   if (event.kind != CAheadEvent::Kind::kSymbol) {
     throw std::logic_error("a .SYM file's result out of order");
   }
-  return std::move(event.symbol);
+  return event.symbol;
 }
 
 bool CConvertAhead::canRead() const {
@@ -185,10 +185,16 @@ bool CConvertAhead::canRead() const {
          m_nTextBytes < m_nBudget;
 }
 
-CAheadEvent CConvertAhead::pop() {
+const CAheadEvent& CConvertAhead::pop() {
   for (;;) {
     {
       std::unique_lock<std::mutex> lock(m_mutex);
+      // The event taken last is done with. The worker, which made it, frees
+      // it: memory freed on the other thread would leave the worker's
+      // allocator to find new memory for almost every block.
+      // Once the worker is done, they are freed here.
+      if (m_held && !m_bWorkerDone) m_spent.push_back(std::move(*m_held));
+      m_held.reset();
       waitFor(lock, [this] {
         return !m_events.empty() || m_bWorkerDone || canRead();
       });
@@ -199,13 +205,13 @@ CAheadEvent CConvertAhead::pop() {
       // A worker without a text comes first; results wait in the queue.
       const bool starving = m_inputs.empty() && canRead();
       if (!starving && !m_events.empty()) {
-        CAheadEvent event = std::move(m_events.front());
+        m_held.emplace(std::move(m_events.front()));
         m_events.pop_front();
-        m_nEventBytes -= event.footprint();
+        m_nEventBytes -= m_held->footprint();
         const bool wake = m_nWaiting > 0;
         lock.unlock();
         if (wake) m_cv.notify_all();
-        return event;
+        return *m_held;
       }
       if (!canRead()) continue;
     }
@@ -255,8 +261,10 @@ void CConvertAhead::run() {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_bWorkerDone = true;
+    m_graveyard.swap(m_spent);
   }
   m_cv.notify_all();
+  m_graveyard.clear();
 }
 
 void CConvertAhead::convert(CInput& input) {
@@ -317,6 +325,8 @@ void CConvertAhead::push(CAheadEvent event) {
     m_nEventBytes += size;
     m_events.push_back(std::move(event));
     wake = m_nWaiting > 0;
+    m_graveyard.swap(m_spent);
   }
   if (wake) m_cv.notify_all();
+  m_graveyard.clear();
 }

@@ -6,6 +6,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -52,8 +53,8 @@ class CConvertAhead {
   /// at the symbol prepared from its SYM text (the text passed is empty).
   /// Returns or throws what ConvertDxfText returned or threw.
   bool ReplayDxf(CDxfBlockHandler& handler, const CPreparedSymbol** current);
-  /// The opened .SYM file's symbol.
-  CPreparedSymbol TakeSymbol();
+  /// The opened .SYM file's symbol, valid until the next call.
+  const CPreparedSymbol& TakeSymbol();
 
  private:
   struct CInput {
@@ -63,7 +64,8 @@ class CConvertAhead {
   };
 
   // The calling thread's side.
-  CAheadEvent pop();
+  /// The next result, valid until the next call.
+  const CAheadEvent& pop();
   void readNext();
   bool canRead() const;
 
@@ -101,6 +103,11 @@ class CConvertAhead {
   std::size_t m_nTextBytes = 0;  // of the texts read and not yet converted
   std::deque<CAheadEvent> m_events;
   std::size_t m_nEventBytes = 0;
+  /// The result pop gave last, and those done with, which the worker frees
+  /// (through m_graveyard, outside the lock).
+  std::optional<CAheadEvent> m_held;
+  std::vector<CAheadEvent> m_spent;
+  std::vector<CAheadEvent> m_graveyard;
   int m_nWaiting = 0;  // threads waiting on m_cv
   bool m_bStop = false;
   bool m_bWorkerDone = false;
