@@ -98,6 +98,23 @@ std::string withoutTrailingSlashes(std::string path) {
 
 const char kClearLine[] = "\r\033[K";
 
+// The names in the current folder, other than "." and "..", that keep
+// accepts, in byte order.
+template <typename Keep>
+std::vector<std::string> ListCurrentFolder(const Keep& keep) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(".");
+  if (dir == nullptr) throw FileExceptionFromErrno(errno, ".");
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (keep(*entry)) names.push_back(name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 }  // namespace
 
 CPosixPlatform::CPosixPlatform(CPosixOptions options)
@@ -223,37 +240,18 @@ void CPosixPlatform::ChangeDirectory(const std::string& path) {
 }
 
 std::vector<std::string> CPosixPlatform::FindFiles(const std::string& pattern) {
-  std::vector<std::string> names;
-  DIR* dir = ::opendir(".");
-  if (dir == nullptr) throw FileExceptionFromErrno(errno, ".");
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    if (MatchesPattern(name, pattern)) names.push_back(name);
-  }
-  ::closedir(dir);
-  std::sort(names.begin(), names.end());
-  return names;
+  return ListCurrentFolder([&](const dirent& entry) {
+    return MatchesPattern(entry.d_name, pattern);
+  });
 }
 
 std::vector<std::string> CPosixPlatform::FindSubfolders() {
-  std::vector<std::string> names;
-  DIR* dir = ::opendir(".");
-  if (dir == nullptr) throw FileExceptionFromErrno(errno, ".");
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    bool folder = entry->d_type == DT_DIR;
-    if (entry->d_type == DT_UNKNOWN) {
-      // Some file systems do not say; lstat does, without following links.
-      struct stat st;
-      folder = ::lstat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    }
-    if (folder) names.push_back(name);
-  }
-  ::closedir(dir);
-  std::sort(names.begin(), names.end());
-  return names;
+  return ListCurrentFolder([](const dirent& entry) {
+    if (entry.d_type != DT_UNKNOWN) return entry.d_type == DT_DIR;
+    // Some file systems do not say; lstat does, without following links.
+    struct stat st;
+    return ::lstat(entry.d_name, &st) == 0 && S_ISDIR(st.st_mode);
+  });
 }
 
 void CPosixPlatform::MakeFolder(const std::string& path) {
