@@ -7,6 +7,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/text_font.h"
+
 void AddDxfConversionFlags(CLI::App& app, CDxfOptions* dxf) {
   app.add_flag("--inserts", dxf->inserts,
                "Draw the blocks that INSERT and MINSERT entities name, nested "
@@ -47,6 +49,17 @@ void AddTextFontOption(CLI::App& app, std::string* path) {
                  "Simplex Roman, /usr/share/hershey-fonts/futural.jhf from "
                  "hershey-fonts-data)")
       ->option_text("FILE");
+}
+
+bool LoadChosenFont(CPlatform& platform, const std::string& path,
+                    CHersheyFont* font, CDxfOptions* dxf) {
+  if (!dxf->text) return true;
+  if (std::string error = LoadTextFont(platform, path, font); !error.empty()) {
+    std::cerr << "symconv: " << error << "\n";
+    return false;
+  }
+  dxf->font = font;
+  return true;
 }
 
 std::optional<int> ParseCliOptions(int argc, char** argv,

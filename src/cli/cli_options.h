@@ -7,6 +7,9 @@
 #include "dxf/block_extractor.h"
 #include "platform/answer_mode.h"
 
+class CHersheyFont;
+class CPlatform;
+
 namespace CLI {
 class App;
 }
@@ -33,6 +36,12 @@ void AddDxfConversionFlags(CLI::App& app, CDxfOptions* dxf);
 
 /// Adds --font FILE, the font that --text draws with, setting *path.
 void AddTextFontOption(CLI::App& app, std::string* path);
+
+/// With dxf->text, loads the font that --font names (the default when
+/// empty) into *font and points dxf->font at it. False, after telling the
+/// user why on standard error, when it cannot be used.
+bool LoadChosenFont(CPlatform& platform, const std::string& path,
+                    CHersheyFont* font, CDxfOptions* dxf);
 
 /// Parses the conversion's arguments. Returns an exit status when the
 /// program should end at once (0 after --help or --version, 2 for a usage

@@ -8,10 +8,10 @@
 #include "app/convert_ahead.h"
 #include "app/convert_app.h"
 #include "app/run_report.h"
-#include "app/text_font.h"
 #include "cli/cli_options.h"
 #include "cli/report_file.h"
 #include "cli/tool_commands.h"
+#include "dxf/hershey_font.h"
 #include "platform/console_platform.h"
 
 namespace {
@@ -86,13 +86,8 @@ int RunConversion(CCliOptions options) {
   convert_options.recursive = options.recursive;
   convert_options.output = options.output;
   convert_options.convert_ahead = SecondCoreAvailable();
-  if (options.dxf.text) {
-    if (std::string error = LoadTextFont(platform, options.font, &font);
-        !error.empty()) {
-      std::cerr << "symconv: " << error << "\n";
-      return 2;
-    }
-    convert_options.dxf.font = &font;
+  if (!LoadChosenFont(platform, options.font, &font, &convert_options.dxf)) {
+    return 2;
   }
   app.SetOptions(convert_options);
   CRunReport report(SYMCONV_VERSION, AnswerName(options.answer),

@@ -15,8 +15,8 @@
 #include <CLI/CLI.hpp>
 
 #include "app/symbol_tools.h"
-#include "app/text_font.h"
 #include "cli/cli_options.h"
+#include "dxf/hershey_font.h"
 #include "platform/console_platform.h"
 #include "preview/symbol_loader.h"
 
@@ -139,13 +139,8 @@ int renderCommand(int argc, char** argv) {
   request.dxf = dxf;
   if (auto status = chooseRenderOutput(&request)) return *status;
   CHersheyFont font;  // what --text draws with
-  if (dxf.text) {
-    if (std::string error = LoadTextFont(filePlatform(), font_path, &font);
-        !error.empty()) {
-      std::cerr << "symconv: " << error << "\n";
-      return kUsageError;
-    }
-    request.dxf.font = &font;
+  if (!LoadChosenFont(filePlatform(), font_path, &font, &request.dxf)) {
+    return kUsageError;
   }
   return RenderSymbolFiles(filePlatform(), request, standardStreams());
 }
