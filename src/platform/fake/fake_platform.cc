@@ -361,6 +361,17 @@ std::vector<std::string> CFakePlatform::FindSubfolders() {
   return names;
 }
 
+void CFakePlatform::checkParentWritable(const std::string& normalised) const {
+  const std::string parent = parentOf(normalised);
+  if (m_folders.count(parent) == 0) {
+    throw CFileException(CFileException::fileNotFound, kMissing, normalised,
+                         "no such folder");
+  }
+  if (m_readOnlyFolders.count(parent) != 0) {
+    throw CFileException(CFileException::accessDenied, kDenied, normalised);
+  }
+}
+
 void CFakePlatform::MakeFolder(const std::string& path) {
   const std::string p = Normalise(path);
   countOperation(FakeFileOp::kCreate, p);
@@ -369,14 +380,7 @@ void CFakePlatform::MakeFolder(const std::string& path) {
     throw CFileException(CFileException::alreadyExists, kExists, p,
                          "already exists");
   }
-  const std::string parent = parentOf(p);
-  if (m_folders.count(parent) == 0) {
-    throw CFileException(CFileException::fileNotFound, kMissing, p,
-                         "no such folder");
-  }
-  if (m_readOnlyFolders.count(parent) != 0) {
-    throw CFileException(CFileException::accessDenied, kDenied, p);
-  }
+  checkParentWritable(p);
   m_folders.insert(p);
 }
 
@@ -410,14 +414,7 @@ std::unique_ptr<CWritableFile> CFakePlatform::CreateNewFile(
     throw CFileException(CFileException::alreadyExists, kExists, p,
                          "already exists");
   }
-  const std::string parent = parentOf(p);
-  if (m_folders.count(parent) == 0) {
-    throw CFileException(CFileException::fileNotFound, kMissing, p,
-                         "no such folder");
-  }
-  if (m_readOnlyFolders.count(parent) != 0) {
-    throw CFileException(CFileException::accessDenied, kDenied, p);
-  }
+  checkParentWritable(p);
   m_files[p];  // the file exists, empty, from now on
   return std::make_unique<CFakeFile>(*this, p);
 }

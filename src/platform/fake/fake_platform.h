@@ -185,6 +185,8 @@ class CFakePlatform : public CPlatform {
   void countOperation(FakeFileOp kind, const std::string& path);
   std::string rootPath() const;
   std::string parentOf(const std::string& normalised) const;
+  /// Throws as creating normalised would: its folder missing or read-only.
+  void checkParentWritable(const std::string& normalised) const;
   void addParents(const std::string& normalised);
   bool isHeld(const std::string& normalised) const;
   void writeTo(const std::string& normalised, const void* data, std::size_t n);
