@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "dxf/dxf_test_support.h"
 #include "support/batch_messages.h"
 #include "support/hex.h"
 #include "support/program_run.h"
@@ -340,6 +341,51 @@ TEST_F(SymconvRun, DrawingsPolylinesAndWhatWasPassedOver) {
   run = Convert();
   EXPECT_EQ(run.out, Summary(0, 0, 1));
   EXPECT_EQ(ReadAll(m_folder / "ARCH.SML"), drawing);
+}
+
+// With two cores the sources are read and converted on a second thread; the
+// run must still print, prompt and write as one thread does, also where
+// sources cannot be read (a folder, a pipe) or end early, among more files
+// than are read or woken for at once.
+TEST_F(SymconvRun, ConvertingAheadPrintsAndWritesAsOneThread) {
+  for (int i = 10; i < 90; ++i) {
+    WriteAll(
+        m_folder / ("S" + std::to_string(i) + ".SYM"),
+        std::string(kSymHeader) + "L 0 0 0 " + std::to_string(i) + " 1 0\n");
+  }
+  fs::create_directory(m_folder / "S30X.SYM");
+  ASSERT_EQ(std::system(
+                ("mkfifo '" + (m_folder / "S60X.SYM").string() + "'").c_str()),
+            0);
+  std::string blocks;
+  for (int i = 0; i < 30; ++i) {
+    blocks += Lines("0|BLOCK|2|B" + std::to_string(i) +
+                    "|70|0|10|0|20|0|30|0|0|LINE|8|0|10|0|20|0|30|0|11|" +
+                    std::to_string(i) + "|21|1|31|0|0|ENDBLK");
+  }
+  const std::string dxf =
+      Lines("0|SECTION|2|BLOCKS") + blocks + Lines("0|ENDSEC|0|EOF");
+  WriteAll(m_folder / "A.DXF", dxf);
+  WriteAll(m_folder / "B.DXF", dxf.substr(0, dxf.size() / 2));
+  WriteAll(m_folder / "C.DXF", dxf);
+
+  std::vector<std::string> runs[2];
+  for (bool one_thread : {true, false}) {
+    const std::string env =
+        one_thread ? "SYMCONV_ONE_THREAD=1" : "-u SYMCONV_ONE_THREAD";
+    const CRun run =
+        Run(env + " '" + SYMCONV_EXE + "' --yes '" + m_folder.string() + "'",
+            "", "env");
+    std::vector<std::string>& seen = runs[one_thread ? 0 : 1];
+    seen = {std::to_string(run.status), run.out, run.err};
+    for (const std::string& name : Names()) {
+      if (!name.ends_with(".SML")) continue;
+      seen.push_back(name + " " + ToHex(ReadAll(m_folder / name)));
+      fs::remove(m_folder / name);
+    }
+  }
+  EXPECT_EQ(runs[0].size(), 3u + 80 + 30) << runs[0][2];
+  EXPECT_EQ(runs[1], runs[0]);
 }
 
 }  // namespace

@@ -15,6 +15,12 @@ namespace {
 /// not wait for each.
 constexpr std::size_t kInputsAhead = 64;
 
+/// A sleeping thread is woken once this many texts or results wait for it,
+/// not for each one: on small sources a wake per file costs as much as the
+/// conversion. A text this large is worth a wake on its own.
+constexpr std::size_t kWakeBatch = 16;
+constexpr std::size_t kLargeText = 256 * 1024;
+
 /// Thrown on the worker when the run has ended, to leave a DXF text at once.
 struct CAheadStopped {};
 
@@ -98,7 +104,8 @@ CConvertAhead::CConvertAhead(CPlatform& platform, std::vector<std::string> dxf,
       m_nDxf(m_paths.size()),
       m_options(options),
       m_cSeparator(platform.PathSeparator()),
-      m_nBudget(budget) {
+      m_nBudget(budget),
+      m_bWorkerReads(platform.ReadsConcurrently()) {
   m_paths.insert(m_paths.end(), sym.begin(), sym.end());
   if (!m_paths.empty()) m_worker = std::thread(&CConvertAhead::run, this);
 }
@@ -107,8 +114,9 @@ CConvertAhead::~CConvertAhead() {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_bStop = true;
+    m_bWorkerWaiting = false;
   }
-  m_cv.notify_all();
+  m_workerCv.notify_one();
   if (m_worker.joinable()) m_worker.join();
 }
 
@@ -181,8 +189,32 @@ const CPreparedSymbol& CConvertAhead::TakeSymbol() {
 }
 
 bool CConvertAhead::canRead() const {
-  return m_nRead < m_paths.size() && m_inputs.size() < kInputsAhead &&
-         m_nTextBytes < m_nBudget;
+  return !m_bWorkerReads && m_nRead < m_paths.size() &&
+         m_inputs.size() < kInputsAhead && m_nTextBytes < m_nBudget;
+}
+
+bool CConvertAhead::mainCanGo() const {
+  return !m_events.empty() || m_bWorkerDone || canRead();
+}
+
+bool CConvertAhead::workerCanGo() const {
+  if (m_bStop) return true;
+  if (m_workerWait == WorkerWait::kInput) return !m_inputs.empty();
+  return m_nEventBytes == 0 || m_nEventBytes + m_nRoomWanted <= m_nBudget;
+}
+
+void CConvertAhead::wakeOther(bool from_worker) {
+  bool& waiting = from_worker ? m_bMainWaiting : m_bWorkerWaiting;
+  if (waiting && (from_worker ? mainCanGo() : workerCanGo())) {
+    claimWake(waiting);
+    (from_worker ? m_mainCv : m_workerCv).notify_one();
+  }
+}
+
+bool CConvertAhead::claimWake(bool& waiting) {
+  const bool was = waiting;
+  waiting = false;  // woken: the next one need not wake it again
+  return was;
 }
 
 const CAheadEvent& CConvertAhead::pop() {
@@ -195,22 +227,24 @@ const CAheadEvent& CConvertAhead::pop() {
       // Once the worker is done, they are freed here.
       if (m_held && !m_bWorkerDone) m_spent.push_back(std::move(*m_held));
       m_held.reset();
-      waitFor(lock, [this] {
-        return !m_events.empty() || m_bWorkerDone || canRead();
-      });
+      waitFor(lock, m_mainCv, m_bMainWaiting, [this] { return mainCanGo(); });
       if (m_events.empty() && m_bWorkerDone) {
         if (m_workerFailure) std::rethrow_exception(m_workerFailure);
         throw std::logic_error("the conversion ahead ended early");
       }
       // A worker without a text comes first; results wait in the queue.
-      const bool starving = m_inputs.empty() && canRead();
+      const bool starving =
+          m_bWorkerWaiting && m_workerWait == WorkerWait::kInput && canRead();
       if (!starving && !m_events.empty()) {
         m_held.emplace(std::move(m_events.front()));
         m_events.pop_front();
         m_nEventBytes -= m_held->footprint();
-        const bool wake = m_nWaiting > 0;
+        // A worker held back by a full queue goes on once half is taken.
+        const bool wake = m_workerWait == WorkerWait::kRoom &&
+                          m_nEventBytes <= m_nBudget / 2 &&
+                          claimWake(m_bWorkerWaiting);
         lock.unlock();
-        if (wake) m_cv.notify_all();
+        if (wake) m_workerCv.notify_one();
         return *m_held;
       }
       if (!canRead()) continue;
@@ -227,15 +261,17 @@ void CConvertAhead::readNext() {
   } catch (...) {
     input.error = std::current_exception();
   }
+  const bool large = input.text.size() >= kLargeText;
   bool wake = false;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_nTextBytes += input.text.size();
     ++m_nRead;
     m_inputs.push_back(std::move(input));
-    wake = m_nWaiting > 0;
+    wake = (large || m_inputs.size() >= kWakeBatch || !canRead()) &&
+           claimWake(m_bWorkerWaiting);
   }
-  if (wake) m_cv.notify_all();
+  if (wake) m_workerCv.notify_one();
 }
 
 // --- The worker -------------------------------------------------------------
@@ -244,13 +280,7 @@ void CConvertAhead::run() {
   try {
     for (std::size_t done = 0; done < m_paths.size(); ++done) {
       CInput input;
-      {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        waitFor(lock, [this] { return m_bStop || !m_inputs.empty(); });
-        if (m_bStop) break;
-        input = std::move(m_inputs.front());
-        m_inputs.pop_front();
-      }
+      if (!nextInput(done, &input)) break;
       convert(input);
     }
   } catch (const CAheadStopped&) {
@@ -262,9 +292,37 @@ void CConvertAhead::run() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_bWorkerDone = true;
     m_graveyard.swap(m_spent);
+    m_bMainWaiting = false;
   }
-  m_cv.notify_all();
+  m_mainCv.notify_one();
   m_graveyard.clear();
+}
+
+bool CConvertAhead::nextInput(std::size_t source, CInput* input) {
+  if (m_bWorkerReads) {
+    {
+      // Results held back for a batch are not held through a read, which
+      // may be long.
+      std::lock_guard<std::mutex> lock(m_mutex);
+      if (m_bStop) return false;
+      wakeOther(true);
+    }
+    input->source = source;
+    try {
+      input->text = m_platform.ReadFile(m_paths[source]);
+    } catch (...) {
+      input->error = std::current_exception();
+    }
+    return true;
+  }
+  std::unique_lock<std::mutex> lock(m_mutex);
+  m_workerWait = WorkerWait::kInput;
+  waitFor(lock, m_workerCv, m_bWorkerWaiting,
+          [this] { return m_bStop || !m_inputs.empty(); });
+  if (m_bStop) return false;
+  *input = std::move(m_inputs.front());
+  m_inputs.pop_front();
+  return true;
 }
 
 void CConvertAhead::convert(CInput& input) {
@@ -304,29 +362,37 @@ void CConvertAhead::convertDxf(CInput& input) {
 void CConvertAhead::releaseText(CInput& input) {
   const std::size_t size = input.text.size();
   std::string().swap(input.text);
+  if (m_bWorkerReads) return;
+  // A calling thread that waits for room to read a large text ahead is
+  // woken; for small ones it is woken when this thread next waits.
   bool wake = false;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_nTextBytes -= size;
-    wake = m_nWaiting > 0;
+    wake = size >= kLargeText && canRead() && claimWake(m_bMainWaiting);
   }
-  if (wake) m_cv.notify_all();
+  if (wake) m_mainCv.notify_one();
 }
 
 void CConvertAhead::push(CAheadEvent event) {
   const std::size_t size = event.footprint();
+  // Progress is shown as it comes; other results wake a batch at a time.
+  const bool urgent = event.kind == CAheadEvent::Kind::kProgress;
   bool wake = false;
   {
     std::unique_lock<std::mutex> lock(m_mutex);
-    waitFor(lock, [&] {
+    m_workerWait = WorkerWait::kRoom;
+    m_nRoomWanted = size;
+    waitFor(lock, m_workerCv, m_bWorkerWaiting, [&] {
       return m_bStop || m_nEventBytes == 0 || m_nEventBytes + size <= m_nBudget;
     });
     if (m_bStop) throw CAheadStopped();
     m_nEventBytes += size;
     m_events.push_back(std::move(event));
-    wake = m_nWaiting > 0;
+    wake =
+        (urgent || m_events.size() >= kWakeBatch) && claimWake(m_bMainWaiting);
     m_graveyard.swap(m_spent);
   }
-  if (wake) m_cv.notify_all();
+  if (wake) m_mainCv.notify_one();
   m_graveyard.clear();
 }

@@ -20,17 +20,19 @@ class CPlatform;
 /// machine has more than one core and SYMCONV_ONE_THREAD is not set.
 bool SecondCoreAvailable();
 
-/// Converts a run's sources ahead on a second thread. The calling thread
-/// reads each source (one or a few ahead, within a memory budget) and hands
-/// its text over; the worker parses it, builds each block's SYM text, reads
-/// it back and encodes the .SML bytes, and queues what it found in file
-/// order, again within a budget. The calling thread takes those results in
-/// the order of the single-threaded run and does everything that a user
-/// sees or the file system gets, so prompts, notes and bytes stay the same.
+/// Converts a run's sources ahead on a second thread. The worker reads each
+/// source itself where the platform allows reading on two threads;
+/// elsewhere the calling thread reads them (one or a few ahead, within a
+/// memory budget) and hands the texts over. The worker parses each text, builds
+/// each block's SYM text, reads it back and encodes the .SML bytes, and queues
+/// what it found in file order, again within a budget. The calling thread takes
+/// those results in the order of the single-threaded run and does everything
+/// that a user sees or the file system gets, so prompts, notes and bytes stay
+/// the same.
 ///
 /// Every member is called on the thread that made the object; platform is
-/// used on that thread only. The destructor stops the worker and waits for
-/// it, wherever the run stands.
+/// used on that thread only, but for ReadFile where ReadsConcurrently(). The
+/// destructor stops the worker and waits for it, wherever the run stands.
 class CConvertAhead {
  public:
   /// dxf and sym: the paths of the two passes in the order they are
@@ -70,18 +72,36 @@ class CConvertAhead {
   bool canRead() const;
 
   // The worker's side.
-  /// Waits until ready() holds; counted among the waiters meanwhile, so
-  /// that the other thread wakes this one only when it waits.
+  /// What the worker waits for when it waits.
+  enum class WorkerWait { kInput, kRoom };
+  /// True when the waiting worker can go on (or the run has ended).
+  bool workerCanGo() const;
+  /// True when the calling thread has a result to act on, or a text to read.
+  bool mainCanGo() const;
+  /// Blocks this thread on cv until ready() holds. Before it sleeps, it
+  /// wakes the other thread if that one sleeps and can go on: the other
+  /// side wakes a sleeper only a batch at a time, and a thread that stops
+  /// must not leave the other one asleep with work to do.
   template <typename Ready>
-  void waitFor(std::unique_lock<std::mutex>& lock, const Ready& ready) {
+  void waitFor(std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
+               bool& waiting, const Ready& ready) {
     while (!ready()) {
-      ++m_nWaiting;
-      m_cv.wait(lock);
-      --m_nWaiting;
+      wakeOther(&waiting == &m_bWorkerWaiting);
+      waiting = true;
+      cv.wait(lock);
+      waiting = false;  // also after a spurious wake
     }
   }
+  /// Called with the lock held.
+  void wakeOther(bool from_worker);
+  /// True when the thread that waiting belongs to sleeps; it counts as
+  /// woken from here on. Called with the lock held.
+  static bool claimWake(bool& waiting);
 
   void run();
+  /// The next source's text, read here or taken from the calling thread;
+  /// false when the run has ended.
+  bool nextInput(std::size_t source, CInput* input);
   void convert(CInput& input);
   void convertDxf(CInput& input);
   void releaseText(CInput& input);
@@ -95,9 +115,15 @@ class CConvertAhead {
   CDxfOptions m_options;
   char m_cSeparator;
   std::size_t m_nBudget;
+  bool m_bWorkerReads;  // the worker reads the sources; the budget is unused
 
   std::mutex m_mutex;
-  std::condition_variable m_cv;
+  std::condition_variable m_mainCv;    // the calling thread sleeps on it
+  std::condition_variable m_workerCv;  // the worker sleeps on it
+  bool m_bMainWaiting = false;
+  bool m_bWorkerWaiting = false;
+  WorkerWait m_workerWait = WorkerWait::kInput;
+  std::size_t m_nRoomWanted = 0;  // the event the worker waits to queue
   std::deque<CInput> m_inputs;
   std::size_t m_nRead = 0;       // sources read so far
   std::size_t m_nTextBytes = 0;  // of the texts read and not yet converted
@@ -108,7 +134,6 @@ class CConvertAhead {
   std::optional<CAheadEvent> m_held;
   std::vector<CAheadEvent> m_spent;
   std::vector<CAheadEvent> m_graveyard;
-  int m_nWaiting = 0;  // threads waiting on m_cv
   bool m_bStop = false;
   bool m_bWorkerDone = false;
   std::exception_ptr m_workerFailure;

@@ -56,6 +56,11 @@ void MakeFolder(CFakePlatform& fake) {
   fake.PutFile("/lib/S2.SYM", kSymHeader);
   fake.PutFile("/lib/S3.SYM", kSymHeader + "X 1 2\n");
   fake.PutFile("/lib/S4.SYM", kSymHeader + "C 0 0 0 5\n");
+  // More sources than are read ahead or woken for at once.
+  for (int i = 10; i < 90; ++i) {
+    fake.PutFile("/lib/T" + std::to_string(i) + ".SYM",
+                 kSymHeader + "L 0 0 0 " + std::to_string(i) + " 1 0\n");
+  }
   fake.FailOperation(FakeFileOp::kCreate, 3, CFileException::diskFull, 28);
   fake.FailOperation(FakeFileOp::kWrite, 30, CFileException::hardIO, 5);
   fake.FailOperation(FakeFileOp::kRename, 50, CFileException::accessDenied, 13);
@@ -82,7 +87,8 @@ std::vector<std::string> Record(const CFakePlatform& fake,
 }
 
 std::vector<std::string> RunOnce(bool ahead, bool deferred_publish,
-                                 const std::vector<MessageResult>& answers) {
+                                 const std::vector<MessageResult>& answers,
+                                 std::size_t budget) {
   CFakePlatform fake;
   MakeFolder(fake);
   fake.SetFileSystemSync(deferred_publish);
@@ -92,7 +98,7 @@ std::vector<std::string> RunOnce(bool ahead, bool deferred_publish,
   options.dxf.inserts = true;
   options.verbose = true;
   options.convert_ahead = ahead;
-  options.ahead_budget = 1;  // the worker waits at every step
+  options.ahead_budget = budget;
   app.SetOptions(options);
   app.RunBatch();
   for (const std::string& path : fake.FilePaths()) {
@@ -111,12 +117,19 @@ TEST(ConvertAheadOrder, FailuresInTheMiddleShowAndWriteAsTheSingleThreadedRun) {
       {y, y, y, n},
       {y, y, y, y, y, y, y, n},
   };
+  // With a budget of one byte the worker waits at every step; with the
+  // default one the threads wake each other a batch at a time.
+  const std::size_t budgets[] = {1, CConvertOptions().ahead_budget};
   for (bool deferred : {false, true}) {
     for (const auto& script : answers) {
-      SCOPED_TRACE("deferred " + std::to_string(deferred) + ", answers " +
-                   std::to_string(script.size()));
-      const std::vector<std::string> single = RunOnce(false, deferred, script);
-      EXPECT_EQ(RunOnce(true, deferred, script), single);
+      const std::vector<std::string> single =
+          RunOnce(false, deferred, script, 1);
+      for (std::size_t budget : budgets) {
+        SCOPED_TRACE("deferred " + std::to_string(deferred) + ", answers " +
+                     std::to_string(script.size()) + ", budget " +
+                     std::to_string(budget));
+        EXPECT_EQ(RunOnce(true, deferred, script, budget), single);
+      }
     }
   }
 }

@@ -125,6 +125,10 @@ class CPlatform {
   /// allows. A folder is not a file. Throws CFileException.
   virtual std::string ReadFile(const std::string& path) = 0;
 
+  /// True when ReadFile may run on a second thread while this one goes on
+  /// using the platform (each call then stands alone: no state is shared).
+  virtual bool ReadsConcurrently() const { return false; }
+
   /// Creates path for writing; fails with CFileException when it exists
   /// already (so a temporary name can be claimed exclusively) or cannot be
   /// made. Never returns null.

@@ -4,11 +4,13 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <utility>
 
 #include "platform/console_answer.h"
@@ -71,6 +73,20 @@ class CPosixFile final : public CWritableFile {
 };
 
 /// read() that retries when interrupted; throws on failure.
+// A large source read into fresh memory costs a page fault per 4 KiB
+// page, more than the read itself; large pages take that to one per 2 MiB.
+// Only advice: where the kernel has none to give, nothing changes.
+void AskForLargePages(char* start, std::size_t size) {
+  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+  if (size < 2 * kLargePage) return;
+  const auto begin = reinterpret_cast<std::uintptr_t>(start);
+  const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
+  const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
+  if (last > first) {
+    ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  }
+}
+
 std::size_t readSome(int fd, char* buffer, std::size_t n,
                      const std::string& path) {
   for (;;) {
@@ -289,7 +305,10 @@ std::string CPosixPlatform::ReadFile(const std::string& path) {
 
   // One allocation for the size that fstat gives; the file may still grow
   // or shrink while we read, so read on until the end.
-  std::string text(static_cast<std::size_t>(st.st_size), '\0');
+  std::string text;
+  text.reserve(static_cast<std::size_t>(st.st_size));
+  AskForLargePages(text.data(), text.capacity());
+  text.resize(static_cast<std::size_t>(st.st_size));
   std::size_t got = 0;
   for (;;) {
     if (got == text.size()) {

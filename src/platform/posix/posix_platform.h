@@ -73,6 +73,7 @@ class CPosixPlatform final : public CPlatform {
   std::vector<std::string> FindSubfolders() override;
   void MakeFolder(const std::string& path) override;
   std::string ReadFile(const std::string& path) override;
+  bool ReadsConcurrently() const override { return true; }
   std::unique_ptr<CWritableFile> CreateNewFile(
       const std::string& path) override;
   std::unique_ptr<CWritableFile> CreateReplacement(
