@@ -301,11 +301,11 @@ void CConvertAhead::run() {
 bool CConvertAhead::nextInput(std::size_t source, CInput* input) {
   if (m_bWorkerReads) {
     {
-      // Results held back for a batch are not held through a read, which
-      // may be long.
+      // Results held back for a batch are not held through the read of a
+      // DXF file, which may be long; .SYM files are small.
       std::lock_guard<std::mutex> lock(m_mutex);
       if (m_bStop) return false;
-      wakeOther(true);
+      if (source < m_nDxf) wakeOther(true);
     }
     input->source = source;
     try {

@@ -150,7 +150,10 @@ bool CPosixPlatform::inputIsTerminal() const {
 
 bool CPosixPlatform::errorsIsTerminal() const {
   if (m_options.errors_is_terminal) return *m_options.errors_is_terminal;
-  return ::isatty(::fileno(m_options.errors)) == 1;
+  if (!m_errorsIsTerminal) {
+    m_errorsIsTerminal = ::isatty(::fileno(m_options.errors)) == 1;
+  }
+  return *m_errorsIsTerminal;
 }
 
 void CPosixPlatform::clearProgress() {

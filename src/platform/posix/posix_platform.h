@@ -94,6 +94,9 @@ class CPosixPlatform final : public CPlatform {
   bool readLine(std::string* line);
 
   CPosixOptions m_options;
+  /// Asked once: progress is reported for every source, and whether the
+  /// errors go to a terminal does not change during a run.
+  mutable std::optional<bool> m_errorsIsTerminal;
   bool m_bProgressShown = false;
   CProgressMeter m_meter;
 };
