@@ -72,11 +72,10 @@ class CPosixFile final : public CWritableFile {
   std::string m_strPath;
 };
 
-/// read() that retries when interrupted; throws on failure.
 // A large source read into fresh memory costs a page fault per 4 KiB
 // page, more than the read itself; large pages take that to one per 2 MiB.
 // Only advice: where the kernel has none to give, nothing changes.
-void AskForLargePages(char* start, std::size_t size) {
+void askForLargePages(char* start, std::size_t size) {
   constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
   if (size < 2 * kLargePage) return;
   const auto begin = reinterpret_cast<std::uintptr_t>(start);
@@ -87,6 +86,7 @@ void AskForLargePages(char* start, std::size_t size) {
   }
 }
 
+/// read() that retries when interrupted; throws on failure.
 std::size_t readSome(int fd, char* buffer, std::size_t n,
                      const std::string& path) {
   for (;;) {
@@ -310,7 +310,7 @@ std::string CPosixPlatform::ReadFile(const std::string& path) {
   // or shrink while we read, so read on until the end.
   std::string text;
   text.reserve(static_cast<std::size_t>(st.st_size));
-  AskForLargePages(text.data(), text.capacity());
+  askForLargePages(text.data(), text.capacity());
   text.resize(static_cast<std::size_t>(st.st_size));
   std::size_t got = 0;
   for (;;) {
