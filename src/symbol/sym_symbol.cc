@@ -142,27 +142,40 @@ bool MarkDecidingSamples(double s, double step, double r,
   return true;
 }
 
+// Which axes an arc's samples may still widen. Every sample's x is
+// c + r * cos with |cos| <= 1, so |r * cos| <= |r| and, rounding being
+// monotonic, c - |r| <= x <= c + |r|: when both bounds lie within the
+// extents no sample passes them (and a NaN bound compares false: sampled).
+unsigned char AxesToSample(const CSymbol* symbol, const CPrecisionPoint& centre,
+                           double r) {
+  const double a = std::fabs(r);
+  unsigned char axes = 0;
+  if (!(centre.x + a <= symbol->maxX && centre.x - a >= symbol->minX)) {
+    axes |= kDecidesX;
+  }
+  if (!(centre.y + a <= symbol->maxY && centre.y - a >= symbol->minY)) {
+    axes |= kDecidesY;
+  }
+  return axes;
+}
+
 // The arc from its start angle downward over its sweep, at 201 points.
 void TakeInArc(CSymbol* symbol, const CPrecisionPoint& centre,
                const CPrecisionPoint& angles) {
   const double s = angles.x;
   const double r = angles.z;
+  const unsigned char axes = AxesToSample(symbol, centre, r);
+  if (axes == 0) return;
   double d = s - angles.y;
   if (d < 0) d = d + kFullTurn;
   const double step = -kArcStepFraction * d;
   unsigned char decides[kArcSamples];
   if (!MarkDecidingSamples(s, step, r, centre, decides)) {
-    for (int i = 0; i < kArcSamples; ++i) {
-      const double theta = s + static_cast<double>(i) * step;
-      double sine, cosine;
-      RoundedSinCos(theta, &sine, &cosine);
-      TakeIn(symbol, centre.x + r * cosine, centre.y + r * sine);
-    }
-    return;
+    for (int i = 0; i < kArcSamples; ++i) decides[i] = kDecidesX | kDecidesY;
   }
   for (int i = 0; i < kArcSamples; ++i) {
     const double theta = s + static_cast<double>(i) * step;
-    switch (decides[i]) {
+    switch (decides[i] & axes) {
       case kDecidesX | kDecidesY: {
         double sine, cosine;
         RoundedSinCos(theta, &sine, &cosine);
