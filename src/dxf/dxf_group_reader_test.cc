@@ -1,8 +1,11 @@
 #include "dxf/dxf_group_reader.h"
 
+#include <string>
 #include <string_view>
 
 #include <gtest/gtest.h>
+
+#include "symbol/premature_end.h"
 
 namespace {
 
@@ -26,6 +29,50 @@ TEST(ParseGroupCodeTest, ReadsWholeIntegersOnly) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ParseGroupCode(c.line), c.code) << "line \"" << c.line << "\"";
+  }
+}
+
+// Plain code lines are read on a shortcut; every line must read as its
+// trimmed text does, and leave the reader at the value line after it.
+TEST(DxfGroupReaderTest, CodeLinesReadAsTheirTrimmedText) {
+  const struct {
+    std::string_view line;
+    std::string_view text;
+    int code;
+  } cases[] = {
+      {"0", "0", 0},
+      {"  0", "0", 0},
+      {" 10", "10", 10},
+      {"1071", "1071", 1071},
+      {"-5", "-5", -5},
+      {"999999999", "999999999", 999999999},
+      {"-999999999", "-999999999", -999999999},
+      {"9999999999", "9999999999", CDxfGroup::kNoCode},
+      {"  -", "-", CDxfGroup::kNoCode},
+      {"", "", CDxfGroup::kNoCode},
+      {"   ", "", CDxfGroup::kNoCode},
+      {"\t10", "10", 10},
+      {" 10\r", "10", 10},
+      {"10 ", "10", 10},
+      {"+5", "+5", CDxfGroup::kNoCode},
+      {"1a", "1a", CDxfGroup::kNoCode},
+      {"1 0", "1 0", CDxfGroup::kNoCode},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    const std::string text = std::string(c.line) + "\nVALUE\n7\nNEXT\n";
+    CDxfGroupReader reader(text);
+    const CDxfGroup& group = reader.next();
+    EXPECT_EQ(group.m_strCode, c.text);
+    EXPECT_EQ(group.m_nCode, c.code);
+    EXPECT_EQ(group.m_strValue, "VALUE");
+    EXPECT_TRUE(reader.next().is(7, "NEXT"));
+    EXPECT_EQ(reader.currentStart(), c.line.size() + 7);
+  }
+  // A code line without its LF, or without a value line, ends the text.
+  for (std::string_view text : {" 10", "10\n", "-"}) {
+    CDxfGroupReader reader(text);
+    EXPECT_THROW(reader.next(), CPrematureEndException) << text;
   }
 }
 

@@ -14,6 +14,9 @@ class CRemainingText {
   std::string_view rest() const { return m_text.substr(m_pos); }
   std::size_t position() const { return m_pos; }
   bool empty() const { return m_pos >= m_text.size(); }
+  /// Consumes the first n bytes of rest(), for a reader that has looked at
+  /// them itself (n at most rest().size()).
+  void skip(std::size_t n) { m_pos += n; }
 
  private:
   friend std::string_view getLine(CRemainingText& text);
@@ -22,9 +25,7 @@ class CRemainingText {
 };
 
 /// True for the bytes that trimming removes: 0x09 to 0x0D and 0x20.
-inline bool IsTrimSpace(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
+inline bool IsTrimSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 /// The next line, up to its LF, with white space trimmed at both ends (so CR
 /// LF and LF read alike). Consumes the line and its LF. A text with no
