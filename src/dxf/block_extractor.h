@@ -8,6 +8,7 @@
 #include "dxf/passed_over.h"
 
 class CHersheyFont;
+struct CSymbol;
 
 /// What the extraction takes from a DXF text besides the LINE, ARC and
 /// CIRCLE entities of its blocks.
@@ -59,6 +60,22 @@ class CDxfBlockHandler {
   /// With the drawings option: the SYM text of the ENTITIES section, when
   /// it gives at least one record.
   virtual void OnDrawing(const std::string& sym_text) { (void)sym_text; }
+
+  /// What the extraction calls for a block: OnBlock with the shapes that
+  /// ReadSymText reads from sym_text already read into symbol (none for the
+  /// header line alone), for a handler that converts them and would
+  /// otherwise parse the text back. The handler may move them out. By
+  /// default calls OnBlock.
+  virtual void OnBlockShapes(const std::string& name,
+                             const std::string& sym_text, CSymbol& symbol) {
+    (void)symbol;
+    OnBlock(name, sym_text);
+  }
+  /// The same for the drawing; by default calls OnDrawing.
+  virtual void OnDrawingShapes(const std::string& sym_text, CSymbol& symbol) {
+    (void)symbol;
+    OnDrawing(sym_text);
+  }
 
   /// The entities of a block (drawing false, name the block's) or of the
   /// drawing (drawing true, name empty) that gave no record, when there

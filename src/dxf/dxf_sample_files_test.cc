@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "dxf/block_extractor.h"
+#include "dxf/dxf_test_support.h"
 #include "symbol/premature_end.h"
 
 namespace {
@@ -30,6 +31,15 @@ std::string LoadFile(const fs::path& path) {
 
 class CCollector : public CDxfBlockHandler {
  public:
+  void OnBlockShapes(const std::string& name, const std::string& sym_text,
+                     CSymbol& shapes) override {
+    ExpectShapesOfText(sym_text, shapes);
+    OnBlock(name, sym_text);
+  }
+  void OnDrawingShapes(const std::string& sym_text, CSymbol& shapes) override {
+    ExpectShapesOfText(sym_text, shapes);
+    OnDrawing(sym_text);
+  }
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     m_names.push_back(name);
     m_texts.push_back(sym_text);

@@ -52,6 +52,8 @@ class CEntityConverter {
   void End();
 
   const std::string& text() const { return m_writer.text(); }
+  /// The shapes read from text() (see CSymTextWriter::symbol).
+  CSymbol& symbol() { return m_writer.symbol(); }
   int records() const { return m_nRecords; }
   const CPassedOver& passedOver() const { return m_passedOver; }
 

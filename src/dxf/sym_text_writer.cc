@@ -6,6 +6,7 @@
 
 #include "dxf/symbol_failure.h"
 #include "symbol/numbers.h"
+#include "symbol/sym_symbol.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ CSymTextWriter::CSymTextWriter(std::size_t limit) : m_nLimit(limit) {
 void CSymTextWriter::Begin() {
   m_strText.clear();
   m_strText += kHeader;
+  m_symbol = CSymbol();
 }
 
 void CSymTextWriter::AppendLine(double x1, double y1, double z1, double x2,
@@ -64,4 +66,8 @@ void CSymTextWriter::AppendRecord(char letter, const double* values,
                          SizeText(m_nLimit));
   }
   m_strText.append(record, size);
+  // The shape, from the numbers that reading the record gives back.
+  double numbers[6];
+  for (int i = 0; i < count; ++i) numbers[i] = ThroughFixed6(values[i]);
+  AddSymRecord(&m_symbol, letter, numbers);
 }

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+#include "sml/symbol.h"
+
 /// The most bytes one symbol's SYM text may hold. A value such as 1e308
 /// is written with all of its 309 digits, so a block of such values makes a
 /// text about 35 times its size; past this the symbol fails instead of
@@ -38,11 +40,16 @@ class CSymTextWriter {
   void AppendCircle(double x, double y, double z, double radius);
 
   const std::string& text() const { return m_strText; }
+  /// The shapes that ReadSymText reads from text(), bit for bit, made as
+  /// the records are appended instead of parsed back from the text (none
+  /// for the header line alone). A caller may move them out.
+  CSymbol& symbol() { return m_symbol; }
 
  private:
   void AppendRecord(char letter, const double* values, int count);
 
   std::string m_strText;
+  CSymbol m_symbol;
   std::size_t m_nLimit;
 };
 
