@@ -73,6 +73,20 @@ bool ReadPlainCodeLine(CRemainingText& text, CDxfGroup& group) {
   return true;
 }
 
+// A value line with no white space at either end is itself, as getLine
+// would trim it; returns false, having consumed nothing, for any other.
+bool ReadPlainValueLine(CRemainingText& text, CDxfGroup& group) {
+  const std::string_view rest = text.rest();
+  const std::size_t lf = FindLineFeed(rest, 0);
+  if (lf == std::string_view::npos || lf == 0 || IsTrimSpace(rest[0]) ||
+      IsTrimSpace(rest[lf - 1])) {
+    return false;
+  }
+  group.m_strValue = rest.substr(0, lf);
+  text.skip(lf + 1);
+  return true;
+}
+
 }  // namespace
 
 const CDxfGroup& CDxfGroupReader::next() {
@@ -83,7 +97,9 @@ const CDxfGroup& CDxfGroupReader::next() {
     m_current.m_strCode = getLine(m_text);
     m_current.m_nCode = ParseGroupCode(m_current.m_strCode);
   }
-  m_current.m_strValue = getLine(m_text);
+  if (!ReadPlainValueLine(m_text, m_current)) {
+    m_current.m_strValue = getLine(m_text);
+  }
   return m_current;
 }
 

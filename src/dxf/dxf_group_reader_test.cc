@@ -69,8 +69,24 @@ TEST(DxfGroupReaderTest, CodeLinesReadAsTheirTrimmedText) {
     EXPECT_TRUE(reader.next().is(7, "NEXT"));
     EXPECT_EQ(reader.currentStart(), c.line.size() + 7);
   }
+  // Value lines too, with and without white space to trim.
+  for (std::string_view value :
+       {"VALUE", " VALUE", "VALUE ", "VALUE\r", "\tVALUE\f", "VA LUE"}) {
+    SCOPED_TRACE(value);
+    const std::string text = "  8\n" + std::string(value) + "\n7\nNEXT\n";
+    CDxfGroupReader reader(text);
+    const std::string_view want = value == "VA LUE" ? "VA LUE" : "VALUE";
+    EXPECT_EQ(reader.next().m_strValue, want);
+    EXPECT_TRUE(reader.next().is(7, "NEXT"));
+  }
+  for (std::string_view value : {"", " ", "\r"}) {
+    const std::string text = "8\n" + std::string(value) + "\n7\nNEXT\n";
+    CDxfGroupReader reader(text);
+    EXPECT_EQ(reader.next().m_strValue, "");
+    EXPECT_TRUE(reader.next().is(7, "NEXT"));
+  }
   // A code line without its LF, or without a value line, ends the text.
-  for (std::string_view text : {" 10", "10\n", "-"}) {
+  for (std::string_view text : {" 10", "10\n", "-", "10\nVALUE"}) {
     CDxfGroupReader reader(text);
     EXPECT_THROW(reader.next(), CPrematureEndException) << text;
   }
