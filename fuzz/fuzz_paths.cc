@@ -113,7 +113,7 @@ void CheckExtractedText(const std::string& sym_text) {
 void CheckShapesOfText(const std::string& sym_text, const CSymbol& shapes) {
   CSymbol read;
   ReadSymText(sym_text, &read);
-  Check(ShapeBits(shapes) == ShapeBits(read),
+  Check(ShapeBytes(shapes) == ShapeBytes(read),
         "the shapes handed over differ from those of the SYM text");
 }
 

@@ -32,61 +32,36 @@ TEST(ParseGroupCodeTest, ReadsWholeIntegersOnly) {
   }
 }
 
-// Plain code lines are read on a shortcut; every line must read as its
-// trimmed text does, and leave the reader at the value line after it.
-TEST(DxfGroupReaderTest, CodeLinesReadAsTheirTrimmedText) {
+// Plain code and value lines are read on a shortcut; every line must read
+// as its trimmed text does and leave the reader at the group after it.
+TEST(DxfGroupReaderTest, LinesReadAsTheirTrimmedText) {
   const struct {
-    std::string_view line;
-    std::string_view text;
-    int code;
+    std::string_view code, value;  // as written
+    std::string_view code_text, value_text;
+    int code_value;
   } cases[] = {
-      {"0", "0", 0},
-      {"  0", "0", 0},
-      {" 10", "10", 10},
-      {"1071", "1071", 1071},
-      {"-5", "-5", -5},
-      {"999999999", "999999999", 999999999},
-      {"-999999999", "-999999999", -999999999},
-      {"9999999999", "9999999999", CDxfGroup::kNoCode},
-      {"  -", "-", CDxfGroup::kNoCode},
-      {"", "", CDxfGroup::kNoCode},
-      {"   ", "", CDxfGroup::kNoCode},
-      {"\t10", "10", 10},
-      {" 10\r", "10", 10},
-      {"10 ", "10", 10},
-      {"+5", "+5", CDxfGroup::kNoCode},
-      {"1a", "1a", CDxfGroup::kNoCode},
-      {"1 0", "1 0", CDxfGroup::kNoCode},
+      {"  0", "LINE", "0", "LINE", 0},
+      {"-999999999", " V ", "-999999999", "V", -999999999},
+      {"9999999999", "V\r", "9999999999", "V", CDxfGroup::kNoCode},
+      {"  -", "\tV\f", "-", "V", CDxfGroup::kNoCode},
+      {"   ", "", "", "", CDxfGroup::kNoCode},
+      {"\t10", "\r", "10", "", 10},
+      {" 10\r", "V W", "10", "V W", 10},
+      {"1a", " ", "1a", "", CDxfGroup::kNoCode},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.line);
-    const std::string text = std::string(c.line) + "\nVALUE\n7\nNEXT\n";
+    SCOPED_TRACE(c.code);
+    const std::string text =
+        std::string(c.code) + "\n" + std::string(c.value) + "\n7\nNEXT\n";
     CDxfGroupReader reader(text);
     const CDxfGroup& group = reader.next();
-    EXPECT_EQ(group.m_strCode, c.text);
-    EXPECT_EQ(group.m_nCode, c.code);
-    EXPECT_EQ(group.m_strValue, "VALUE");
-    EXPECT_TRUE(reader.next().is(7, "NEXT"));
-    EXPECT_EQ(reader.currentStart(), c.line.size() + 7);
-  }
-  // Value lines too, with and without white space to trim.
-  for (std::string_view value :
-       {"VALUE", " VALUE", "VALUE ", "VALUE\r", "\tVALUE\f", "VA LUE"}) {
-    SCOPED_TRACE(value);
-    const std::string text = "  8\n" + std::string(value) + "\n7\nNEXT\n";
-    CDxfGroupReader reader(text);
-    const std::string_view want = value == "VA LUE" ? "VA LUE" : "VALUE";
-    EXPECT_EQ(reader.next().m_strValue, want);
-    EXPECT_TRUE(reader.next().is(7, "NEXT"));
-  }
-  for (std::string_view value : {"", " ", "\r"}) {
-    const std::string text = "8\n" + std::string(value) + "\n7\nNEXT\n";
-    CDxfGroupReader reader(text);
-    EXPECT_EQ(reader.next().m_strValue, "");
+    EXPECT_EQ(group.m_strCode, c.code_text);
+    EXPECT_EQ(group.m_nCode, c.code_value);
+    EXPECT_EQ(group.m_strValue, c.value_text);
     EXPECT_TRUE(reader.next().is(7, "NEXT"));
   }
   // A code line without its LF, or without a value line, ends the text.
-  for (std::string_view text : {" 10", "10\n", "-", "10\nVALUE"}) {
+  for (std::string_view text : {" 10", "10\n", "10\nVALUE"}) {
     CDxfGroupReader reader(text);
     EXPECT_THROW(reader.next(), CPrematureEndException) << text;
   }

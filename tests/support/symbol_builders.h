@@ -1,14 +1,13 @@
 #ifndef SYMCONV_TESTS_SUPPORT_SYMBOL_BUILDERS_H_
 #define SYMCONV_TESTS_SUPPORT_SYMBOL_BUILDERS_H_
 
-#include <bit>
-#include <cstddef>
-#include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
-#include <vector>
 
+#include "archive/archive_writer.h"
 #include "sml/symbol.h"
+#include "support/memory_file.h"
 
 /// Shapes added to a symbol in memory, in the layout the conversion gives
 /// them: an arc's second point holds the start and end angle (radians) and
@@ -37,37 +36,16 @@ inline void AddCircle(CSymbol* s, double cx, double cy, double r) {
   s->circles.Add(std::move(circle));
 }
 
-/// Every number of a symbol's shapes as its bits (so that -0.0 and NaN
-/// payloads count), list by list with their sizes: equal for two symbols
-/// exactly when their shapes are the same doubles.
-inline std::vector<uint64_t> ShapeBits(const CSymbol& s) {
-  std::vector<uint64_t> bits;
-  auto put = [&bits](double v) { bits.push_back(std::bit_cast<uint64_t>(v)); };
-  auto points = [&](const CPrecisionPointArray& list) {
-    bits.push_back(list.GetSize());
-    for (std::size_t i = 0; i < list.GetSize(); ++i) {
-      put(list[i]->x);
-      put(list[i]->y);
-      put(list[i]->z);
-    }
-  };
-  bits.push_back(s.lines.GetSize());
-  for (std::size_t i = 0; i < s.lines.GetSize(); ++i) {
-    const CLine& l = *s.lines[i];
-    bits.push_back(static_cast<uint64_t>(l.attribute));
-    for (double v :
-         {l.start.x, l.start.y, l.start.z, l.end.x, l.end.y, l.end.z}) {
-      put(v);
-    }
-  }
-  bits.push_back(s.arcs.GetSize());
-  for (std::size_t i = 0; i < s.arcs.GetSize(); ++i) points(s.arcs[i]->points);
-  bits.push_back(s.circles.GetSize());
-  for (std::size_t i = 0; i < s.circles.GetSize(); ++i) {
-    put(s.circles[i]->radius);
-    points(s.circles[i]->points);
-  }
-  return bits;
+/// A symbol's shapes as the archive stores them: every double's bits, so
+/// equal exactly when the shapes are the same doubles.
+inline std::string ShapeBytes(const CSymbol& s) {
+  CMemoryFile file;
+  CArchiveWriter ar(file, "shapes");
+  s.lines.Serialize(ar);
+  s.arcs.Serialize(ar);
+  s.circles.Serialize(ar);
+  ar.Close();
+  return file.m_strBytes;
 }
 
 #endif  // SYMCONV_TESTS_SUPPORT_SYMBOL_BUILDERS_H_
