@@ -119,14 +119,13 @@ void CheckShapesOfText(const std::string& sym_text, const CSymbol& shapes) {
 
 class CCheckingHandler : public CDxfBlockHandler {
  public:
-  void OnBlockShapes(const std::string& name, const std::string& sym_text,
-                     CSymbol& shapes) override {
-    CheckShapesOfText(sym_text, shapes);
-    OnBlock(name, sym_text);
+  void OnBlockShapes(const std::string& name, CSymTextWriter& block) override {
+    CheckShapesOfText(block.text(), block.symbol());
+    OnBlock(name, block.text());
   }
-  void OnDrawingShapes(const std::string& sym_text, CSymbol& shapes) override {
-    CheckShapesOfText(sym_text, shapes);
-    OnDrawing(sym_text);
+  void OnDrawingShapes(CSymTextWriter& drawing) override {
+    CheckShapesOfText(drawing.text(), drawing.symbol());
+    OnDrawing(drawing.text());
   }
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     Check(name.empty() || (name[0] != '*' && name != "$MODEL_SPACE" &&

@@ -31,17 +31,17 @@ class CAheadRecorder : public CDxfBlockHandler {
     Block(name, sym_text, nullptr);
   }
 
-  void OnBlockShapes(const std::string& name, const std::string& sym_text,
-                     CSymbol& shapes) override {
-    Block(name, sym_text, &shapes);
+  // The shapes stand for the text, which is never made.
+  void OnBlockShapes(const std::string& name, CSymTextWriter& block) override {
+    Block(name, std::string(), &block.symbol());
   }
 
   void OnDrawing(const std::string& sym_text) override {
     Drawing(sym_text, nullptr);
   }
 
-  void OnDrawingShapes(const std::string& sym_text, CSymbol& shapes) override {
-    Drawing(sym_text, &shapes);
+  void OnDrawingShapes(CSymTextWriter& drawing) override {
+    Drawing(std::string(), &drawing.symbol());
   }
 
   void Block(const std::string& name, const std::string& sym_text,

@@ -56,9 +56,9 @@ class CBlockConverter : public CDxfBlockHandler {
     Block(name, sym_text, nullptr);
   }
 
-  void OnBlockShapes(const std::string& name, const std::string& sym_text,
-                     CSymbol& shapes) override {
-    Block(name, sym_text, &shapes);
+  // The shapes stand for the text, which is never made.
+  void OnBlockShapes(const std::string& name, CSymTextWriter& block) override {
+    Block(name, std::string(), &block.symbol());
   }
 
   void Block(const std::string& name, const std::string& sym_text,
@@ -91,8 +91,8 @@ class CBlockConverter : public CDxfBlockHandler {
     Drawing(sym_text, nullptr);
   }
 
-  void OnDrawingShapes(const std::string& sym_text, CSymbol& shapes) override {
-    Drawing(sym_text, &shapes);
+  void OnDrawingShapes(CSymTextWriter& drawing) override {
+    Drawing(std::string(), &drawing.symbol());
   }
 
   void Drawing(const std::string& sym_text, CSymbol* shapes) {

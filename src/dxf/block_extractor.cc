@@ -144,8 +144,7 @@ class CBlockExtractor {
       m_handler.OnFailed(m_strName, false, m_strFailure);
       return;
     }
-    m_handler.OnBlockShapes(m_strName, m_converter.text(),
-                            m_converter.symbol());
+    m_handler.OnBlockShapes(m_strName, m_converter.writer());
     if (!m_converter.passedOver().empty()) {
       m_handler.OnPassedOver(m_strName, false, m_converter.passedOver());
     }
@@ -172,7 +171,7 @@ class CBlockExtractor {
       return;
     }
     if (m_converter.records() > 0) {
-      m_handler.OnDrawingShapes(m_converter.text(), m_converter.symbol());
+      m_handler.OnDrawingShapes(m_converter.writer());
     }
     if (!m_converter.passedOver().empty()) {
       m_handler.OnPassedOver(std::string(), true, m_converter.passedOver());

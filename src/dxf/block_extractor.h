@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "dxf/passed_over.h"
+#include "dxf/sym_text_writer.h"
 
 class CHersheyFont;
-struct CSymbol;
 
 /// What the extraction takes from a DXF text besides the LINE, ARC and
 /// CIRCLE entities of its blocks.
@@ -61,20 +61,17 @@ class CDxfBlockHandler {
   /// it gives at least one record.
   virtual void OnDrawing(const std::string& sym_text) { (void)sym_text; }
 
-  /// What the extraction calls for a block: OnBlock with the shapes that
-  /// ReadSymText reads from sym_text already read into symbol (none for the
-  /// header line alone), for a handler that converts them and would
-  /// otherwise parse the text back. The handler may move them out. By
-  /// default calls OnBlock.
-  virtual void OnBlockShapes(const std::string& name,
-                             const std::string& sym_text, CSymbol& symbol) {
-    (void)symbol;
-    OnBlock(name, sym_text);
+  /// What the extraction calls for a block: OnBlock with its text, whose
+  /// shapes the writer also holds as ReadSymText reads them (none for the
+  /// header line alone), for a handler that converts them and need neither
+  /// make the text nor parse it back. The handler may move the shapes out.
+  /// By default calls OnBlock.
+  virtual void OnBlockShapes(const std::string& name, CSymTextWriter& block) {
+    OnBlock(name, block.text());
   }
   /// The same for the drawing; by default calls OnDrawing.
-  virtual void OnDrawingShapes(const std::string& sym_text, CSymbol& symbol) {
-    (void)symbol;
-    OnDrawing(sym_text);
+  virtual void OnDrawingShapes(CSymTextWriter& drawing) {
+    OnDrawing(drawing.text());
   }
 
   /// The entities of a block (drawing false, name the block's) or of the

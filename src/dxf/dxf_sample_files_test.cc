@@ -31,14 +31,13 @@ std::string LoadFile(const fs::path& path) {
 
 class CCollector : public CDxfBlockHandler {
  public:
-  void OnBlockShapes(const std::string& name, const std::string& sym_text,
-                     CSymbol& shapes) override {
-    ExpectShapesOfText(sym_text, shapes);
-    OnBlock(name, sym_text);
+  void OnBlockShapes(const std::string& name, CSymTextWriter& block) override {
+    ExpectShapesOfText(block.text(), block.symbol());
+    OnBlock(name, block.text());
   }
-  void OnDrawingShapes(const std::string& sym_text, CSymbol& shapes) override {
-    ExpectShapesOfText(sym_text, shapes);
-    OnDrawing(sym_text);
+  void OnDrawingShapes(CSymTextWriter& drawing) override {
+    ExpectShapesOfText(drawing.text(), drawing.symbol());
+    OnDrawing(drawing.text());
   }
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     m_names.push_back(name);

@@ -385,7 +385,7 @@ char* FormatFixed6(char* out, double v) {
       .ptr;
 }
 
-double ThroughFixed6(double v) {
+double ThroughFixed6(double v, std::size_t* length) {
   // FormatFixed6 writes n = MicrosOf(v) as its integer digits, the point
   // and six decimals, with '-' when v's sign bit is set: at most 18 digits
   // that ParseShortDecimalAt reads as m = n, and for n <= 2^53 as n / 10^6
@@ -394,12 +394,19 @@ double ThroughFixed6(double v) {
   if (std::fabs(v) < 1e12) {
     const uint64_t n = MicrosOf(v);
     if (n <= (uint64_t{1} << 53)) {
+      if (length != nullptr) {
+        // The sign, the integer digits (at least one), the point and six.
+        std::size_t digits = 1;
+        for (uint64_t i = n / 1000000; i >= 10; i /= 10) ++digits;
+        *length = (std::signbit(v) ? 1 : 0) + digits + 7;
+      }
       const double r = static_cast<double>(n) / 1e6;
       return std::signbit(v) ? -r : r;
     }
   }
   char text[kMaxFixed6Length];
   const char* const end = FormatFixed6(text, v);
+  if (length != nullptr) *length = static_cast<std::size_t>(end - text);
   return ParseNumber(
       std::string_view(text, static_cast<std::size_t>(end - text)));
 }
