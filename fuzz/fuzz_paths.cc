@@ -13,6 +13,7 @@
 #include "sml/sml_file.h"
 #include "sml/sml_reader.h"
 #include "support/sml_bytes.h"
+#include "support/symbol_builders.h"
 #include "symbol/line_reader.h"
 #include "symbol/premature_end.h"
 #include "symbol/sym_symbol.h"
@@ -108,8 +109,24 @@ void CheckExtractedText(const std::string& sym_text) {
   }
 }
 
+// The shapes handed over with a text must be those that reading it gives.
+void CheckShapesOfText(const std::string& sym_text, const CSymbol& shapes) {
+  CSymbol read;
+  ReadSymText(sym_text, &read);
+  Check(ShapeBytes(shapes) == ShapeBytes(read),
+        "the shapes handed over differ from those of the SYM text");
+}
+
 class CCheckingHandler : public CDxfBlockHandler {
  public:
+  void OnBlockShapes(const std::string& name, CSymTextWriter& block) override {
+    CheckShapesOfText(block.text(), block.symbol());
+    OnBlock(name, block.text());
+  }
+  void OnDrawingShapes(CSymTextWriter& drawing) override {
+    CheckShapesOfText(drawing.text(), drawing.symbol());
+    OnDrawing(drawing.text());
+  }
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     Check(name.empty() || (name[0] != '*' && name != "$MODEL_SPACE" &&
                            name != "$PAPER_SPACE"),

@@ -34,19 +34,37 @@ class CAheadRecorder : public CDxfBlockHandler {
       : m_ahead(ahead), m_strPath(path) {}
 
   void OnBlock(const std::string& name, const std::string& sym_text) override {
+    Block(name, sym_text, nullptr);
+  }
+
+  // The shapes stand for the text, which is never made.
+  void OnBlockShapes(const std::string& name, CSymTextWriter& block) override {
+    Block(name, std::string(), &block.symbol());
+  }
+
+  void OnDrawing(const std::string& sym_text) override {
+    Drawing(sym_text, nullptr);
+  }
+
+  void OnDrawingShapes(CSymTextWriter& drawing) override {
+    Drawing(std::string(), &drawing.symbol());
+  }
+
+  void Block(const std::string& name, const std::string& sym_text,
+             CSymbol* shapes) {
     CAheadEvent event(CAheadEvent::Kind::kBlock);
     event.name = name;
     // The name the output is written under: the block's, or for a name that
     // holds a separator (refused before it is written) what follows it.
     event.symbol = PrepareSymbol(
-        sym_text, SmlSymbolName(name + ".SYM", m_ahead.m_cSeparator));
+        sym_text, SmlSymbolName(name + ".SYM", m_ahead.m_cSeparator), shapes);
     m_ahead.push(std::move(event));
   }
 
-  void OnDrawing(const std::string& sym_text) override {
+  void Drawing(const std::string& sym_text, CSymbol* shapes) {
     CAheadEvent event(CAheadEvent::Kind::kDrawing);
-    event.symbol =
-        PrepareSymbol(sym_text, SmlSymbolName(m_strPath, m_ahead.m_cSeparator));
+    event.symbol = PrepareSymbol(
+        sym_text, SmlSymbolName(m_strPath, m_ahead.m_cSeparator), shapes);
     m_ahead.push(std::move(event));
   }
 

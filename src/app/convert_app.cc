@@ -53,6 +53,16 @@ class CBlockConverter : public CDxfBlockHandler {
       : m_app(app), m_platform(platform), m_strPath(path) {}
 
   void OnBlock(const std::string& name, const std::string& sym_text) override {
+    Block(name, sym_text, nullptr);
+  }
+
+  // The shapes stand for the text, which is never made.
+  void OnBlockShapes(const std::string& name, CSymTextWriter& block) override {
+    Block(name, std::string(), &block.symbol());
+  }
+
+  void Block(const std::string& name, const std::string& sym_text,
+             CSymbol* shapes) {
     std::string source_name = m_app.m_strFolder + name + ".SYM";
     m_app.observer().OnBlock(name, false);
     m_app.m_strContext = " (block " + EscapeForMessage(name) + " of " +
@@ -69,7 +79,7 @@ class CBlockConverter : public CDxfBlockHandler {
       m_app.ConfirmContinue(source_name, m_app.Why(source_name, reason));
       return;
     }
-    if (!m_app.ConvertSymToSml(sym_text, source_name)) return;
+    if (!m_app.ConvertSymToSml(sym_text, source_name, shapes)) return;
     ++m_app.m_nDxfSymbols;
     if (!windows_reason.empty()) m_app.m_windowsOnly.push_back(name + ".SML");
   }
@@ -78,10 +88,19 @@ class CBlockConverter : public CDxfBlockHandler {
   // found, so it needs no check: PARTS.DXF gives PARTS.SYM, and so
   // PARTS.SML.
   void OnDrawing(const std::string& sym_text) override {
+    Drawing(sym_text, nullptr);
+  }
+
+  void OnDrawingShapes(CSymTextWriter& drawing) override {
+    Drawing(std::string(), &drawing.symbol());
+  }
+
+  void Drawing(const std::string& sym_text, CSymbol* shapes) {
     m_app.observer().OnBlock(std::string(), true);
     m_app.m_strContext =
         " (drawing of " + EscapeForMessage(BaseName(m_strPath)) + ")";
-    if (m_app.ConvertSymToSml(sym_text, WithoutExtension(m_strPath) + ".SYM")) {
+    if (m_app.ConvertSymToSml(sym_text, WithoutExtension(m_strPath) + ".SYM",
+                              shapes)) {
       ++m_app.m_nDxfSymbols;
     }
   }
@@ -338,10 +357,11 @@ void CConvertApp::ConvertSymFile(std::string path) {
 }
 
 bool CConvertApp::ConvertSymToSml(const std::string& text,
-                                  const std::string& source_name) {
+                                  const std::string& source_name,
+                                  CSymbol* shapes) {
   if (m_pPrepared) return PublishPrepared(*m_pPrepared, source_name);
   CSymbol symbol;
-  if (!ReadSymText(text, &symbol)) return false;  // a header alone
+  if (!ReadSymbol(text, shapes, &symbol)) return false;  // a header alone
   if (symbol.lines.GetSize() == 0 && symbol.arcs.GetSize() == 0 &&
       symbol.circles.GetSize() == 0) {
     NoteNothingToDraw(source_name);

@@ -78,9 +78,11 @@ class CConvertApp {
   void ConvertDxfFile(std::string path);
   /// One .SYM file: read whole and converted.
   void ConvertSymFile(std::string path);
-  /// Converts one SYM text into the .SML named after source_name. Returns
-  /// true when the .SML file was written completely.
-  bool ConvertSymToSml(const std::string& text, const std::string& source_name);
+  /// Converts one SYM text into the .SML named after source_name, taking
+  /// the shapes already read from it when given. Returns true when the .SML
+  /// file was written completely.
+  bool ConvertSymToSml(const std::string& text, const std::string& source_name,
+                       CSymbol* shapes = nullptr);
   /// Writes a symbol converted ahead into the .SML named after source_name,
   /// as ConvertSymToSml writes it from its text.
   bool PublishPrepared(const CPreparedSymbol& prepared,

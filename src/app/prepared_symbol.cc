@@ -12,12 +12,24 @@ CShapeCounts CountShapes(const CSymbol& symbol) {
           static_cast<int>(symbol.circles.GetSize())};
 }
 
-CPreparedSymbol PrepareSymbol(std::string_view text, std::string symbol_name) {
+bool ReadSymbol(std::string_view text, CSymbol* shapes, CSymbol* symbol) {
+  if (shapes == nullptr) return ReadSymText(text, symbol);
+  // Shapes come from records: none means the header line alone.
+  if (shapes->lines.GetSize() == 0 && shapes->arcs.GetSize() == 0 &&
+      shapes->circles.GetSize() == 0) {
+    return false;
+  }
+  *symbol = std::move(*shapes);
+  return true;
+}
+
+CPreparedSymbol PrepareSymbol(std::string_view text, std::string symbol_name,
+                              CSymbol* shapes) {
   CPreparedSymbol prepared;
   prepared.symbol_name = std::move(symbol_name);
   try {
     CSymbol symbol;
-    if (!ReadSymText(text, &symbol)) return prepared;
+    if (!ReadSymbol(text, shapes, &symbol)) return prepared;
     if (symbol.lines.GetSize() == 0 && symbol.arcs.GetSize() == 0 &&
         symbol.circles.GetSize() == 0) {
       prepared.kind = CPreparedSymbol::Kind::kNothingToDraw;

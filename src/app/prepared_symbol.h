@@ -38,8 +38,15 @@ struct CPreparedSymbol {
   std::exception_ptr error;
 };
 
-/// Converts a SYM text into the .SML bytes of a symbol named symbol_name.
-/// Never throws: a failure is kept in the result.
-CPreparedSymbol PrepareSymbol(std::string_view text, std::string symbol_name);
+/// Reads text into symbol as ReadSymText does (false for a header alone),
+/// or, given shapes already read from it (see CDxfBlockHandler::
+/// OnBlockShapes), moves those into symbol instead.
+bool ReadSymbol(std::string_view text, CSymbol* shapes, CSymbol* symbol);
+
+/// Converts a SYM text into the .SML bytes of a symbol named symbol_name,
+/// taking the shapes already read from it when given. Never throws: a
+/// failure is kept in the result.
+CPreparedSymbol PrepareSymbol(std::string_view text, std::string symbol_name,
+                              CSymbol* shapes = nullptr);
 
 #endif  // SYMCONV_APP_PREPARED_SYMBOL_H_

@@ -51,14 +51,12 @@ CArchiveWriter::~CArchiveWriter() {
   }
 }
 
-void CArchiveWriter::checkOpen() const {
+void CArchiveWriter::throwNotOpen() const {
   if (m_state == State::kClosed) {
     throw std::logic_error("archive written after Close: " + m_strFileName);
   }
-  if (m_state == State::kFailed) {
-    throw std::logic_error("archive written after a file failure: " +
-                           m_strFileName);
-  }
+  throw std::logic_error("archive written after a file failure: " +
+                         m_strFileName);
 }
 
 void CArchiveWriter::writeFile(const void* data, std::size_t n) {
@@ -75,37 +73,20 @@ void CArchiveWriter::writeFile(const void* data, std::size_t n) {
   }
 }
 
-void CArchiveWriter::putScalar(uint64_t value, std::size_t n) {
-  checkOpen();
+void CArchiveWriter::putScalarFlushing(uint64_t value, std::size_t n) {
   uint8_t bytes[8];
   for (std::size_t i = 0; i < n; ++i) {
     bytes[i] = static_cast<uint8_t>(value >> (8 * i));
   }
-  // A scalar is never split between two writes: flush first when it does
-  // not fit, and send it alone when the buffer is smaller than it.
-  if (m_nBufferSize - m_nFill < n) {
-    Flush();
-    if (m_nBufferSize < n) {
-      writeFile(bytes, n);
-      return;
-    }
+  // A scalar is never split between two writes: flush first, and send it
+  // alone when the buffer is smaller than it.
+  Flush();
+  if (m_nBufferSize < n) {
+    writeFile(bytes, n);
+    return;
   }
   std::memcpy(m_pBuffer.get() + m_nFill, bytes, n);
   m_nFill += n;
-}
-
-void CArchiveWriter::PutByte(uint8_t value) { putScalar(value, 1); }
-
-void CArchiveWriter::PutWord(uint16_t value) { putScalar(value, 2); }
-
-void CArchiveWriter::PutDword(uint32_t value) { putScalar(value, 4); }
-
-void CArchiveWriter::PutDword(int32_t value) {
-  putScalar(static_cast<uint32_t>(value), 4);
-}
-
-void CArchiveWriter::PutDouble(double value) {
-  putScalar(std::bit_cast<uint64_t>(value), 8);
 }
 
 void CArchiveWriter::PutBytes(const void* data, std::size_t n) {

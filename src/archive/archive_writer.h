@@ -1,6 +1,7 @@
 #ifndef SYMCONV_ARCHIVE_ARCHIVE_WRITER_H_
 #define SYMCONV_ARCHIVE_ARCHIVE_WRITER_H_
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -46,12 +47,14 @@ class CArchiveWriter {
   CArchiveWriter& operator=(const CArchiveWriter&) = delete;
   ~CArchiveWriter();
 
-  void PutByte(uint8_t value);
-  void PutWord(uint16_t value);
-  void PutDword(uint32_t value);
-  void PutDword(int32_t value);  // two's complement
+  void PutByte(uint8_t value) { putScalar(value, 1); }
+  void PutWord(uint16_t value) { putScalar(value, 2); }
+  void PutDword(uint32_t value) { putScalar(value, 4); }
+  void PutDword(int32_t value) {  // two's complement
+    putScalar(static_cast<uint32_t>(value), 4);
+  }
   /// The eight bytes of the double unchanged (negative zero, NaN payloads).
-  void PutDouble(double value);
+  void PutDouble(double value) { putScalar(std::bit_cast<uint64_t>(value), 8); }
   /// A raw run of n bytes, no length.
   void PutBytes(const void* data, std::size_t n);
   /// Length (1, 3 or 7 bytes) then the bytes; no terminator, no conversion.
@@ -74,9 +77,27 @@ class CArchiveWriter {
  private:
   enum class State { kOpen, kClosed, kFailed };
 
-  void checkOpen() const;
+  // Inline, as every scalar put passes here: the writer's time goes into
+  // the many small puts of a symbol's coordinates.
+  void checkOpen() const {
+    if (m_state != State::kOpen) throwNotOpen();
+  }
+  [[noreturn]] void throwNotOpen() const;
   /// Stores the low n bytes of value, least significant first.
-  void putScalar(uint64_t value, std::size_t n);
+  void putScalar(uint64_t value, std::size_t n) {
+    checkOpen();
+    if (m_nBufferSize - m_nFill < n) {
+      putScalarFlushing(value, n);
+      return;
+    }
+    uint8_t* out = m_pBuffer.get() + m_nFill;
+    for (std::size_t i = 0; i < n; ++i) {
+      out[i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+    m_nFill += n;
+  }
+  /// putScalar when the buffer has no room for the value.
+  void putScalarFlushing(uint64_t value, std::size_t n);
   void writeFile(const void* data, std::size_t n);
   /// Gives the next index, or throws at the index limit.
   uint32_t takeIndex();

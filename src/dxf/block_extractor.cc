@@ -144,7 +144,7 @@ class CBlockExtractor {
       m_handler.OnFailed(m_strName, false, m_strFailure);
       return;
     }
-    m_handler.OnBlock(m_strName, m_converter.text());
+    m_handler.OnBlockShapes(m_strName, m_converter.writer());
     if (!m_converter.passedOver().empty()) {
       m_handler.OnPassedOver(m_strName, false, m_converter.passedOver());
     }
@@ -170,7 +170,9 @@ class CBlockExtractor {
       m_handler.OnFailed(std::string(), true, m_strFailure);
       return;
     }
-    if (m_converter.records() > 0) m_handler.OnDrawing(m_converter.text());
+    if (m_converter.records() > 0) {
+      m_handler.OnDrawingShapes(m_converter.writer());
+    }
     if (!m_converter.passedOver().empty()) {
       m_handler.OnPassedOver(std::string(), true, m_converter.passedOver());
     }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "dxf/passed_over.h"
+#include "dxf/sym_text_writer.h"
 
 class CHersheyFont;
 
@@ -59,6 +60,19 @@ class CDxfBlockHandler {
   /// With the drawings option: the SYM text of the ENTITIES section, when
   /// it gives at least one record.
   virtual void OnDrawing(const std::string& sym_text) { (void)sym_text; }
+
+  /// What the extraction calls for a block: OnBlock with its text, whose
+  /// shapes the writer also holds as ReadSymText reads them (none for the
+  /// header line alone), for a handler that converts them and need neither
+  /// make the text nor parse it back. The handler may move the shapes out.
+  /// By default calls OnBlock.
+  virtual void OnBlockShapes(const std::string& name, CSymTextWriter& block) {
+    OnBlock(name, block.text());
+  }
+  /// The same for the drawing; by default calls OnDrawing.
+  virtual void OnDrawingShapes(CSymTextWriter& drawing) {
+    OnDrawing(drawing.text());
+  }
 
   /// The entities of a block (drawing false, name the block's) or of the
   /// drawing (drawing true, name empty) that gave no record, when there

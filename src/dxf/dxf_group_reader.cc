@@ -43,13 +43,63 @@ void CDxfEntity::getxyz(int x_code, double& x, double& y, double& z) const {
   z = getFloat(x_code + 20);
 }
 
+namespace {
+
+// Nearly every code line is a few spaces, up to four digits and its LF.
+// Such a line is read here in one pass, with the text and the code that
+// getLine and ParseGroupCode would give; anything else (other white space,
+// a CR, a sign alone, no LF) returns false, having consumed nothing.
+bool ReadPlainCodeLine(CRemainingText& text, CDxfGroup& group) {
+  const std::string_view rest = text.rest();
+  std::size_t i = 0;
+  while (i < rest.size() && rest[i] == ' ') ++i;
+  const std::size_t first = i;
+  const bool negative = i < rest.size() && rest[i] == '-';
+  if (negative) ++i;
+  const std::size_t digits = i;
+  int code = 0;
+  // Nine digits at most, as ParseGroupCode reads them; a tenth is no LF.
+  for (; i < rest.size() && i - digits < 9; ++i) {
+    const char c = rest[i];
+    if (c < '0' || c > '9') break;
+    code = code * 10 + (c - '0');
+  }
+  if (i == digits || i == rest.size() || rest[i] != '\n') {
+    return false;
+  }
+  group.m_strCode = rest.substr(first, i - first);
+  group.m_nCode = negative ? -code : code;
+  text.skip(i + 1);
+  return true;
+}
+
+// A value line with no white space at either end is itself, as getLine
+// would trim it; returns false, having consumed nothing, for any other.
+bool ReadPlainValueLine(CRemainingText& text, CDxfGroup& group) {
+  const std::string_view rest = text.rest();
+  const std::size_t lf = FindLineFeed(rest, 0);
+  if (lf == std::string_view::npos || lf == 0 || IsTrimSpace(rest[0]) ||
+      IsTrimSpace(rest[lf - 1])) {
+    return false;
+  }
+  group.m_strValue = rest.substr(0, lf);
+  text.skip(lf + 1);
+  return true;
+}
+
+}  // namespace
+
 const CDxfGroup& CDxfGroupReader::next() {
   // The code line is consumed before the value line is asked for, so a code
   // line with no value line after it ends the text as a premature end.
   m_nCurrentStart = m_text.position();
-  m_current.m_strCode = getLine(m_text);
-  m_current.m_nCode = ParseGroupCode(m_current.m_strCode);
-  m_current.m_strValue = getLine(m_text);
+  if (!ReadPlainCodeLine(m_text, m_current)) {
+    m_current.m_strCode = getLine(m_text);
+    m_current.m_nCode = ParseGroupCode(m_current.m_strCode);
+  }
+  if (!ReadPlainValueLine(m_text, m_current)) {
+    m_current.m_strValue = getLine(m_text);
+  }
   return m_current;
 }
 

@@ -1,8 +1,11 @@
 #include "dxf/dxf_group_reader.h"
 
+#include <string>
 #include <string_view>
 
 #include <gtest/gtest.h>
+
+#include "symbol/premature_end.h"
 
 namespace {
 
@@ -26,6 +29,41 @@ TEST(ParseGroupCodeTest, ReadsWholeIntegersOnly) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ParseGroupCode(c.line), c.code) << "line \"" << c.line << "\"";
+  }
+}
+
+// Plain code and value lines are read on a shortcut; every line must read
+// as its trimmed text does and leave the reader at the group after it.
+TEST(DxfGroupReaderTest, LinesReadAsTheirTrimmedText) {
+  const struct {
+    std::string_view code, value;  // as written
+    std::string_view code_text, value_text;
+    int code_value;
+  } cases[] = {
+      {"  0", "LINE", "0", "LINE", 0},
+      {"-999999999", " V ", "-999999999", "V", -999999999},
+      {"9999999999", "V\r", "9999999999", "V", CDxfGroup::kNoCode},
+      {"  -", "\tV\f", "-", "V", CDxfGroup::kNoCode},
+      {"   ", "", "", "", CDxfGroup::kNoCode},
+      {"\t10", "\r", "10", "", 10},
+      {" 10\r", "V W", "10", "V W", 10},
+      {"1a", " ", "1a", "", CDxfGroup::kNoCode},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
+    const std::string text =
+        std::string(c.code) + "\n" + std::string(c.value) + "\n7\nNEXT\n";
+    CDxfGroupReader reader(text);
+    const CDxfGroup& group = reader.next();
+    EXPECT_EQ(group.m_strCode, c.code_text);
+    EXPECT_EQ(group.m_nCode, c.code_value);
+    EXPECT_EQ(group.m_strValue, c.value_text);
+    EXPECT_TRUE(reader.next().is(7, "NEXT"));
+  }
+  // A code line without its LF, or without a value line, ends the text.
+  for (std::string_view text : {" 10", "10\n", "10\nVALUE"}) {
+    CDxfGroupReader reader(text);
+    EXPECT_THROW(reader.next(), CPrematureEndException) << text;
   }
 }
 

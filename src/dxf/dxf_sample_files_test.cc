@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "dxf/block_extractor.h"
+#include "dxf/dxf_test_support.h"
 #include "symbol/premature_end.h"
 
 namespace {
@@ -30,6 +31,14 @@ std::string LoadFile(const fs::path& path) {
 
 class CCollector : public CDxfBlockHandler {
  public:
+  void OnBlockShapes(const std::string& name, CSymTextWriter& block) override {
+    ExpectShapesOfText(block.text(), block.symbol());
+    OnBlock(name, block.text());
+  }
+  void OnDrawingShapes(CSymTextWriter& drawing) override {
+    ExpectShapesOfText(drawing.text(), drawing.symbol());
+    OnDrawing(drawing.text());
+  }
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     m_names.push_back(name);
     m_texts.push_back(sym_text);

@@ -8,14 +8,36 @@
 #include <string_view>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "dxf/block_extractor.h"
 #include "dxf/passed_over.h"
+#include "support/symbol_builders.h"
+#include "symbol/sym_symbol.h"
+
+/// Expects the shapes handed over with a SYM text to be those that reading
+/// the text gives, bit for bit.
+inline void ExpectShapesOfText(const std::string& sym_text,
+                               const CSymbol& shapes) {
+  CSymbol read;
+  ReadSymText(sym_text, &read);
+  EXPECT_EQ(ShapeBytes(shapes), ShapeBytes(read)) << sym_text;
+}
 
 /// Records every report as text: "block NAME" followed by its SYM text,
 /// "drawing" followed by its SYM text, "passed over in NAME: COUNTS",
-/// "failed NAME: REASON" and "trace TAG".
+/// "failed NAME: REASON" and "trace TAG". Checks the shapes that come with
+/// each text against the text.
 class CRecorder : public CDxfBlockHandler {
  public:
+  void OnBlockShapes(const std::string& name, CSymTextWriter& block) override {
+    ExpectShapesOfText(block.text(), block.symbol());
+    OnBlock(name, block.text());
+  }
+  void OnDrawingShapes(CSymTextWriter& drawing) override {
+    ExpectShapesOfText(drawing.text(), drawing.symbol());
+    OnDrawing(drawing.text());
+  }
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     m_events.push_back("block " + name);
     m_events.push_back(sym_text);

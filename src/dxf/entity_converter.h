@@ -52,6 +52,8 @@ class CEntityConverter {
   void End();
 
   const std::string& text() const { return m_writer.text(); }
+  /// The symbol's text and shapes.
+  CSymTextWriter& writer() { return m_writer; }
   int records() const { return m_nRecords; }
   const CPassedOver& passedOver() const { return m_passedOver; }
 

@@ -6,6 +6,7 @@
 
 #include "dxf/symbol_failure.h"
 #include "symbol/numbers.h"
+#include "symbol/sym_symbol.h"
 
 namespace {
 
@@ -25,8 +26,11 @@ CSymTextWriter::CSymTextWriter(std::size_t limit) : m_nLimit(limit) {
 }
 
 void CSymTextWriter::Begin() {
-  m_strText.clear();
-  m_strText += kHeader;
+  m_records.clear();
+  m_strText.assign(kHeader);
+  m_nTextSize = kHeader.size();
+  m_nFormatted = 0;
+  m_symbol = CSymbol();
 }
 
 void CSymTextWriter::AppendLine(double x1, double y1, double z1, double x2,
@@ -46,22 +50,41 @@ void CSymTextWriter::AppendCircle(double x, double y, double z, double radius) {
   AppendRecord('C', values, 4);
 }
 
-// The record is made in full first: it is appended only when it fits, so
-// an oversized text is never built.
+// The record's size is counted in full first: it is added only when it
+// fits, so an oversized text is never built.
 void CSymTextWriter::AppendRecord(char letter, const double* values,
                                   int count) {
-  char record[2 + 6 * (kMaxFixed6Length + 1)];
-  char* p = record;
-  *p++ = letter;
+  // The shape gets the numbers that reading the record gives back.
+  CRecord record{letter, count, {}};
+  double numbers[6];
+  std::size_t size = 2;  // the letter and the LF
   for (int i = 0; i < count; ++i) {
-    *p++ = ' ';
-    p = FormatFixed6(p, values[i]);
+    std::size_t length = 0;
+    numbers[i] = ThroughFixed6(values[i], &length);
+    size += 1 + length;
+    record.values[i] = values[i];
   }
-  *p++ = '\n';
-  const std::size_t size = static_cast<std::size_t>(p - record);
-  if (size > m_nLimit - m_strText.size()) {
+  if (size > m_nLimit - m_nTextSize) {
     throw CSymbolFailure("the symbol's text would exceed " +
                          SizeText(m_nLimit));
   }
-  m_strText.append(record, size);
+  m_nTextSize += size;
+  m_records.push_back(record);
+  AddSymRecord(&m_symbol, letter, numbers);
+}
+
+const std::string& CSymTextWriter::text() const {
+  for (; m_nFormatted < m_records.size(); ++m_nFormatted) {
+    const CRecord& record = m_records[m_nFormatted];
+    char line[2 + 6 * (kMaxFixed6Length + 1)];
+    char* p = line;
+    *p++ = record.letter;
+    for (int i = 0; i < record.count; ++i) {
+      *p++ = ' ';
+      p = FormatFixed6(p, record.values[i]);
+    }
+    *p++ = '\n';
+    m_strText.append(line, p);
+  }
+  return m_strText;
 }

@@ -3,6 +3,9 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
+
+#include "sml/symbol.h"
 
 /// The most bytes one symbol's SYM text may hold. A value such as 1e308
 /// is written with all of its 309 digits, so a block of such values makes a
@@ -16,10 +19,12 @@ constexpr std::size_t kMaxSymTextBytes = std::size_t{256} << 20;
 /// Builds the SYM text of one symbol: the fixed header line, then one
 /// record line per shape, every number as "%f" writes it, fields separated
 /// by one space, lines ended by LF alone. Values are written as given (the
-/// caller does any change of sign). The text's storage is kept from one
-/// symbol to the next, so a run of symbols reallocates only while it grows.
-/// A record that would take the text past its limit is not added: the
-/// Append throws CSymbolFailure and the text stays as it was.
+/// caller does any change of sign). The text is made when first asked for:
+/// a caller that takes the shapes instead never formats it, while its size
+/// is counted as records are appended. Storage is kept from one symbol to
+/// the next, so a run of symbols reallocates only while it grows. A record
+/// that would take the text past its limit is not added: the Append throws
+/// CSymbolFailure and the text and shapes stay as they were.
 class CSymTextWriter {
  public:
   /// limit: the most bytes the text may reach (kMaxSymTextBytes but in
@@ -37,12 +42,27 @@ class CSymTextWriter {
   /// "C x y z radius"
   void AppendCircle(double x, double y, double z, double radius);
 
-  const std::string& text() const { return m_strText; }
+  const std::string& text() const;
+  /// The shapes that ReadSymText reads from text(), bit for bit, made as
+  /// the records are appended instead of parsed back from the text (none
+  /// for the header line alone). A caller may move them out.
+  CSymbol& symbol() { return m_symbol; }
 
  private:
+  struct CRecord {
+    char letter;
+    int count;
+    double values[6];
+  };
+
   void AppendRecord(char letter, const double* values, int count);
 
-  std::string m_strText;
+  std::vector<CRecord> m_records;
+  std::size_t m_nTextSize = 0;  // of the whole text, formatted or not
+  // The text of the records before m_nFormatted.
+  mutable std::string m_strText;
+  mutable std::size_t m_nFormatted = 0;
+  CSymbol m_symbol;
   std::size_t m_nLimit;
 };
 

@@ -11,39 +11,8 @@
 #include "symbol/numbers.h"
 #include "symbol/premature_end.h"
 
-namespace {
-
-// Index of the first LF at or after from, or npos. Most lines of a DXF text
-// are a few bytes long: eight bytes at a time find their end sooner than a
-// call of the library's search, which takes over for long lines.
-std::size_t findLineFeed(std::string_view text, std::size_t from) {
-  const char* const data = text.data();
-  const std::size_t size = text.size();
-  std::size_t i = from;
-  if constexpr (std::endian::native == std::endian::little) {
-    constexpr uint64_t kOnes = 0x0101010101010101u;
-    constexpr uint64_t kHighs = 0x8080808080808080u;
-    const std::size_t near = std::min(size, from + 32);
-    for (; i + 8 <= near; i += 8) {
-      uint64_t word;
-      std::memcpy(&word, data + i, sizeof word);
-      word ^= kOnes * '\n';  // LF bytes become zero
-      // The lowest flagged byte is the first zero byte (flags above a zero
-      // byte may be false, never those below it).
-      const uint64_t zeros = (word - kOnes) & ~word & kHighs;
-      if (zeros != 0) return i + std::countr_zero(zeros) / 8;
-    }
-  }
-  const void* found =
-      i < size ? std::memchr(data + i, '\n', size - i) : nullptr;
-  if (found == nullptr) return std::string_view::npos;
-  return static_cast<std::size_t>(static_cast<const char*>(found) - data);
-}
-
-}  // namespace
-
 std::string_view getLine(CRemainingText& text) {
-  const std::size_t lf = findLineFeed(text.m_text, text.m_pos);
+  const std::size_t lf = FindLineFeed(text.m_text, text.m_pos);
   if (lf == std::string_view::npos) throw CPrematureEndException();
   const char* first = text.m_text.data() + text.m_pos;
   const char* last = text.m_text.data() + lf;  // one past the last byte

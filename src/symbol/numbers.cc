@@ -290,19 +290,21 @@ bool ParseShortDecimal(std::string_view text, double* value) {
   return ParseShortDecimalAt(p, end, value) != nullptr;
 }
 
-// "%f" of a finite v below 10^12 in magnitude, from exact integer
-// arithmetic: v = m * 2^-q with m < 2^53, so v * 10^6 = m * 10^6 / 2^q,
-// where m * 10^6 < 2^73 is held in two 64-bit halves. The quotient rounded
-// half to even is the six-decimal value, as printf rounds the exact binary
-// value.
-char* FormatFixed6Short(char* p, double v) {
+// |v| * 10^6 rounded half to even, for a finite v below 10^12 in
+// magnitude, from exact integer arithmetic: v = m * 2^-q with m < 2^53, so
+// v * 10^6 = m * 10^6 / 2^q, where m * 10^6 < 2^73 is held in two 64-bit
+// halves. This is the six-decimal value of "%f", as printf rounds the exact
+// binary value.
+uint64_t MicrosOf(double v) {
   // |v| = m * 2^-q exactly; q >= 13 since |v| < 2^40.
   const uint64_t bits = std::bit_cast<uint64_t>(v);
   const int biased = static_cast<int>((bits >> 52) & 0x7FF);
   const uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
   const uint64_t m = biased == 0 ? mantissa : mantissa | uint64_t{1} << 52;
   const int q = biased == 0 ? 1074 : 1075 - biased;
-  uint64_t n = 0;  // |v| * 10^6 rounded
+  uint64_t n = 0;
+  // With 74 or more fraction bits m * 10^6 < 2^73 is below half of 2^q:
+  // n stays 0.
   if (m != 0 && q < 74) {
     // p = m * 10^6 = hi * 2^64 + lo.
     const uint64_t a = (m & 0xFFFFFFFFu) * 1000000u;  // < 2^52
@@ -326,8 +328,12 @@ char* FormatFixed6Short(char* p, double v) {
     }
     if (half && (sticky || (n & 1) != 0)) ++n;
   }
-  // With 74 or more fraction bits m * 10^6 < 2^73 is below half of 2^q:
-  // n stays 0.
+  return n;
+}
+
+// "%f" of a finite v below 10^12 in magnitude.
+char* FormatFixed6Short(char* p, double v) {
+  const uint64_t n = MicrosOf(v);
   if (std::signbit(v)) *p++ = '-';
   // n / 10^6 < 10^12: thirteen characters are ample.
   p = std::to_chars(p, p + 13, n / 1000000).ptr;
@@ -377,6 +383,32 @@ char* FormatFixed6(char* out, double v) {
   return std::to_chars(out, out + kMaxFixed6Length, v, std::chars_format::fixed,
                        6)
       .ptr;
+}
+
+double ThroughFixed6(double v, std::size_t* length) {
+  // FormatFixed6 writes n = MicrosOf(v) as its integer digits, the point
+  // and six decimals, with '-' when v's sign bit is set: at most 18 digits
+  // that ParseShortDecimalAt reads as m = n, and for n <= 2^53 as n / 10^6
+  // rounded once, the same operations as here. Larger values and those
+  // written otherwise are read back from their text.
+  if (std::fabs(v) < 1e12) {
+    const uint64_t n = MicrosOf(v);
+    if (n <= (uint64_t{1} << 53)) {
+      if (length != nullptr) {
+        // The sign, the integer digits (at least one), the point and six.
+        std::size_t digits = 1;
+        for (uint64_t i = n / 1000000; i >= 10; i /= 10) ++digits;
+        *length = (std::signbit(v) ? 1 : 0) + digits + 7;
+      }
+      const double r = static_cast<double>(n) / 1e6;
+      return std::signbit(v) ? -r : r;
+    }
+  }
+  char text[kMaxFixed6Length];
+  const char* const end = FormatFixed6(text, v);
+  if (length != nullptr) *length = static_cast<std::size_t>(end - text);
+  return ParseNumber(
+      std::string_view(text, static_cast<std::size_t>(end - text)));
 }
 
 void AppendFixed6(std::string& out, double v) {

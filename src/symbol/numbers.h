@@ -26,6 +26,12 @@ constexpr std::size_t kMaxFixed6Length = 317;
 /// kMaxFixed6Length characters; returns one past the last written.
 char* FormatFixed6(char* out, double v);
 
+/// The number that ParseNumber reads from the text FormatFixed6 writes for
+/// v, bit for bit, mostly without making the text: what a SYM record
+/// written from v gives back.
+/// With length: also the number of characters FormatFixed6 writes for v.
+double ThroughFixed6(double v, std::size_t* length = nullptr);
+
 /// Appends v as "%f" formats it (fixed, six decimals, '-' for negative zero)
 /// in the C locale. Non-finite values give "inf", "-inf", "nan" or "-nan".
 void AppendFixed6(std::string& out, double v);

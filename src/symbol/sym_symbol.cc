@@ -32,43 +32,40 @@ double ReduceAngle(double v) {
   return k >= 360 ? static_cast<double>(k % 360) : v;
 }
 
-void ReadLine(std::string_view& fields, CSymbol* symbol) {
+void AddLine(CSymbol* symbol, const double* v) {
   auto line = std::make_unique<CLine>();
-  line->start.x = getNumber(fields);
-  line->start.y = getNumber(fields);
-  line->start.z = getNumber(fields);
-  line->end.x = getNumber(fields);
-  line->end.y = getNumber(fields);
-  line->end.z = getNumber(fields);
+  line->start.x = v[0];
+  line->start.y = v[1];
+  line->start.z = v[2];
+  line->end.x = v[3];
+  line->end.y = v[4];
+  line->end.z = v[5];
   symbol->lines.Add(std::move(line));
 }
 
-void ReadCircle(std::string_view& fields, CSymbol* symbol) {
-  const double x = getNumber(fields);
-  const double y = getNumber(fields);
-  const double z = getNumber(fields);
+void AddCircle(CSymbol* symbol, const double* v) {
   auto circle = std::make_unique<CCircle>();
-  circle->radius = getNumber(fields);
-  circle->points.Add(std::make_unique<CPrecisionPoint>(x, y, z));
+  circle->radius = v[3];
+  circle->points.Add(std::make_unique<CPrecisionPoint>(v[0], v[1], v[2]));
   symbol->circles.Add(std::move(circle));
 }
 
-void ReadArc(std::string_view& fields, CSymbol* symbol) {
-  const double x = getNumber(fields);
-  const double y = getNumber(fields);
-  const double z = getNumber(fields);
-  const double a1 = getNumber(fields);
-  const double a2 = getNumber(fields);
-  const double r = getNumber(fields);
+void AddArc(CSymbol* symbol, const double* v) {
   // The text measures angles against its y axis; turn them around.
-  double s = ReduceAngle(360.0 - a1);
-  double e = ReduceAngle(360.0 - a2);
+  double s = ReduceAngle(360.0 - v[3]);
+  double e = ReduceAngle(360.0 - v[4]);
   s = s * kDegreesToRadians;
   e = e * kDegreesToRadians;
   auto arc = std::make_unique<CArc>();
-  arc->points.Add(std::make_unique<CPrecisionPoint>(x, y, z));
-  arc->points.Add(std::make_unique<CPrecisionPoint>(s, e, r));
+  arc->points.Add(std::make_unique<CPrecisionPoint>(v[0], v[1], v[2]));
+  arc->points.Add(std::make_unique<CPrecisionPoint>(s, e, v[5]));
   symbol->arcs.Add(std::move(arc));
+}
+
+// The numbers of a record, in order; a list that runs short repeats its
+// last field.
+void ReadFields(std::string_view fields, double* v, int count) {
+  for (int i = 0; i < count; ++i) v[i] = getNumber(fields);
 }
 
 // Widens the extents by one point; z plays no part.
@@ -142,27 +139,40 @@ bool MarkDecidingSamples(double s, double step, double r,
   return true;
 }
 
+// Which axes an arc's samples may still widen. Every sample's x is
+// c + r * cos with |cos| <= 1, so |r * cos| <= |r| and, rounding being
+// monotonic, c - |r| <= x <= c + |r|: when both bounds lie within the
+// extents no sample passes them (and a NaN bound compares false: sampled).
+unsigned char AxesToSample(const CSymbol* symbol, const CPrecisionPoint& centre,
+                           double r) {
+  const double a = std::fabs(r);
+  unsigned char axes = 0;
+  if (!(centre.x + a <= symbol->maxX && centre.x - a >= symbol->minX)) {
+    axes |= kDecidesX;
+  }
+  if (!(centre.y + a <= symbol->maxY && centre.y - a >= symbol->minY)) {
+    axes |= kDecidesY;
+  }
+  return axes;
+}
+
 // The arc from its start angle downward over its sweep, at 201 points.
 void TakeInArc(CSymbol* symbol, const CPrecisionPoint& centre,
                const CPrecisionPoint& angles) {
   const double s = angles.x;
   const double r = angles.z;
+  const unsigned char axes = AxesToSample(symbol, centre, r);
+  if (axes == 0) return;
   double d = s - angles.y;
   if (d < 0) d = d + kFullTurn;
   const double step = -kArcStepFraction * d;
   unsigned char decides[kArcSamples];
   if (!MarkDecidingSamples(s, step, r, centre, decides)) {
-    for (int i = 0; i < kArcSamples; ++i) {
-      const double theta = s + static_cast<double>(i) * step;
-      double sine, cosine;
-      RoundedSinCos(theta, &sine, &cosine);
-      TakeIn(symbol, centre.x + r * cosine, centre.y + r * sine);
-    }
-    return;
+    for (int i = 0; i < kArcSamples; ++i) decides[i] = kDecidesX | kDecidesY;
   }
   for (int i = 0; i < kArcSamples; ++i) {
     const double theta = s + static_cast<double>(i) * step;
-    switch (decides[i]) {
+    switch (decides[i] & axes) {
       case kDecidesX | kDecidesY: {
         double sine, cosine;
         RoundedSinCos(theta, &sine, &cosine);
@@ -216,6 +226,34 @@ void Shift(CSymbol* symbol, double dx, double dy) {
 
 }  // namespace
 
+int SymRecordFields(char letter) {
+  switch (letter) {
+    case 'L':
+    case 'A':
+      return 6;
+    case 'C':
+      return 4;
+    default:
+      return 0;
+  }
+}
+
+void AddSymRecord(CSymbol* symbol, char letter, const double* numbers) {
+  switch (letter) {
+    case 'L':
+      AddLine(symbol, numbers);
+      break;
+    case 'C':
+      AddCircle(symbol, numbers);
+      break;
+    case 'A':
+      AddArc(symbol, numbers);
+      break;
+    default:
+      break;
+  }
+}
+
 bool ReadSymText(std::string_view text, CSymbol* symbol) {
   const int n = countLines(text);
   if (n == 1) return false;  // a header alone
@@ -225,20 +263,12 @@ bool ReadSymText(std::string_view text, CSymbol* symbol) {
     const std::string_view line = getLine(rest);
     // The letter alone decides; the byte after it is a separator.
     const char letter = line.empty() ? '\0' : line[0];
-    std::string_view fields = line.size() > 2 ? line.substr(2) : "";
-    switch (letter) {
-      case 'L':
-        ReadLine(fields, symbol);
-        break;
-      case 'C':
-        ReadCircle(fields, symbol);
-        break;
-      case 'A':
-        ReadArc(fields, symbol);
-        break;
-      default:
-        break;  // blank lines and anything else are skipped
-    }
+    const std::string_view fields = line.size() > 2 ? line.substr(2) : "";
+    const int count = SymRecordFields(letter);
+    if (count == 0) continue;  // blank lines and anything else are skipped
+    double v[6];
+    ReadFields(fields, v, count);
+    AddSymRecord(symbol, letter, v);
   }
   return true;
 }

@@ -11,6 +11,14 @@
 /// CPrematureEndException for a text without any LF.
 bool ReadSymText(std::string_view text, CSymbol* symbol);
 
+/// How many numbers a record of the letter holds (L and A six, C four); 0
+/// for any other letter, whose lines are skipped.
+int SymRecordFields(char letter);
+
+/// Adds the shape of one record as ReadSymText adds it from the record's
+/// numbers, in the record's order.
+void AddSymRecord(CSymbol* symbol, char letter, const double* numbers);
+
 /// Measures the extents (201 samples per arc), sets the origin point and
 /// shifts the shapes right of the y axis and below the x axis.
 void MeasureAndShift(CSymbol* symbol);

@@ -284,10 +284,12 @@ TEST(MeasureAndShift, ArcExtentsEqualThoseOfAllSamples) {
     SCOPED_TRACE(trial);
     CSymbol symbol;
     CExtents want;
-    // A line first, now and then, with ends at +-0.0 or near the arcs.
-    if (pick(4) == 0) {
-      const double x = pick(2) ? -0.0 : uniform(-3, 3);
-      const double y = pick(2) ? 0.0 : uniform(-3, 3);
+    // A line first, now and then, with ends at +-0.0, near the arcs or so
+    // wide that later arcs often lie within its extents.
+    if (pick(3) == 0) {
+      const double spread = pick(2) ? 3 : 150;
+      const double x = pick(2) ? -0.0 : uniform(-spread, spread);
+      const double y = pick(2) ? 0.0 : uniform(-spread, spread);
       auto line = std::make_unique<CLine>();
       line->start = CPrecisionPoint(x, y, 0);
       line->end = CPrecisionPoint(-x, -y, 0);
@@ -303,9 +305,27 @@ TEST(MeasureAndShift, ArcExtentsEqualThoseOfAllSamples) {
       double cx = pick(8) == 0 ? -0.0 : uniform(-100, 100);
       double cy = pick(8) == 0 ? 0.0 : uniform(-100, 100);
       double r = uniform(-50, 50);
-      switch (pick(12)) {
+      switch (pick(16)) {
         case 0:
           r = 0.0;
+          break;
+        case 12:
+          r = pick(2) ? std::nan("") : HUGE_VAL;
+          break;
+        case 13:
+          cx = -HUGE_VAL;
+          break;
+        case 14:  // just touches the extents so far
+          cx = want.maxX - std::fabs(r);
+          cy = want.minY + std::fabs(r);
+          break;
+        case 15:  // inside the arc before
+          if (symbol.arcs.GetSize() > 0) {
+            const CArc& before = *symbol.arcs[symbol.arcs.GetSize() - 1];
+            cx = before.points[0]->x;
+            cy = before.points[0]->y;
+            r = before.points[1]->z * uniform(0, 1);
+          }
           break;
         case 1:
           r = 1e-210 * uniform(0.5, 2);

@@ -2,9 +2,12 @@
 #define SYMCONV_TESTS_SUPPORT_SYMBOL_BUILDERS_H_
 
 #include <memory>
+#include <string>
 #include <utility>
 
+#include "archive/archive_writer.h"
 #include "sml/symbol.h"
+#include "support/memory_file.h"
 
 /// Shapes added to a symbol in memory, in the layout the conversion gives
 /// them: an arc's second point holds the start and end angle (radians) and
@@ -31,6 +34,18 @@ inline void AddCircle(CSymbol* s, double cx, double cy, double r) {
   circle->radius = r;
   circle->points.Add(std::make_unique<CPrecisionPoint>(cx, cy, 0.0));
   s->circles.Add(std::move(circle));
+}
+
+/// A symbol's shapes as the archive stores them: every double's bits, so
+/// equal exactly when the shapes are the same doubles.
+inline std::string ShapeBytes(const CSymbol& s) {
+  CMemoryFile file;
+  CArchiveWriter ar(file, "shapes");
+  s.lines.Serialize(ar);
+  s.arcs.Serialize(ar);
+  s.circles.Serialize(ar);
+  ar.Close();
+  return file.m_strBytes;
 }
 
 #endif  // SYMCONV_TESTS_SUPPORT_SYMBOL_BUILDERS_H_
