@@ -410,8 +410,10 @@ double ThroughFixed6(double v, std::size_t* length) {
     if (n <= (uint64_t{1} << 53)) {
       if (length != nullptr) {
         // The sign, the integer digits (at least one), the point and six.
+        // n counts millionths: its integer part has one more digit for
+        // each power of ten from 10^7 up that n reaches (no division).
         std::size_t digits = 1;
-        for (uint64_t i = n / 1000000; i >= 10; i /= 10) ++digits;
+        for (uint64_t p = 10000000; p <= n && digits < 10; p *= 10) ++digits;
         *length = (std::signbit(v) ? 1 : 0) + digits + 7;
       }
       const double r = static_cast<double>(n) / 1e6;
