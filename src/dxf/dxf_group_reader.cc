@@ -1,6 +1,9 @@
 #include "dxf/dxf_group_reader.h"
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "symbol/line_reader.h"
@@ -21,6 +24,11 @@ int ParseGroupCode(std::string_view line) {
 }
 
 int CDxfEntity::find(int code, std::size_t from) const {
+  if (code >= 0 && code < kNotedCodes && m_groups.size() < kNotNoted) {
+    const std::size_t first = m_firstOfCode[code];
+    if (first == kNotNoted) return -1;
+    if (first >= from) return static_cast<int>(first);
+  }
   for (std::size_t i = from; i < m_groups.size(); ++i) {
     if (m_groups[i].m_nCode == code) return static_cast<int>(i);
   }
@@ -45,69 +53,137 @@ void CDxfEntity::getxyz(int x_code, double& x, double& y, double& z) const {
 
 namespace {
 
+bool IsDigitByte(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+
+// Space or a control byte: one comparison that every trimmed byte passes,
+// so a value that fails it at both ends needs no trimming.
+bool IsLowByte(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
 // Nearly every code line is a few spaces, up to four digits and its LF.
-// Such a line is read here in one pass, with the text and the code that
-// getLine and ParseGroupCode would give; anything else (other white space,
-// a CR, a sign alone, no LF) returns false, having consumed nothing.
-bool ReadPlainCodeLine(CRemainingText& text, CDxfGroup& group) {
-  const std::string_view rest = text.rest();
+// Such a line at the front of rest is read here in one pass, with the text
+// and the code that getLine and ParseGroupCode would give. Returns the bytes
+// it takes with its LF; 0 for anything else (other white space, a CR, a
+// sign alone, no LF).
+std::size_t ReadPlainCodeLine(std::string_view rest, CDxfGroup& group) {
+  const char* const p = rest.data();
+  const std::size_t size = rest.size();
+  // Writers mostly right-align the code in three columns ("  0", " 10",
+  // "330"): such a line is taken from its four bytes alone.
+  if (size > 3 && p[3] == '\n' && IsDigitByte(p[2])) {
+    const int last = p[2] - '0';
+    if (p[0] == ' ' && p[1] == ' ') {
+      group.m_strCode = std::string_view(p + 2, 1);
+      group.m_nCode = last;
+      return 4;
+    }
+    if (p[0] == ' ' && IsDigitByte(p[1])) {
+      group.m_strCode = std::string_view(p + 1, 2);
+      group.m_nCode = (p[1] - '0') * 10 + last;
+      return 4;
+    }
+    if (IsDigitByte(p[0]) && IsDigitByte(p[1])) {
+      group.m_strCode = std::string_view(p, 3);
+      group.m_nCode = (p[0] - '0') * 100 + (p[1] - '0') * 10 + last;
+      return 4;
+    }
+  }
   std::size_t i = 0;
-  while (i < rest.size() && rest[i] == ' ') ++i;
+  while (i < size && p[i] == ' ') ++i;
   const std::size_t first = i;
-  const bool negative = i < rest.size() && rest[i] == '-';
+  const bool negative = i < size && p[i] == '-';
   if (negative) ++i;
   const std::size_t digits = i;
   int code = 0;
   // Nine digits at most, as ParseGroupCode reads them; a tenth is no LF.
-  for (; i < rest.size() && i - digits < 9; ++i) {
-    const char c = rest[i];
-    if (c < '0' || c > '9') break;
+  for (; i < size && i - digits < 9; ++i) {
+    const char c = p[i];
+    if (!IsDigitByte(c)) break;
     code = code * 10 + (c - '0');
   }
-  if (i == digits || i == rest.size() || rest[i] != '\n') {
-    return false;
-  }
-  group.m_strCode = rest.substr(first, i - first);
+  if (i == digits || i == size || p[i] != '\n') return 0;
+  group.m_strCode = std::string_view(p + first, i - first);
   group.m_nCode = negative ? -code : code;
-  text.skip(i + 1);
-  return true;
+  return i + 1;
 }
 
-// A value line with no white space at either end is itself, as getLine
-// would trim it; returns false, having consumed nothing, for any other.
-bool ReadPlainValueLine(CRemainingText& text, CDxfGroup& group) {
-  const std::string_view rest = text.rest();
-  const std::size_t lf = FindLineFeed(rest, 0);
-  if (lf == std::string_view::npos || lf == 0 || IsTrimSpace(rest[0]) ||
-      IsTrimSpace(rest[lf - 1])) {
-    return false;
+// The first LF of rest, as FindLineFeed finds it. Most value lines end
+// within sixteen bytes: two word tests, unrolled, find it there.
+std::size_t FindShortLineFeed(std::string_view rest) {
+  if constexpr (std::endian::native == std::endian::little) {
+    if (rest.size() >= 16) {
+      constexpr uint64_t kOnes = 0x0101010101010101u;
+      constexpr uint64_t kHighs = 0x8080808080808080u;
+      uint64_t word;
+      std::memcpy(&word, rest.data(), sizeof word);
+      word ^= kOnes * '\n';  // LF bytes become zero
+      uint64_t zeros = (word - kOnes) & ~word & kHighs;
+      if (zeros != 0) return std::countr_zero(zeros) / 8;
+      std::memcpy(&word, rest.data() + 8, sizeof word);
+      word ^= kOnes * '\n';
+      zeros = (word - kOnes) & ~word & kHighs;
+      if (zeros != 0) return 8 + std::countr_zero(zeros) / 8;
+      return FindLineFeed(rest, 16);
+    }
   }
-  group.m_strValue = rest.substr(0, lf);
-  text.skip(lf + 1);
-  return true;
+  return FindLineFeed(rest, 0);
+}
+
+// A value line at the front of rest with no white space at either end is
+// itself, as getLine would trim it. Returns the bytes it takes with its LF;
+// 0 for any other.
+std::size_t ReadPlainValueLine(std::string_view rest, CDxfGroup& group) {
+  const std::size_t lf = FindShortLineFeed(rest);
+  if (lf == std::string_view::npos || lf == 0 || IsLowByte(rest[0]) ||
+      IsLowByte(rest[lf - 1])) {
+    return 0;
+  }
+  group.m_strValue = std::string_view(rest.data(), lf);
+  return lf + 1;
 }
 
 }  // namespace
 
 const CDxfGroup& CDxfGroupReader::next() {
+  readGroup();
+  return m_current;
+}
+
+// Inlined into readEntity's loop, which reads nearly every group.
+inline void CDxfGroupReader::readGroup() {
   // The code line is consumed before the value line is asked for, so a code
   // line with no value line after it ends the text as a premature end.
   m_nCurrentStart = m_text.position();
-  if (!ReadPlainCodeLine(m_text, m_current)) {
+  const std::size_t code_bytes = ReadPlainCodeLine(m_text.rest(), m_current);
+  if (code_bytes != 0) {
+    m_text.skip(code_bytes);
+  } else {
     m_current.m_strCode = getLine(m_text);
     m_current.m_nCode = ParseGroupCode(m_current.m_strCode);
   }
-  if (!ReadPlainValueLine(m_text, m_current)) {
+  const std::size_t value_bytes = ReadPlainValueLine(m_text.rest(), m_current);
+  if (value_bytes != 0) {
+    m_text.skip(value_bytes);
+  } else {
     m_current.m_strValue = getLine(m_text);
   }
-  return m_current;
 }
 
 void CDxfGroupReader::readEntity(CDxfEntity& entity) {
   entity.m_strType = m_current.m_strValue;
   entity.m_groups.clear();
+  entity.m_firstOfCode.fill(CDxfEntity::kNotNoted);
   bool marker = false;
-  while (next().m_nCode != 0) {
+  for (;;) {
+    readGroup();
+    if (m_current.m_nCode == 0) break;
+    const int code = m_current.m_nCode;
+    // Past kNotNoted groups the noted indices are wrong, but find does not
+    // use them then.
+    if (static_cast<unsigned>(code) < CDxfEntity::kNotedCodes &&
+        entity.m_firstOfCode[code] == CDxfEntity::kNotNoted) {
+      entity.m_firstOfCode[code] =
+          static_cast<uint16_t>(entity.m_groups.size());
+    }
     marker = marker || m_current.m_strCode == kTraceMarker ||
              m_current.m_strValue == kTraceMarker;
     entity.m_groups.push_back(m_current);

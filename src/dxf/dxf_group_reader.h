@@ -1,7 +1,9 @@
 #ifndef SYMCONV_DXF_DXF_GROUP_READER_H_
 #define SYMCONV_DXF_DXF_GROUP_READER_H_
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <span>
 #include <string_view>
@@ -57,9 +59,24 @@ class CDxfEntity {
 
  private:
   friend class CDxfGroupReader;
+  // Codes below this have their first group noted while reading, so that
+  // find and getFloat need not scan the groups field after field.
+  static constexpr int kNotedCodes = 128;
+  static constexpr uint16_t kNotNoted = 0xFFFF;
+
   std::string_view m_strType;
   std::vector<CDxfGroup> m_groups;
+  // Index of the first group of each code below kNotedCodes; kNotNoted
+  // for none. Groups from index kNotNoted on are not noted: find scans an
+  // entity that long.
+  std::array<uint16_t, kNotedCodes> m_firstOfCode = MakeUnnoted();
   bool m_bTraceMarker = false;
+
+  static constexpr std::array<uint16_t, kNotedCodes> MakeUnnoted() {
+    std::array<uint16_t, kNotedCodes> unnoted{};
+    unnoted.fill(kNotNoted);
+    return unnoted;
+  }
 };
 
 /// Reads a DXF text group by group, keeping the last group read as the
@@ -86,6 +103,9 @@ class CDxfGroupReader {
   void readEntity(CDxfEntity& entity);
 
  private:
+  // Reads the next group into m_current.
+  void readGroup();
+
   CRemainingText m_text;
   CDxfGroup m_current;
   std::size_t m_nCurrentStart = 0;

@@ -48,6 +48,15 @@ TEST(DxfGroupReaderTest, LinesReadAsTheirTrimmedText) {
       {"\t10", "\r", "10", "", 10},
       {" 10\r", "V W", "10", "V W", 10},
       {"1a", " ", "1a", "", CDxfGroup::kNoCode},
+      // Three right-aligned columns, and values whose LF lies in the first
+      // word, the second or beyond.
+      {"330", "AcDbEntity", "330", "AcDbEntity", 330},
+      {" 99", "-9.892857142857142", "99", "-9.892857142857142", 99},
+      {"  5", " AcDbEntity\t", "5", "AcDbEntity", 5},
+      {" -1", "ABCDEFGHIJKLMNO ", "-1", "ABCDEFGHIJKLMNO", -1},
+      {"1 2", "\vABCDEFGHIJKLMNOPQ", "1 2", "ABCDEFGHIJKLMNOPQ",
+       CDxfGroup::kNoCode},
+      {" 1 ", "ABCDEFG\r", "1", "ABCDEFG", 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.code);
@@ -79,6 +88,28 @@ TEST(DxfGroupReaderTest, FirstGroupOfACodeWins) {
   EXPECT_EQ(text_entity.getText(7), "");
   EXPECT_EQ(text_entity.find(1, 1), 2);
   EXPECT_EQ(text_entity.find(1, 3), -1);
+}
+
+// Codes are looked up without scanning where they can be: a code outside
+// that range, a search from past the first group of a code, or an entity
+// too long to look up in must still find the right group.
+TEST(DxfGroupReaderTest, EveryCodeFoundInLongAndShortEntities) {
+  for (const int filler : {3, 70000}) {
+    std::string text = "0\nLINE\n";
+    for (int i = 0; i < filler; ++i) text += "8\nL\n";
+    text += "40\n1.5\n1071\n7\n-4\n6\n8\nM\n0\nEOF\n";
+    CDxfGroupReader reader(text);
+    reader.next();
+    CDxfEntity entity;
+    reader.readEntity(entity);
+    SCOPED_TRACE(filler);
+    EXPECT_EQ(entity.getFloat(40), 1.5);
+    EXPECT_EQ(entity.getFloat(1071), 7);
+    EXPECT_EQ(entity.getFloat(-4), 6);
+    EXPECT_EQ(entity.find(8, 1), 1);
+    EXPECT_EQ(entity.find(8, filler), filler + 3);
+    EXPECT_EQ(entity.find(41), -1);
+  }
 }
 
 }  // namespace

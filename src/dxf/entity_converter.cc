@@ -33,6 +33,12 @@ constexpr CField kCircleFields[] = {
 // that each field's search covers.
 void ReadFields(const CDxfEntity& entity, CDxfBlockHandler& handler,
                 std::span<const CField> fields, double* values) {
+  if (!entity.holdsTraceMarker()) {
+    // No checkpoint can report: only the values are wanted.
+    for (const CField& field : fields)
+      *values++ = entity.getFloat(field.m_nCode);
+    return;
+  }
   CTraceCursor trace(entity, handler);
   for (const CField& field : fields) {
     trace.search(field.m_nCode, field.m_pszTag);

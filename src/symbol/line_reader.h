@@ -15,7 +15,9 @@ class CRemainingText {
  public:
   explicit CRemainingText(std::string_view text) : m_text(text) {}
   /// What has not been consumed yet.
-  std::string_view rest() const { return m_text.substr(m_pos); }
+  std::string_view rest() const {
+    return std::string_view(m_text.data() + m_pos, m_text.size() - m_pos);
+  }
   std::size_t position() const { return m_pos; }
   bool empty() const { return m_pos >= m_text.size(); }
   /// Consumes the first n bytes of rest(), for a reader that has looked at

@@ -254,6 +254,20 @@ double RoundSubnormal(std::string_view s, const CDecimal& d) {
 // are both exact doubles, so one multiply or divide rounds m * 10^-e
 // correctly, as any correct conversion does. Returns one past the number,
 // or null, having computed nothing, for everything else.
+// Appends the decimal digits from p on to *m (wrapping past 19 digits);
+// returns one past the last. One unsigned comparison tests each byte.
+const char* AccumulateDigits(const char* p, const char* const end,
+                             uint64_t* m) {
+  uint64_t n = *m;
+  for (; p != end; ++p) {
+    const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+    if (digit > 9) break;
+    n = n * 10 + digit;
+  }
+  *m = n;
+  return p;
+}
+
 const char* ParseShortDecimalAt(const char* p, const char* const end,
                                 double* value) {
   static constexpr double kPowersOfTen[] = {
@@ -263,12 +277,12 @@ const char* ParseShortDecimalAt(const char* p, const char* const end,
   if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
   uint64_t m = 0;
   const char* const digits = p;
-  for (; p != end && IsDigit(*p); ++p) m = m * 10 + (*p - '0');
+  p = AccumulateDigits(p, end, &m);
   std::ptrdiff_t count = p - digits;
   std::ptrdiff_t decimals = 0;
   if (p != end && *p == '.') {
     const char* const fraction = ++p;
-    for (; p != end && IsDigit(*p); ++p) m = m * 10 + (*p - '0');
+    p = AccumulateDigits(p, end, &m);
     decimals = p - fraction;
     count += decimals;
   }
@@ -396,8 +410,10 @@ double ThroughFixed6(double v, std::size_t* length) {
     if (n <= (uint64_t{1} << 53)) {
       if (length != nullptr) {
         // The sign, the integer digits (at least one), the point and six.
+        // n counts millionths: its integer part has one more digit for
+        // each power of ten from 10^7 up that n reaches (no division).
         std::size_t digits = 1;
-        for (uint64_t i = n / 1000000; i >= 10; i /= 10) ++digits;
+        for (uint64_t p = 10000000; p <= n && digits < 10; p *= 10) ++digits;
         *length = (std::signbit(v) ? 1 : 0) + digits + 7;
       }
       const double r = static_cast<double>(n) / 1e6;
