@@ -29,16 +29,8 @@ std::string LoadFile(const fs::path& path) {
                      std::istreambuf_iterator<char>());
 }
 
-class CCollector : public CDxfBlockHandler {
+class CCollector : public CShapeCheckingHandler {
  public:
-  void OnBlockShapes(const std::string& name, CSymTextWriter& block) override {
-    ExpectShapesOfText(block.text(), block.symbol());
-    OnBlock(name, block.text());
-  }
-  void OnDrawingShapes(CSymTextWriter& drawing) override {
-    ExpectShapesOfText(drawing.text(), drawing.symbol());
-    OnDrawing(drawing.text());
-  }
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     m_names.push_back(name);
     m_texts.push_back(sym_text);

@@ -24,11 +24,9 @@ inline void ExpectShapesOfText(const std::string& sym_text,
   EXPECT_EQ(ShapeBytes(shapes), ShapeBytes(read)) << sym_text;
 }
 
-/// Records every report as text: "block NAME" followed by its SYM text,
-/// "drawing" followed by its SYM text, "passed over in NAME: COUNTS",
-/// "failed NAME: REASON" and "trace TAG". Checks the shapes that come with
-/// each text against the text.
-class CRecorder : public CDxfBlockHandler {
+/// A handler that checks the shapes coming with each text against the text,
+/// then takes the text as OnBlock or OnDrawing.
+class CShapeCheckingHandler : public CDxfBlockHandler {
  public:
   void OnBlockShapes(const std::string& name, CSymTextWriter& block) override {
     ExpectShapesOfText(block.text(), block.symbol());
@@ -38,6 +36,13 @@ class CRecorder : public CDxfBlockHandler {
     ExpectShapesOfText(drawing.text(), drawing.symbol());
     OnDrawing(drawing.text());
   }
+};
+
+/// Records every report as text: "block NAME" followed by its SYM text,
+/// "drawing" followed by its SYM text, "passed over in NAME: COUNTS",
+/// "failed NAME: REASON" and "trace TAG".
+class CRecorder : public CShapeCheckingHandler {
+ public:
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     m_events.push_back("block " + name);
     m_events.push_back(sym_text);
