@@ -60,8 +60,10 @@ bool HasOneByteCodes(std::string_view data) {
   if (var == std::string_view::npos) return true;
   // The variable's name ends with a NUL, then comes the code 1 (one or two
   // bytes) and the version string.
+  // A file cut short before the version is judged as one without it.
   std::size_t at = var + 9 + 1;
   if (at < data.size() && data[at] != 'A') ++at;
+  if (at >= data.size()) return true;
   return data.substr(at, 6) <= "AC1009";
 }
 
