@@ -15,6 +15,7 @@
 
 #include "platform/console_answer.h"
 #include "platform/exceptions.h"
+#include "platform/posix/heap_tuning.h"
 #include "platform/posix/posix_error.h"
 
 namespace {
@@ -135,6 +136,12 @@ std::vector<std::string> ListCurrentFolder(const Keep& keep) {
 
 CPosixPlatform::CPosixPlatform(CPosixOptions options)
     : m_options(std::move(options)) {
+  // The platform is made before the conversion starts its worker.
+  GrowHeapsInLargeSteps();
+  // Reading the umask means setting it; no other thread creates files yet.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  m_newFileMode = 0666 & ~mask;
   // Process ids apart by one start 65,536 names apart.
   m_nNextTemporary = static_cast<unsigned>(::getpid()) << 16;
 }
@@ -355,9 +362,10 @@ std::unique_ptr<CWritableFile> CPosixPlatform::CreateReplacement(
   }
   std::unique_ptr<CWritableFile> file = CreateNewFile(temp);
   // Like the file it replaces (as sed -i does); a new one keeps 0666 less
-  // the umask.
-  if (exists && S_ISREG(st.st_mode) &&
-      ::chmod(temp.c_str(), st.st_mode & 07777) != 0) {
+  // the umask. Most replaced files have that mode already.
+  const mode_t mode = st.st_mode & 07777;
+  if (exists && S_ISREG(st.st_mode) && mode != m_newFileMode &&
+      ::chmod(temp.c_str(), mode) != 0) {
     throw FileExceptionFromErrno(errno, temp);
   }
   return file;

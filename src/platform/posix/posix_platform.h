@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
+
 #include "platform/answer_mode.h"
 #include "platform/platform.h"
 #include "platform/progress_meter.h"
@@ -94,6 +96,9 @@ class CPosixPlatform final : public CPlatform {
   bool readLine(std::string* line);
 
   CPosixOptions m_options;
+  /// The mode that CreateNewFile gives a file: 0666 less the umask, which
+  /// is read once, when the platform is made.
+  mode_t m_newFileMode = 0;
   /// Asked once: progress is reported for every source, and whether the
   /// errors go to a terminal does not change during a run.
   mutable std::optional<bool> m_errorsIsTerminal;
