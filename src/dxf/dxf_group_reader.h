@@ -30,6 +30,14 @@ struct CDxfGroup {
 /// digits. Anything else is CDxfGroup::kNoCode, so it matches no code.
 int ParseGroupCode(std::string_view line);
 
+/// A group value read as an integer (flags, kinds, counts): truncated
+/// toward zero, as C's cast does where the cast is defined; otherwise for
+/// NaN and values that no int holds.
+inline int TruncatedInt(double value, int otherwise) {
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return otherwise;
+  return static_cast<int>(value);
+}
+
 /// The trace marker: a line equal to it at a trace checkpoint is reported.
 constexpr std::string_view kTraceMarker = "IT'S ME";
 

@@ -112,7 +112,7 @@ void CEntityConverter::AddOutline(const CDxfEntity& entity) {
   const int corners = triangle ? 3 : 4;
   if (triangle) order[2] = 2;
   // The invisible edges of a 3DFACE (flags 1, 2, 4, 8) are not drawn.
-  const int hidden = face ? static_cast<int>(entity.getFloat(70)) : 0;
+  const int hidden = face ? TruncatedInt(entity.getFloat(70), 0) : 0;
   const CPlacement outer = m_placement;
   if (plane == EntityPlane::kMirrored) {
     m_placement = MirroredPlane().then(outer);
@@ -145,7 +145,7 @@ void CEntityConverter::AddHatch(const CDxfEntity& entity) {
   const std::size_t paths = cursor.count(91);
   for (std::size_t path = 0; path < paths && cursor.seek(92); ++path) {
     cursor.back();
-    const int flags = static_cast<int>(cursor.number(92));
+    const int flags = TruncatedInt(cursor.number(92), 0);
     if (flags & 2) {
       AddHatchPolyline(cursor, z);
     } else {
@@ -179,7 +179,7 @@ void CEntityConverter::AddHatchPolyline(CGroupCursor& cursor, double z) {
 void CEntityConverter::AddHatchEdges(CGroupCursor& cursor, double z) {
   const std::size_t edges = cursor.count(93);
   for (std::size_t i = 0; i < edges; ++i) {
-    const int type = static_cast<int>(cursor.number(72));
+    const int type = TruncatedInt(cursor.number(72), 0);
     if (type == 1) {
       const CVec2 a = cursor.point(10);
       const CVec2 b = cursor.point(11);
@@ -226,7 +226,7 @@ void CEntityConverter::AddHatchEdges(CGroupCursor& cursor, double z) {
 void CEntityConverter::AddHatchSpline(CGroupCursor& cursor, double z) {
   CSplineCurve curve;
   curve.z = z;
-  curve.degree = static_cast<int>(cursor.number(94));
+  curve.degree = TruncatedInt(cursor.number(94), 0);  // 0 is refused
   const bool rational = cursor.number(73) != 0.0;
   cursor.number(74);  // periodic: the knots say all
   const std::size_t knots = cursor.count(95);

@@ -12,7 +12,7 @@ namespace {
 constexpr double kDefaultHeight = 2.5;
 
 int GetInt(const CDxfEntity& entity, int code, int absent) {
-  return static_cast<int>(entity.getFloat(code, absent));
+  return TruncatedInt(entity.getFloat(code, absent), absent);
 }
 
 // A factor or height that must be positive to draw anything sensible.
