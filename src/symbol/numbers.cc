@@ -248,12 +248,6 @@ double RoundSubnormal(std::string_view s, const CDecimal& d) {
   return std::ldexp(static_cast<double>(m), -1074);
 }
 
-// The common short number ("12.5", "-0.000100", "4.285714285714286"),
-// without an exponent, in one pass, from p on (no white space skipped): its
-// digits as an integer m of at most 2^53 and a power of ten of at most 22
-// are both exact doubles, so one multiply or divide rounds m * 10^-e
-// correctly, as any correct conversion does. Returns one past the number,
-// or null, having computed nothing, for everything else.
 // Appends the decimal digits from p on to *m (wrapping past 19 digits);
 // returns one past the last. One unsigned comparison tests each byte.
 const char* AccumulateDigits(const char* p, const char* const end,
@@ -268,6 +262,13 @@ const char* AccumulateDigits(const char* p, const char* const end,
   return p;
 }
 
+// The common short number ("12.5", "-0.000100", "4.285714285714286"),
+// without an exponent, in one pass, from p on (no white space skipped): its
+// digits as an integer m of at most 2^53 and a power of ten of at most 22
+// are both exact doubles, so one multiply or divide rounds m * 10^-e
+// correctly, as any correct conversion does; up to 19 digits beyond that
+// go straight to the library's conversion. Returns one past the number, or
+// null, having computed nothing, for everything else.
 const char* ParseShortDecimalAt(const char* p, const char* const end,
                                 double* value) {
   static constexpr double kPowersOfTen[] = {
@@ -288,9 +289,18 @@ const char* ParseShortDecimalAt(const char* p, const char* const end,
   }
   // More than 19 digits may have wrapped m; an exponent is left to the
   // general conversion, and so is a text without digits.
-  if (count == 0 || count > 19 || decimals > 22 || m > (uint64_t{1} << 53) ||
+  if (count == 0 || count > 19 || decimals > 22 ||
       (p != end && (*p == 'e' || *p == 'E'))) {
     return nullptr;
+  }
+  if (m > (uint64_t{1} << 53)) {
+    // Up to 19 digits (the shortest text of most doubles has 17) with at
+    // most 22 decimals: no overflow, nothing subnormal, so the library's
+    // correctly rounded conversion needs no help.
+    double v = 0.0;
+    if (std::from_chars(digits, p, v).ec != std::errc()) return nullptr;
+    *value = negative ? -v : v;
+    return p;
   }
   const double v = static_cast<double>(m) / kPowersOfTen[decimals];
   *value = negative ? -v : v;
