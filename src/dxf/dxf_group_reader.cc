@@ -144,27 +144,27 @@ std::size_t ReadPlainValueLine(std::string_view rest, CDxfGroup& group) {
 }  // namespace
 
 const CDxfGroup& CDxfGroupReader::next() {
-  readGroup();
+  m_nCurrentStart = m_text.position();
+  readGroup(m_current);
   return m_current;
 }
 
 // Inlined into readEntity's loop, which reads nearly every group.
-inline void CDxfGroupReader::readGroup() {
+inline void CDxfGroupReader::readGroup(CDxfGroup& group) {
   // The code line is consumed before the value line is asked for, so a code
   // line with no value line after it ends the text as a premature end.
-  m_nCurrentStart = m_text.position();
-  const std::size_t code_bytes = ReadPlainCodeLine(m_text.rest(), m_current);
+  const std::size_t code_bytes = ReadPlainCodeLine(m_text.rest(), group);
   if (code_bytes != 0) {
     m_text.skip(code_bytes);
   } else {
-    m_current.m_strCode = getLine(m_text);
-    m_current.m_nCode = ParseGroupCode(m_current.m_strCode);
+    group.m_strCode = getLine(m_text);
+    group.m_nCode = ParseGroupCode(group.m_strCode);
   }
-  const std::size_t value_bytes = ReadPlainValueLine(m_text.rest(), m_current);
+  const std::size_t value_bytes = ReadPlainValueLine(m_text.rest(), group);
   if (value_bytes != 0) {
     m_text.skip(value_bytes);
   } else {
-    m_current.m_strValue = getLine(m_text);
+    group.m_strValue = getLine(m_text);
   }
 }
 
@@ -173,10 +173,15 @@ void CDxfGroupReader::readEntity(CDxfEntity& entity) {
   entity.m_groups.clear();
   entity.m_firstOfCode.fill(CDxfEntity::kNotNoted);
   bool marker = false;
+  // Read into a local group, which no store into the text reader or the
+  // entity can alias, so that it stays in registers.
+  CDxfGroup group;
+  std::size_t start = 0;
   for (;;) {
-    readGroup();
-    if (m_current.m_nCode == 0) break;
-    const int code = m_current.m_nCode;
+    start = m_text.position();
+    readGroup(group);
+    if (group.m_nCode == 0) break;
+    const int code = group.m_nCode;
     // Past kNotNoted groups the noted indices are wrong, but find does not
     // use them then.
     if (static_cast<unsigned>(code) < CDxfEntity::kNotedCodes &&
@@ -184,9 +189,11 @@ void CDxfGroupReader::readEntity(CDxfEntity& entity) {
       entity.m_firstOfCode[code] =
           static_cast<uint16_t>(entity.m_groups.size());
     }
-    marker = marker || m_current.m_strCode == kTraceMarker ||
-             m_current.m_strValue == kTraceMarker;
-    entity.m_groups.push_back(m_current);
+    marker = marker || group.m_strCode == kTraceMarker ||
+             group.m_strValue == kTraceMarker;
+    entity.m_groups.push_back(group);
   }
   entity.m_bTraceMarker = marker;
+  m_nCurrentStart = start;
+  m_current = group;
 }

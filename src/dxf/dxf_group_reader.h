@@ -111,8 +111,8 @@ class CDxfGroupReader {
   void readEntity(CDxfEntity& entity);
 
  private:
-  // Reads the next group into m_current.
-  void readGroup();
+  // Reads the next group into group.
+  void readGroup(CDxfGroup& group);
 
   CRemainingText m_text;
   CDxfGroup m_current;
