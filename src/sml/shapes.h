@@ -38,6 +38,8 @@ class CTypedObArray {
   T* operator[](std::size_t i) const { return m_items[i].get(); }
   /// Appends at the end, taking ownership; p must not be null. Returns the
   /// index.
+  /// Room for n items, so that adding up to n allocates no more.
+  void Reserve(std::size_t n) { m_items.reserve(n); }
   std::size_t Add(std::unique_ptr<T> p) {
     m_items.push_back(std::move(p));
     return m_items.size() - 1;

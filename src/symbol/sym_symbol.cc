@@ -57,6 +57,7 @@ void AddArc(CSymbol* symbol, const double* v) {
   s = s * kDegreesToRadians;
   e = e * kDegreesToRadians;
   auto arc = std::make_unique<CArc>();
+  arc->points.Reserve(2);
   arc->points.Add(std::make_unique<CPrecisionPoint>(v[0], v[1], v[2]));
   arc->points.Add(std::make_unique<CPrecisionPoint>(s, e, v[5]));
   symbol->arcs.Add(std::move(arc));
