@@ -14,8 +14,15 @@ std::string degrees(double radians) {
 }
 
 std::string point(const CPrecisionPoint& p) {
-  return "(" + FormatNumber(p.x) + ", " + FormatNumber(p.y) + ", " +
-         FormatNumber(p.z) + ")";
+  // Appended in turn: GCC 12 misreads "(" + string as an overlapping copy.
+  std::string text = "(";
+  text += FormatNumber(p.x);
+  text += ", ";
+  text += FormatNumber(p.y);
+  text += ", ";
+  text += FormatNumber(p.z);
+  text += ')';
+  return text;
 }
 
 // Printable ASCII as is, other bytes as \xNN, so that no name can upset
