@@ -14,6 +14,7 @@
 #include "sml/sml_reader.h"
 #include "support/sml_bytes.h"
 #include "support/symbol_builders.h"
+#include "support/symbol_forms.h"
 #include "symbol/line_reader.h"
 #include "symbol/premature_end.h"
 #include "symbol/sym_symbol.h"
@@ -110,11 +111,14 @@ void CheckExtractedText(const std::string& sym_text) {
 }
 
 // The shapes handed over with a text must be those that reading it gives.
-void CheckShapesOfText(const std::string& sym_text, const CSymbol& shapes) {
+void CheckShapesOfText(const std::string& sym_text, const CFlatSymbol& shapes) {
   CSymbol read;
   ReadSymText(sym_text, &read);
   Check(ShapeBytes(shapes) == ShapeBytes(read),
         "the shapes handed over differ from those of the SYM text");
+  const auto [from_text, from_shapes] = SmlFilesOfBothForms(sym_text, shapes);
+  Check(from_shapes == from_text,
+        "the shapes handed over make another .SML file than the SYM text");
 }
 
 class CCheckingHandler : public CDxfBlockHandler {

@@ -51,7 +51,7 @@ class CAheadRecorder : public CDxfBlockHandler {
   }
 
   void Block(const std::string& name, const std::string& sym_text,
-             CSymbol* shapes) {
+             CFlatSymbol* shapes) {
     CAheadEvent event(CAheadEvent::Kind::kBlock);
     event.name = name;
     // The name the output is written under: the block's, or for a name that
@@ -61,7 +61,7 @@ class CAheadRecorder : public CDxfBlockHandler {
     m_ahead.push(std::move(event));
   }
 
-  void Drawing(const std::string& sym_text, CSymbol* shapes) {
+  void Drawing(const std::string& sym_text, CFlatSymbol* shapes) {
     CAheadEvent event(CAheadEvent::Kind::kDrawing);
     event.symbol = PrepareSymbol(
         sym_text, SmlSymbolName(m_strPath, m_ahead.m_cSeparator), shapes);

@@ -62,7 +62,7 @@ class CBlockConverter : public CDxfBlockHandler {
   }
 
   void Block(const std::string& name, const std::string& sym_text,
-             CSymbol* shapes) {
+             CFlatSymbol* shapes) {
     std::string source_name = m_app.m_strFolder + name + ".SYM";
     m_app.observer().OnBlock(name, false);
     m_app.m_strContext = " (block " + EscapeForMessage(name) + " of " +
@@ -95,7 +95,7 @@ class CBlockConverter : public CDxfBlockHandler {
     Drawing(std::string(), &drawing.symbol());
   }
 
-  void Drawing(const std::string& sym_text, CSymbol* shapes) {
+  void Drawing(const std::string& sym_text, CFlatSymbol* shapes) {
     m_app.observer().OnBlock(std::string(), true);
     m_app.m_strContext =
         " (drawing of " + EscapeForMessage(BaseName(m_strPath)) + ")";
@@ -358,19 +358,28 @@ void CConvertApp::ConvertSymFile(std::string path) {
 
 bool CConvertApp::ConvertSymToSml(const std::string& text,
                                   const std::string& source_name,
-                                  CSymbol* shapes) {
+                                  CFlatSymbol* shapes) {
   if (m_pPrepared) return PublishPrepared(*m_pPrepared, source_name);
+  if (shapes != nullptr) {
+    // Shapes come from records: none means the header line alone.
+    return !shapes->empty() && WriteSymbol(shapes, source_name);
+  }
   CSymbol symbol;
-  if (!ReadSymbol(text, shapes, &symbol)) return false;  // a header alone
+  if (!ReadSymText(text, &symbol)) return false;  // a header alone
   if (symbol.lines.GetSize() == 0 && symbol.arcs.GetSize() == 0 &&
       symbol.circles.GetSize() == 0) {
     NoteNothingToDraw(source_name);
     return false;
   }
-  MeasureAndShift(&symbol);
+  return WriteSymbol(&symbol, source_name);
+}
+
+template <class Symbol>
+bool CConvertApp::WriteSymbol(Symbol* symbol, const std::string& source_name) {
+  MeasureAndShift(symbol);
   return WriteOutput(
-      source_name, CountShapes(symbol), [&](const std::string& output_name) {
-        WriteSmlFile(m_platform, output_name, symbol, m_pQueue.get());
+      source_name, CountShapes(*symbol), [&](const std::string& output_name) {
+        WriteSmlFile(m_platform, output_name, *symbol, m_pQueue.get());
       });
 }
 

@@ -82,7 +82,7 @@ class CConvertApp {
   /// the shapes already read from it when given. Returns true when the .SML
   /// file was written completely.
   bool ConvertSymToSml(const std::string& text, const std::string& source_name,
-                       CSymbol* shapes = nullptr);
+                       CFlatSymbol* shapes = nullptr);
   /// Writes a symbol converted ahead into the .SML named after source_name,
   /// as ConvertSymToSml writes it from its text.
   bool PublishPrepared(const CPreparedSymbol& prepared,
@@ -142,6 +142,10 @@ class CConvertApp {
   template <typename Write>
   bool WriteOutput(const std::string& source_name, const CShapeCounts& counts,
                    const Write& write);
+  /// Measures, shifts and writes a symbol that has shapes (see
+  /// WriteOutput).
+  template <class Symbol>
+  bool WriteSymbol(Symbol* symbol, const std::string& source_name);
 
   // The folder tree and the output folder (folder_tree.cc).
   /// Makes the output folder of the chosen one; shows why and returns

@@ -12,34 +12,43 @@ CShapeCounts CountShapes(const CSymbol& symbol) {
           static_cast<int>(symbol.circles.GetSize())};
 }
 
-bool ReadSymbol(std::string_view text, CSymbol* shapes, CSymbol* symbol) {
-  if (shapes == nullptr) return ReadSymText(text, symbol);
-  // Shapes come from records: none means the header line alone.
-  if (shapes->lines.GetSize() == 0 && shapes->arcs.GetSize() == 0 &&
-      shapes->circles.GetSize() == 0) {
-    return false;
-  }
-  *symbol = std::move(*shapes);
-  return true;
+CShapeCounts CountShapes(const CFlatSymbol& symbol) {
+  return {static_cast<int>(symbol.lines.size()),
+          static_cast<int>(symbol.arcs.size()),
+          static_cast<int>(symbol.circles.size())};
 }
 
+namespace {
+
+template <class Symbol>
+void Encode(Symbol* symbol, CPreparedSymbol* prepared) {
+  MeasureAndShift(symbol);
+  prepared->counts = CountShapes(*symbol);
+  prepared->bytes =
+      EncodeSmlFile(prepared->symbol_name, *symbol, &prepared->writes);
+  prepared->kind = CPreparedSymbol::Kind::kEncoded;
+}
+
+}  // namespace
+
 CPreparedSymbol PrepareSymbol(std::string_view text, std::string symbol_name,
-                              CSymbol* shapes) {
+                              CFlatSymbol* shapes) {
   CPreparedSymbol prepared;
   prepared.symbol_name = std::move(symbol_name);
   try {
+    if (shapes != nullptr) {
+      // Shapes come from records: none means the header line alone.
+      if (!shapes->empty()) Encode(shapes, &prepared);
+      return prepared;
+    }
     CSymbol symbol;
-    if (!ReadSymbol(text, shapes, &symbol)) return prepared;
+    if (!ReadSymText(text, &symbol)) return prepared;
     if (symbol.lines.GetSize() == 0 && symbol.arcs.GetSize() == 0 &&
         symbol.circles.GetSize() == 0) {
       prepared.kind = CPreparedSymbol::Kind::kNothingToDraw;
       return prepared;
     }
-    MeasureAndShift(&symbol);
-    prepared.counts = CountShapes(symbol);
-    prepared.bytes =
-        EncodeSmlFile(prepared.symbol_name, symbol, &prepared.writes);
-    prepared.kind = CPreparedSymbol::Kind::kEncoded;
+    Encode(&symbol, &prepared);
   } catch (...) {
     prepared.error = std::current_exception();
   }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+struct CFlatSymbol;
 struct CSymbol;
 
 /// How many shapes of each kind a symbol holds, for the run's report.
@@ -16,6 +17,7 @@ struct CShapeCounts {
   int circles = 0;
 };
 CShapeCounts CountShapes(const CSymbol& symbol);
+CShapeCounts CountShapes(const CFlatSymbol& symbol);
 
 /// One symbol converted as far as it goes without the file system: its SYM
 /// text read, measured, shifted and encoded as the bytes of its .SML file.
@@ -38,15 +40,11 @@ struct CPreparedSymbol {
   std::exception_ptr error;
 };
 
-/// Reads text into symbol as ReadSymText does (false for a header alone),
-/// or, given shapes already read from it (see CDxfBlockHandler::
-/// OnBlockShapes), moves those into symbol instead.
-bool ReadSymbol(std::string_view text, CSymbol* shapes, CSymbol* symbol);
-
 /// Converts a SYM text into the .SML bytes of a symbol named symbol_name,
-/// taking the shapes already read from it when given. Never throws: a
-/// failure is kept in the result.
+/// taking the shapes already read from it when given (see
+/// CDxfBlockHandler::OnBlockShapes; they are measured and shifted in
+/// place). Never throws: a failure is kept in the result.
 CPreparedSymbol PrepareSymbol(std::string_view text, std::string symbol_name,
-                              CSymbol* shapes = nullptr);
+                              CFlatSymbol* shapes = nullptr);
 
 #endif  // SYMCONV_APP_PREPARED_SYMBOL_H_

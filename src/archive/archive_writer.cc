@@ -190,6 +190,11 @@ void CArchiveWriter::PutObject(const CObject* object) {
   object->Serialize(*this);
 }
 
+void CArchiveWriter::PutNewObject(const CClassRecord* record) {
+  PutClass(record);
+  takeIndex();
+}
+
 void CArchiveWriter::Flush() {
   checkOpen();
   if (m_nFill == 0) return;

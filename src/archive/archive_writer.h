@@ -66,6 +66,10 @@ class CArchiveWriter {
   void PutObject(const CObject* object);
   /// The class's definition the first time, a class reference later.
   void PutClass(const CClassRecord* record);
+  /// The tag of an object that no reference can reach twice (one held by
+  /// value, written once): its class, then it takes the next index, as
+  /// PutObject numbers a new object. The caller puts its body next.
+  void PutNewObject(const CClassRecord* record);
 
   /// Sends the buffered bytes to the file in one write.
   void Flush();

@@ -13,15 +13,18 @@
 #include "dxf/block_extractor.h"
 #include "dxf/passed_over.h"
 #include "support/symbol_builders.h"
+#include "support/symbol_forms.h"
 #include "symbol/sym_symbol.h"
 
 /// Expects the shapes handed over with a SYM text to be those that reading
-/// the text gives, bit for bit.
+/// the text gives, bit for bit, and to make the same .SML file.
 inline void ExpectShapesOfText(const std::string& sym_text,
-                               const CSymbol& shapes) {
+                               const CFlatSymbol& shapes) {
   CSymbol read;
   ReadSymText(sym_text, &read);
   EXPECT_EQ(ShapeBytes(shapes), ShapeBytes(read)) << sym_text;
+  const auto [from_text, from_shapes] = SmlFilesOfBothForms(sym_text, shapes);
+  EXPECT_EQ(from_shapes, from_text) << sym_text;
 }
 
 /// A handler that checks the shapes coming with each text against the text,

@@ -30,7 +30,7 @@ void CSymTextWriter::Begin() {
   m_strText.assign(kHeader);
   m_nTextSize = kHeader.size();
   m_nFormatted = 0;
-  m_symbol = CSymbol();
+  m_symbol.clear();
 }
 
 void CSymTextWriter::AppendLine(double x1, double y1, double z1, double x2,

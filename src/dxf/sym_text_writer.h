@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sml/symbol.h"
+#include "sml/flat_symbol.h"
 
 /// The most bytes one symbol's SYM text may hold. A value such as 1e308
 /// is written with all of its 309 digits, so a block of such values makes a
@@ -45,8 +45,9 @@ class CSymTextWriter {
   const std::string& text() const;
   /// The shapes that ReadSymText reads from text(), bit for bit, made as
   /// the records are appended instead of parsed back from the text (none
-  /// for the header line alone). A caller may move them out.
-  CSymbol& symbol() { return m_symbol; }
+  /// for the header line alone). A caller may measure and shift them in
+  /// place: Begin clears them.
+  CFlatSymbol& symbol() { return m_symbol; }
 
  private:
   struct CRecord {
@@ -62,7 +63,7 @@ class CSymTextWriter {
   // The text of the records before m_nFormatted.
   mutable std::string m_strText;
   mutable std::size_t m_nFormatted = 0;
-  CSymbol m_symbol;
+  CFlatSymbol m_symbol;
   std::size_t m_nLimit;
 };
 

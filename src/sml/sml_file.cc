@@ -1,6 +1,7 @@
 #include "sml/sml_file.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "archive/archive_writer.h"
 #include "platform/platform.h"
@@ -50,16 +51,18 @@ std::string SmlSymbolName(const std::string& source_path, char separator) {
   return last == std::string::npos ? base : base.substr(last + 1);
 }
 
-void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
-                      const CSymbol& symbol) {
+namespace {
+
+void writeHead(CArchiveWriter& ar, const std::string& symbol_name) {
   ar.PutString(kSmlMagic);
   ar.PutString(symbol_name);
   ar.PutString("");
   ar.PutDword(uint32_t{0});
-  // Classes and objects are numbered in this order: lines, arcs, circles.
-  symbol.lines.Serialize(ar);
-  symbol.arcs.Serialize(ar);
-  symbol.circles.Serialize(ar);
+}
+
+// Fields after the three lists; the same for both forms of a symbol.
+template <class Symbol>
+void writeTail(CArchiveWriter& ar, const Symbol& symbol) {
   ar.PutDouble(symbol.minX);
   ar.PutDouble(symbol.minY);
   ar.PutDouble(symbol.maxX);
@@ -71,8 +74,68 @@ void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
   symbol.origin.Serialize(ar);
 }
 
-void WriteSmlFile(CPlatform& platform, const std::string& source_path,
-                  const CSymbol& symbol, CPublishQueue* queue) {
+void putCount(CArchiveWriter& ar, std::size_t n) {
+  if (n > UINT32_MAX) {
+    throw std::length_error("too many elements to store in one array");
+  }
+  ar.PutCount(static_cast<uint32_t>(n));
+}
+
+// A point of an arc's or a circle's point list, tagged as the list's
+// elements are.
+void putListedPoint(CArchiveWriter& ar, const CPrecisionPoint& point) {
+  ar.PutNewObject(&CPrecisionPoint::classCPrecisionPoint);
+  point.Serialize(ar);
+}
+
+}  // namespace
+
+void WriteShapeLists(CArchiveWriter& ar, const CFlatSymbol& symbol) {
+  // What the lists of CSymbol write through PutObject, object by object:
+  // nothing here is referred to twice, so every object is new.
+  putCount(ar, symbol.lines.size());
+  for (const CLine& line : symbol.lines) {
+    ar.PutNewObject(&CLine::classCLine);
+    line.Serialize(ar);
+  }
+  putCount(ar, symbol.arcs.size());
+  for (const CFlatSymbol::CArcShape& arc : symbol.arcs) {
+    ar.PutNewObject(&CArc::classCArc);
+    ar.PutCount(2);
+    putListedPoint(ar, arc.centre);
+    putListedPoint(ar, arc.angles);
+  }
+  putCount(ar, symbol.circles.size());
+  for (const CFlatSymbol::CCircleShape& circle : symbol.circles) {
+    ar.PutNewObject(&CCircle::classCCircle);
+    ar.PutDouble(circle.radius);
+    ar.PutCount(1);
+    putListedPoint(ar, circle.centre);
+  }
+}
+
+void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
+                      const CSymbol& symbol) {
+  writeHead(ar, symbol_name);
+  // Classes and objects are numbered in this order: lines, arcs, circles.
+  symbol.lines.Serialize(ar);
+  symbol.arcs.Serialize(ar);
+  symbol.circles.Serialize(ar);
+  writeTail(ar, symbol);
+}
+
+void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
+                      const CFlatSymbol& symbol) {
+  writeHead(ar, symbol_name);
+  WriteShapeLists(ar, symbol);
+  writeTail(ar, symbol);
+}
+
+namespace {
+
+template <class Symbol>
+void writeSmlFile(CPlatform& platform, const std::string& source_path,
+                  const Symbol& symbol, CPublishQueue* queue) {
   std::string path = SmlOutputPath(source_path);
   // Written under a temporary name and renamed over an earlier file only
   // when complete: a failure leaves the earlier file as it was.
@@ -82,6 +145,18 @@ void WriteSmlFile(CPlatform& platform, const std::string& source_path,
                    symbol);
   ar.Close();
   file.Close();
+}
+
+}  // namespace
+
+void WriteSmlFile(CPlatform& platform, const std::string& source_path,
+                  const CSymbol& symbol, CPublishQueue* queue) {
+  writeSmlFile(platform, source_path, symbol, queue);
+}
+
+void WriteSmlFile(CPlatform& platform, const std::string& source_path,
+                  const CFlatSymbol& symbol, CPublishQueue* queue) {
+  writeSmlFile(platform, source_path, symbol, queue);
 }
 
 bool StartsLikeSmlFile(const std::string& bytes) {
@@ -116,9 +191,8 @@ class CByteSink : public CWritableFile {
 // when the symbol is encoded straight into it.
 constexpr std::size_t kArchiveBuffer = 4096;
 
-}  // namespace
-
-std::string EncodeSmlFile(const std::string& symbol_name, const CSymbol& symbol,
+template <class Symbol>
+std::string encodeSmlFile(const std::string& symbol_name, const Symbol& symbol,
                           std::vector<std::size_t>* writes) {
   std::string bytes;
   writes->clear();
@@ -127,6 +201,19 @@ std::string EncodeSmlFile(const std::string& symbol_name, const CSymbol& symbol,
   WriteSmlContents(ar, symbol_name, symbol);
   ar.Close();
   return bytes;
+}
+
+}  // namespace
+
+std::string EncodeSmlFile(const std::string& symbol_name, const CSymbol& symbol,
+                          std::vector<std::size_t>* writes) {
+  return encodeSmlFile(symbol_name, symbol, writes);
+}
+
+std::string EncodeSmlFile(const std::string& symbol_name,
+                          const CFlatSymbol& symbol,
+                          std::vector<std::size_t>* writes) {
+  return encodeSmlFile(symbol_name, symbol, writes);
 }
 
 void WriteSmlBytes(CPlatform& platform, const std::string& source_path,

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "sml/flat_symbol.h"
 #include "sml/symbol.h"
 
 class CArchiveWriter;
@@ -29,6 +30,13 @@ std::string SmlSymbolName(const std::string& source_path, char separator);
 /// shift.
 void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
                       const CSymbol& symbol);
+/// The same for shapes held by value: the same bytes as for the CSymbol
+/// with the same shapes and extents.
+void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
+                      const CFlatSymbol& symbol);
+/// The three lists of symbol (lines, arcs, circles) as a CSymbol's lists
+/// write themselves.
+void WriteShapeLists(CArchiveWriter& ar, const CFlatSymbol& symbol);
 
 /// Writes the .SML file of one symbol next to its source, replacing any
 /// earlier file of that name only once the new one is complete. Throws
@@ -37,6 +45,8 @@ void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
 /// complete file is published by the queue (see CPublishQueue).
 void WriteSmlFile(CPlatform& platform, const std::string& source_path,
                   const CSymbol& symbol, CPublishQueue* queue = nullptr);
+void WriteSmlFile(CPlatform& platform, const std::string& source_path,
+                  const CFlatSymbol& symbol, CPublishQueue* queue = nullptr);
 
 /// True when bytes could be the start of an .SML file as WriteSmlFile
 /// writes it: they begin with its magic, or are a part of the magic (an
@@ -48,6 +58,9 @@ bool StartsLikeSmlFile(const std::string& bytes);
 /// can encode while the first one writes; *writes gets the sizes of the
 /// writes that WriteSmlFile would make. Throws what the encoding throws.
 std::string EncodeSmlFile(const std::string& symbol_name, const CSymbol& symbol,
+                          std::vector<std::size_t>* writes);
+std::string EncodeSmlFile(const std::string& symbol_name,
+                          const CFlatSymbol& symbol,
                           std::vector<std::size_t>* writes);
 
 /// Writes bytes made by EncodeSmlFile as WriteSmlFile writes its file: the

@@ -131,6 +131,52 @@ TEST(SmlFileTest, LinesArcsCirclesAreNumberedInThatOrder) {
   EXPECT_EQ(bytes.find("CPrecisionPoint"), bytes.rfind("CPrecisionPoint"));
 }
 
+// The same shapes in both forms, extents and origin included.
+void AddBoth(CSymbol* s, CFlatSymbol* f, char kind, double a, double b) {
+  switch (kind) {
+    case 'L':
+      AddLine(s, a, b, b, a);
+      f->lines.emplace_back();
+      f->lines.back().start = CPrecisionPoint(a, b, 0.0);
+      f->lines.back().end = CPrecisionPoint(b, a, 0.0);
+      break;
+    case 'A':
+      AddArc(s, a, b, 0.5, 4.5, 2.0);
+      f->arcs.push_back({CPrecisionPoint(a, b, 0.0), {0.5, 4.5, 2.0}});
+      break;
+    default:
+      AddCircle(s, a, b, 3.0);
+      f->circles.push_back({CPrecisionPoint(a, b, 0.0), 3.0});
+      break;
+  }
+}
+
+TEST(SmlFileTest, ShapesHeldByValueAreWrittenAsTheirObjectLists) {
+  // Which lists hold shapes decides where the CPrecisionPoint definition
+  // goes; past 32766 numbered entries tags and references take long forms.
+  const struct {
+    const char* kinds;
+    int lines;
+  } cases[] = {{"L", 1}, {"C", 2}, {"AC", 0}, {"LAC", 3}, {"LAC", 40000}};
+  for (const auto& c : cases) {
+    CSymbol s;
+    CFlatSymbol f;
+    for (int i = 0; i < c.lines; ++i) AddBoth(&s, &f, 'L', i, -i);
+    for (const char* k = c.kinds; *k != '\0'; ++k) {
+      if (*k == 'L') continue;
+      for (int i = 0; i < 2; ++i) AddBoth(&s, &f, *k, i + 0.25, -7.5);
+    }
+    s.minX = f.minX = -1.0;
+    s.maxY = f.maxY = 2.0;
+    s.origin = f.origin = CPrecisionPoint(1.0, -2.0, 0.0);
+    std::vector<std::size_t> object_writes, flat_writes;
+    const std::string objects = EncodeSmlFile("S", s, &object_writes);
+    EXPECT_EQ(EncodeSmlFile("S", f, &flat_writes), objects)
+        << c.kinds << " " << c.lines;
+    EXPECT_EQ(flat_writes, object_writes);
+  }
+}
+
 TEST(SmlFileTest, EmptySymbolKeepsTheStartingExtents) {
   CSymbol empty;  // as the reader leaves a text without shapes
   empty.origin = CPrecisionPoint(-999999999.0, 999999999.0, 0.0);

@@ -50,16 +50,21 @@ void AddCircle(CSymbol* symbol, const double* v) {
   symbol->circles.Add(std::move(circle));
 }
 
-void AddArc(CSymbol* symbol, const double* v) {
-  // The text measures angles against its y axis; turn them around.
+// An arc record's angle point: the text measures angles in degrees against
+// its y axis; turn them around and into radians.
+CPrecisionPoint ArcAngles(const double* v) {
   double s = ReduceAngle(360.0 - v[3]);
   double e = ReduceAngle(360.0 - v[4]);
   s = s * kDegreesToRadians;
   e = e * kDegreesToRadians;
+  return CPrecisionPoint(s, e, v[5]);
+}
+
+void AddArc(CSymbol* symbol, const double* v) {
   auto arc = std::make_unique<CArc>();
   arc->points.Reserve(2);
   arc->points.Add(std::make_unique<CPrecisionPoint>(v[0], v[1], v[2]));
-  arc->points.Add(std::make_unique<CPrecisionPoint>(s, e, v[5]));
+  arc->points.Add(std::make_unique<CPrecisionPoint>(ArcAngles(v)));
   symbol->arcs.Add(std::move(arc));
 }
 
@@ -69,18 +74,22 @@ void ReadFields(std::string_view fields, double* v, int count) {
   for (int i = 0; i < count; ++i) v[i] = getNumber(fields);
 }
 
-// Widens the extents by one point; z plays no part.
-void TakeInX(CSymbol* symbol, double px) {
+// Widens the extents by one point; z plays no part. Symbol is CSymbol or
+// CFlatSymbol, whose extents are alike.
+template <class Symbol>
+void TakeInX(Symbol* symbol, double px) {
   if (px > symbol->maxX) symbol->maxX = px;
   if (px < symbol->minX) symbol->minX = px;
 }
 
-void TakeInY(CSymbol* symbol, double py) {
+template <class Symbol>
+void TakeInY(Symbol* symbol, double py) {
   if (py > symbol->maxY) symbol->maxY = py;
   if (py < symbol->minY) symbol->minY = py;
 }
 
-void TakeIn(CSymbol* symbol, double px, double py) {
+template <class Symbol>
+void TakeIn(Symbol* symbol, double px, double py) {
   TakeInX(symbol, px);
   TakeInY(symbol, py);
 }
@@ -144,7 +153,8 @@ bool MarkDecidingSamples(double s, double step, double r,
 // c + r * cos with |cos| <= 1, so |r * cos| <= |r| and, rounding being
 // monotonic, c - |r| <= x <= c + |r|: when both bounds lie within the
 // extents no sample passes them (and a NaN bound compares false: sampled).
-unsigned char AxesToSample(const CSymbol* symbol, const CPrecisionPoint& centre,
+template <class Symbol>
+unsigned char AxesToSample(const Symbol* symbol, const CPrecisionPoint& centre,
                            double r) {
   const double a = std::fabs(r);
   unsigned char axes = 0;
@@ -158,7 +168,8 @@ unsigned char AxesToSample(const CSymbol* symbol, const CPrecisionPoint& centre,
 }
 
 // The arc from its start angle downward over its sweep, at 201 points.
-void TakeInArc(CSymbol* symbol, const CPrecisionPoint& centre,
+template <class Symbol>
+void TakeInArc(Symbol* symbol, const CPrecisionPoint& centre,
                const CPrecisionPoint& angles) {
   const double s = angles.x;
   const double r = angles.z;
@@ -193,7 +204,8 @@ void TakeInArc(CSymbol* symbol, const CPrecisionPoint& centre,
 }
 
 // Each circle widens each extent on its own side only.
-void TakeInCircle(CSymbol* symbol, const CPrecisionPoint& centre, double r) {
+template <class Symbol>
+void TakeInCircle(Symbol* symbol, const CPrecisionPoint& centre, double r) {
   if (centre.x + r > symbol->maxX) symbol->maxX = centre.x + r;
   if (centre.x - r < symbol->minX) symbol->minX = centre.x - r;
   if (centre.y + r > symbol->maxY) symbol->maxY = centre.y + r;
@@ -222,6 +234,23 @@ void Shift(CSymbol* symbol, double dx, double dy) {
   }
   for (std::size_t i = 0; i < symbol->circles.GetSize(); ++i) {
     shiftCentre(symbol->circles[i]->points);
+  }
+}
+
+void Shift(CFlatSymbol* symbol, double dx, double dy) {
+  for (CLine& line : symbol->lines) {
+    line.start.x -= dx;
+    line.start.y -= dy;
+    line.end.x -= dx;
+    line.end.y -= dy;
+  }
+  for (CFlatSymbol::CArcShape& arc : symbol->arcs) {
+    arc.centre.x -= dx;
+    arc.centre.y -= dy;
+  }
+  for (CFlatSymbol::CCircleShape& circle : symbol->circles) {
+    circle.centre.x -= dx;
+    circle.centre.y -= dy;
   }
 }
 
@@ -255,6 +284,26 @@ void AddSymRecord(CSymbol* symbol, char letter, const double* numbers) {
   }
 }
 
+void AddSymRecord(CFlatSymbol* symbol, char letter, const double* numbers) {
+  const double* v = numbers;
+  switch (letter) {
+    case 'L': {
+      CLine& line = symbol->lines.emplace_back();
+      line.start = CPrecisionPoint(v[0], v[1], v[2]);
+      line.end = CPrecisionPoint(v[3], v[4], v[5]);
+      break;
+    }
+    case 'C':
+      symbol->circles.push_back({CPrecisionPoint(v[0], v[1], v[2]), v[3]});
+      break;
+    case 'A':
+      symbol->arcs.push_back({CPrecisionPoint(v[0], v[1], v[2]), ArcAngles(v)});
+      break;
+    default:
+      break;
+  }
+}
+
 bool ReadSymText(std::string_view text, CSymbol* symbol) {
   const int n = countLines(text);
   if (n == 1) return false;  // a header alone
@@ -274,11 +323,9 @@ bool ReadSymText(std::string_view text, CSymbol* symbol) {
   return true;
 }
 
-void MeasureAndShift(CSymbol* symbol) {
-  symbol->maxX = -999999999.0;
-  symbol->minX = 999999999.0;
-  symbol->maxY = -999999999.0;
-  symbol->minY = 999999999.0;
+namespace {
+
+void TakeInShapes(CSymbol* symbol) {
   for (std::size_t i = 0; i < symbol->lines.GetSize(); ++i) {
     const CLine* line = symbol->lines[i];
     TakeIn(symbol, line->start.x, line->start.y);
@@ -296,6 +343,29 @@ void MeasureAndShift(CSymbol* symbol) {
       TakeInCircle(symbol, *circle->points[0], circle->radius);
     }
   }
+}
+
+// The same order as for a CSymbol, shape by shape.
+void TakeInShapes(CFlatSymbol* symbol) {
+  for (const CLine& line : symbol->lines) {
+    TakeIn(symbol, line.start.x, line.start.y);
+    TakeIn(symbol, line.end.x, line.end.y);
+  }
+  for (const CFlatSymbol::CArcShape& arc : symbol->arcs) {
+    TakeInArc(symbol, arc.centre, arc.angles);
+  }
+  for (const CFlatSymbol::CCircleShape& circle : symbol->circles) {
+    TakeInCircle(symbol, circle.centre, circle.radius);
+  }
+}
+
+template <class Symbol>
+void MeasureAndShiftShapes(Symbol* symbol) {
+  symbol->maxX = -999999999.0;
+  symbol->minX = 999999999.0;
+  symbol->maxY = -999999999.0;
+  symbol->minY = 999999999.0;
+  TakeInShapes(symbol);
   // Where the text's own origin lies, seen from the corner (minX, maxY).
   symbol->origin.x = -symbol->minX;
   symbol->origin.y = -symbol->maxY;
@@ -313,3 +383,9 @@ void MeasureAndShift(CSymbol* symbol) {
     symbol->maxY = 0;
   }
 }
+
+}  // namespace
+
+void MeasureAndShift(CSymbol* symbol) { MeasureAndShiftShapes(symbol); }
+
+void MeasureAndShift(CFlatSymbol* symbol) { MeasureAndShiftShapes(symbol); }

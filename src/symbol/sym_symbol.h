@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "sml/flat_symbol.h"
 #include "sml/symbol.h"
 
 /// Reads the records of a .SYM text into symbol (header skipped, L/C/A
@@ -18,9 +19,12 @@ int SymRecordFields(char letter);
 /// Adds the shape of one record as ReadSymText adds it from the record's
 /// numbers, in the record's order.
 void AddSymRecord(CSymbol* symbol, char letter, const double* numbers);
+void AddSymRecord(CFlatSymbol* symbol, char letter, const double* numbers);
 
 /// Measures the extents (201 samples per arc), sets the origin point and
 /// shifts the shapes right of the y axis and below the x axis.
 void MeasureAndShift(CSymbol* symbol);
+/// The same for shapes held by value, with the same results.
+void MeasureAndShift(CFlatSymbol* symbol);
 
 #endif  // SYMCONV_SYMBOL_SYM_SYMBOL_H_
