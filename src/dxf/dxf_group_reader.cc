@@ -141,6 +141,52 @@ std::size_t ReadPlainValueLine(std::string_view rest, CDxfGroup& group) {
   return lf + 1;
 }
 
+// The byte offset of the first LF in the eight bytes at p, or 8.
+inline unsigned LineFeedInWord(const char* p) {
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  constexpr uint64_t kHighs = 0x8080808080808080u;
+  uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  word ^= kOnes * '\n';  // LF bytes become zero
+  const uint64_t zeros = (word - kOnes) & ~word & kHighs;
+  return zeros == 0 ? 8 : static_cast<unsigned>(std::countr_zero(zeros)) / 8;
+}
+
+// The commonest group of all, at p: a code right-aligned in three columns
+// and a value of one to fifteen bytes without white space at either end,
+// with at least sixteen bytes after the code line. Read into group as
+// readGroup would read it, returning the bytes it takes; 0 for any other.
+inline std::size_t ReadCommonGroup(const char* p, const char* end,
+                                   CDxfGroup& group) {
+  if constexpr (std::endian::native != std::endian::little) return 0;
+  if (end - p < 20 || p[3] != '\n' || !IsDigitByte(p[2])) return 0;
+  const int last = p[2] - '0';
+  if (p[0] == ' ') {
+    if (p[1] == ' ') {
+      group.m_strCode = std::string_view(p + 2, 1);
+      group.m_nCode = last;
+    } else if (IsDigitByte(p[1])) {
+      group.m_strCode = std::string_view(p + 1, 2);
+      group.m_nCode = (p[1] - '0') * 10 + last;
+    } else {
+      return 0;
+    }
+  } else if (IsDigitByte(p[0]) && IsDigitByte(p[1])) {
+    group.m_strCode = std::string_view(p, 3);
+    group.m_nCode = (p[0] - '0') * 100 + (p[1] - '0') * 10 + last;
+  } else {
+    return 0;
+  }
+  const char* const value = p + 4;
+  unsigned lf = LineFeedInWord(value);
+  if (lf == 8) lf = 8 + LineFeedInWord(value + 8);
+  if (lf == 0 || lf == 16 || IsLowByte(value[0]) || IsLowByte(value[lf - 1])) {
+    return 0;
+  }
+  group.m_strValue = std::string_view(value, lf);
+  return 4 + lf + 1;
+}
+
 }  // namespace
 
 const CDxfGroup& CDxfGroupReader::next() {
@@ -173,27 +219,49 @@ void CDxfGroupReader::readEntity(CDxfEntity& entity) {
   entity.m_groups.clear();
   entity.m_firstOfCode.fill(CDxfEntity::kNotNoted);
   bool marker = false;
-  // Read into a local group, which no store into the text reader or the
-  // entity can alias, so that it stays in registers.
+  // Read into a local group from a local cursor, which no store into the
+  // entity can alias, so that both stay in registers. The reader's own
+  // position is brought up to date for a group that needs readGroup, and at
+  // the end.
   CDxfGroup group;
-  std::size_t start = 0;
+  const std::string_view rest = m_text.rest();
+  const char* const begin = rest.data();
+  const char* const end = begin + rest.size();
+  const char* p = begin;
+  const char* start = p;
+  const std::size_t base = m_text.position();
+  std::size_t count = 0;  // groups read, kept apart from the vector's size
   for (;;) {
-    start = m_text.position();
-    readGroup(group);
+    start = p;
+    const std::size_t common = ReadCommonGroup(p, end, group);
+    if (common != 0) {
+      p += common;
+    } else {
+      m_text.skip(static_cast<std::size_t>(p - begin) -
+                  (m_text.position() - base));
+      readGroup(group);
+      p = begin + (m_text.position() - base);
+    }
     if (group.m_nCode == 0) break;
     const int code = group.m_nCode;
     // Past kNotNoted groups the noted indices are wrong, but find does not
     // use them then.
     if (static_cast<unsigned>(code) < CDxfEntity::kNotedCodes &&
         entity.m_firstOfCode[code] == CDxfEntity::kNotNoted) {
-      entity.m_firstOfCode[code] =
-          static_cast<uint16_t>(entity.m_groups.size());
+      entity.m_firstOfCode[code] = static_cast<uint16_t>(count);
     }
-    marker = marker || group.m_strCode == kTraceMarker ||
-             group.m_strValue == kTraceMarker;
+    // Either line may be the marker; both are seldom seven bytes long.
+    if ((group.m_strCode.size() == kTraceMarker.size() &&
+         group.m_strCode == kTraceMarker) ||
+        (group.m_strValue.size() == kTraceMarker.size() &&
+         group.m_strValue == kTraceMarker)) {
+      marker = true;
+    }
     entity.m_groups.push_back(group);
+    ++count;
   }
+  m_text.skip(static_cast<std::size_t>(p - begin) - (m_text.position() - base));
   entity.m_bTraceMarker = marker;
-  m_nCurrentStart = start;
+  m_nCurrentStart = base + static_cast<std::size_t>(start - begin);
   m_current = group;
 }

@@ -262,6 +262,15 @@ const char* AccumulateDigits(const char* p, const char* const end,
   return p;
 }
 
+// Up to 19 digits with at most 22 decimals and no sign (the shortest text
+// of most doubles has 17): no overflow, nothing subnormal, so the
+// library's correctly rounded conversion needs no help. Kept out of line,
+// so that the short numbers' path stays small.
+[[gnu::noinline]] bool ConvertLongDecimal(const char* first, const char* last,
+                                          double* value) {
+  return std::from_chars(first, last, *value).ec == std::errc();
+}
+
 // The common short number ("12.5", "-0.000100", "4.285714285714286"),
 // without an exponent, in one pass, from p on (no white space skipped): its
 // digits as an integer m of at most 2^53 and a power of ten of at most 22
@@ -294,12 +303,8 @@ const char* ParseShortDecimalAt(const char* p, const char* const end,
     return nullptr;
   }
   if (m > (uint64_t{1} << 53)) {
-    // Up to 19 digits (the shortest text of most doubles has 17) with at
-    // most 22 decimals: no overflow, nothing subnormal, so the library's
-    // correctly rounded conversion needs no help.
-    double v = 0.0;
-    if (std::from_chars(digits, p, v).ec != std::errc()) return nullptr;
-    *value = negative ? -v : v;
+    if (!ConvertLongDecimal(digits, p, value)) return nullptr;
+    if (negative) *value = -*value;
     return p;
   }
   const double v = static_cast<double>(m) / kPowersOfTen[decimals];
@@ -378,9 +383,12 @@ std::size_t ParseShortNumber(std::string_view text, double* value) {
   return end == nullptr ? 0 : static_cast<std::size_t>(end - text.data());
 }
 
-double ParseNumber(std::string_view text) {
+namespace {
+
+// ParseNumber of any text that ParseShortDecimal does not take: apart, so
+// that the common path needs none of its registers.
+[[gnu::noinline]] double ParseOtherNumber(std::string_view text) {
   double value = 0.0;
-  if (ParseShortDecimal(text, &value)) return value;
   const CDecimal d = ScanDecimal(text);
   if (d.begin == d.end) return 0.0;
   const char* first = text.data() + d.begin;
@@ -395,6 +403,14 @@ double ParseNumber(std::string_view text) {
     value = RoundSubnormal(text, d);
   }
   return d.negative ? -value : value;
+}
+
+}  // namespace
+
+double ParseNumber(std::string_view text) {
+  double value = 0.0;
+  if (ParseShortDecimal(text, &value)) return value;
+  return ParseOtherNumber(text);
 }
 
 char* FormatFixed6(char* out, double v) {
