@@ -68,6 +68,20 @@ TEST(DxfGroupReaderTest, LinesReadAsTheirTrimmedText) {
     EXPECT_EQ(group.m_nCode, c.code_value);
     EXPECT_EQ(group.m_strValue, c.value_text);
     EXPECT_TRUE(reader.next().is(7, "NEXT"));
+    // Read within an entity, where the commonest groups take a shorter
+    // way, with text enough after them for it (a code 0 would end it).
+    if (c.code_value == 0) continue;
+    const std::string entity_text = "  0\nLINE\n" + text + "  0\nEOF\n";
+    CDxfGroupReader entity_reader(entity_text);
+    entity_reader.next();
+    CDxfEntity entity;
+    entity_reader.readEntity(entity);
+    ASSERT_EQ(entity.groups().size(), 2u);
+    EXPECT_EQ(entity.groups()[0].m_strCode, c.code_text);
+    EXPECT_EQ(entity.groups()[0].m_nCode, c.code_value);
+    EXPECT_EQ(entity.groups()[0].m_strValue, c.value_text);
+    EXPECT_TRUE(entity_reader.current().is(0, "EOF"));
+    EXPECT_EQ(entity_reader.currentStart(), entity_text.size() - 8);
   }
   // A code line without its LF, or without a value line, ends the text.
   for (std::string_view text : {" 10", "10\n", "10\nVALUE"}) {
