@@ -360,9 +360,27 @@ uint64_t MicrosOf(double v) {
   return n;
 }
 
+// MicrosOf(v) the short way, for |v| below 4 * 10^9: the product t =
+// |v| * 10^6 is rounded, but below 2^52, where every half of an integer is
+// a double. Rounding keeps order, so t lies on the same side of such a
+// half as the exact product does, and both round to the same integer,
+// unless t is that half. Returns false, having computed nothing, then and
+// for larger v, NaN and the infinities.
+bool QuickMicrosOf(double v, uint64_t* n) {
+  const double a = std::fabs(v);
+  if (!(a < 4e9)) return false;
+  const double t = a * 1e6;
+  const int64_t whole = static_cast<int64_t>(t);           // exact
+  const double fraction = t - static_cast<double>(whole);  // exact
+  if (fraction == 0.5) return false;
+  *n = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  return true;
+}
+
 // "%f" of a finite v below 10^12 in magnitude.
 char* FormatFixed6Short(char* p, double v) {
-  const uint64_t n = MicrosOf(v);
+  uint64_t n = 0;
+  if (!QuickMicrosOf(v, &n)) n = MicrosOf(v);
   if (std::signbit(v)) *p++ = '-';
   // n / 10^6 < 10^12: thirteen characters are ample.
   p = std::to_chars(p, p + 13, n / 1000000).ptr;
@@ -431,20 +449,19 @@ double ThroughFixed6(double v, std::size_t* length) {
   // that ParseShortDecimalAt reads as m = n, and for n <= 2^53 as n / 10^6
   // rounded once, the same operations as here. Larger values and those
   // written otherwise are read back from their text.
-  if (std::fabs(v) < 1e12) {
-    const uint64_t n = MicrosOf(v);
-    if (n <= (uint64_t{1} << 53)) {
-      if (length != nullptr) {
-        // The sign, the integer digits (at least one), the point and six.
-        // n counts millionths: its integer part has one more digit for
-        // each power of ten from 10^7 up that n reaches (no division).
-        std::size_t digits = 1;
-        for (uint64_t p = 10000000; p <= n && digits < 10; p *= 10) ++digits;
-        *length = (std::signbit(v) ? 1 : 0) + digits + 7;
-      }
-      const double r = static_cast<double>(n) / 1e6;
-      return std::signbit(v) ? -r : r;
+  uint64_t n = 0;
+  if (QuickMicrosOf(v, &n) ||
+      (std::fabs(v) < 1e12 && (n = MicrosOf(v)) <= (uint64_t{1} << 53))) {
+    if (length != nullptr) {
+      // The sign, the integer digits (at least one), the point and six.
+      // n counts millionths: its integer part has one more digit for each
+      // power of ten from 10^7 up that n reaches (no division).
+      std::size_t digits = 1;
+      for (uint64_t p = 10000000; p <= n && digits < 10; p *= 10) ++digits;
+      *length = (std::signbit(v) ? 1 : 0) + digits + 7;
     }
+    const double r = static_cast<double>(n) / 1e6;
+    return std::signbit(v) ? -r : r;
   }
   char text[kMaxFixed6Length];
   const char* const end = FormatFixed6(text, v);

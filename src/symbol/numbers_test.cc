@@ -194,12 +194,27 @@ std::string Fixed6(double v);
 // short reading ends.
 TEST(ThroughFixed6, GivesWhatTheWrittenTextReadsAs) {
   std::mt19937_64 rng(20261208);
-  std::vector<double> values = {
-      -0.0, -4e-7, 9007199254.740992, 9007199254.740993, 1e12, -HUGE_VAL};
+  std::vector<double> values = {-0.0,
+                                -4e-7,
+                                9007199254.740992,
+                                9007199254.740993,
+                                1e12,
+                                -HUGE_VAL,
+                                0.0078125,
+                                -0.0234375,
+                                3999999999.9999995,
+                                4e9,
+                                4000000000.0000005};
   for (int i = 0; i < 100000; ++i) {
     const double half = (static_cast<double>(rng() % 20000000000000000u) + 0.5);
     values.push_back((rng() % 2 ? half : -half) / 1e6);
     values.push_back(std::bit_cast<double>(rng()));
+    // Coordinates of drawings, read the short way: values one unit in the
+    // last place from the halves of millionths, and others.
+    const double small_half = static_cast<double>(rng() % 2000000000000u) + 0.5;
+    const double near = std::nextafter(small_half / 1e6, rng() % 2 ? 0.0 : 3e6);
+    values.push_back(rng() % 2 ? near : -near);
+    values.push_back(static_cast<double>(rng() % 2000000000000u) / 7e6);
   }
   for (double v : values) {
     std::size_t length = 0;
