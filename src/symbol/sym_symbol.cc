@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -182,7 +184,18 @@ void TakeInArc(Symbol* symbol, const CPrecisionPoint& centre,
   if (!MarkDecidingSamples(s, step, r, centre, decides)) {
     for (int i = 0; i < kArcSamples; ++i) decides[i] = kDecidesX | kDecidesY;
   }
+  // Most samples decide nothing: eight at a time are passed over while
+  // none of them does. The others are taken in order, as all would be.
+  const uint64_t axes_of_eight = 0x0101010101010101u * axes;
   for (int i = 0; i < kArcSamples; ++i) {
+    if (i % 8 == 0 && i + 8 <= kArcSamples) {
+      uint64_t eight;
+      std::memcpy(&eight, decides + i, sizeof eight);
+      if ((eight & axes_of_eight) == 0) {
+        i += 7;
+        continue;
+      }
+    }
     const double theta = s + static_cast<double>(i) * step;
     switch (decides[i] & axes) {
       case kDecidesX | kDecidesY: {
