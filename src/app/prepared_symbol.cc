@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "sml/flat_symbol.h"
 #include "sml/sml_file.h"
 #include "sml/symbol.h"
 #include "symbol/sym_symbol.h"
