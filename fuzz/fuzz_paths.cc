@@ -12,9 +12,9 @@
 #include "platform/platform.h"
 #include "sml/sml_file.h"
 #include "sml/sml_reader.h"
+#include "support/shape_checking_handler.h"
 #include "support/sml_bytes.h"
 #include "support/symbol_builders.h"
-#include "support/symbol_forms.h"
 #include "symbol/line_reader.h"
 #include "symbol/premature_end.h"
 #include "symbol/sym_symbol.h"
@@ -110,27 +110,8 @@ void CheckExtractedText(const std::string& sym_text) {
   }
 }
 
-// The shapes handed over with a text must be those that reading it gives.
-void CheckShapesOfText(const std::string& sym_text, const CFlatSymbol& shapes) {
-  CSymbol read;
-  ReadSymText(sym_text, &read);
-  Check(ShapeBytes(shapes) == ShapeBytes(read),
-        "the shapes handed over differ from those of the SYM text");
-  const auto [from_text, from_shapes] = SmlFilesOfBothForms(sym_text, shapes);
-  Check(from_shapes == from_text,
-        "the shapes handed over make another .SML file than the SYM text");
-}
-
-class CCheckingHandler : public CDxfBlockHandler {
+class CCheckingHandler : public CShapeCheckingHandler {
  public:
-  void OnBlockShapes(const std::string& name, CSymTextWriter& block) override {
-    CheckShapesOfText(block.text(), block.symbol());
-    OnBlock(name, block.text());
-  }
-  void OnDrawingShapes(CSymTextWriter& drawing) override {
-    CheckShapesOfText(drawing.text(), drawing.symbol());
-    OnDrawing(drawing.text());
-  }
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     Check(name.empty() || (name[0] != '*' && name != "$MODEL_SPACE" &&
                            name != "$PAPER_SPACE"),
@@ -148,6 +129,11 @@ class CCheckingHandler : public CDxfBlockHandler {
 
   bool m_bDrawings = false;
   int m_nSymbols = 0;
+
+ protected:
+  void OnShapesDiffer(const std::string& how, const std::string&) override {
+    throw CFuzzFinding(how);
+  }
 };
 
 FuzzOutcome RunDxfWith(std::string_view bytes, const CDxfOptions& options) {

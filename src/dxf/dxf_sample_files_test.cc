@@ -29,7 +29,7 @@ std::string LoadFile(const fs::path& path) {
                      std::istreambuf_iterator<char>());
 }
 
-class CCollector : public CShapeCheckingHandler {
+class CCollector : public CShapeExpectingHandler {
  public:
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     m_names.push_back(name);

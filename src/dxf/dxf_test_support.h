@@ -12,39 +12,23 @@
 
 #include "dxf/block_extractor.h"
 #include "dxf/passed_over.h"
+#include "support/shape_checking_handler.h"
 #include "support/symbol_builders.h"
-#include "support/symbol_forms.h"
 #include "symbol/sym_symbol.h"
 
-/// Expects the shapes handed over with a SYM text to be those that reading
-/// the text gives, bit for bit, and to make the same .SML file.
-inline void ExpectShapesOfText(const std::string& sym_text,
-                               const CFlatSymbol& shapes) {
-  CSymbol read;
-  ReadSymText(sym_text, &read);
-  EXPECT_EQ(ShapeBytes(shapes), ShapeBytes(read)) << sym_text;
-  const auto [from_text, from_shapes] = SmlFilesOfBothForms(sym_text, shapes);
-  EXPECT_EQ(from_shapes, from_text) << sym_text;
-}
-
-/// A handler that checks the shapes coming with each text against the text,
-/// then takes the text as OnBlock or OnDrawing.
-class CShapeCheckingHandler : public CDxfBlockHandler {
- public:
-  void OnBlockShapes(const std::string& name, CSymTextWriter& block) override {
-    ExpectShapesOfText(block.text(), block.symbol());
-    OnBlock(name, block.text());
-  }
-  void OnDrawingShapes(CSymTextWriter& drawing) override {
-    ExpectShapesOfText(drawing.text(), drawing.symbol());
-    OnDrawing(drawing.text());
+/// The shape check of the extraction tests: a difference fails the test.
+class CShapeExpectingHandler : public CShapeCheckingHandler {
+ protected:
+  void OnShapesDiffer(const std::string& how,
+                      const std::string& sym_text) override {
+    ADD_FAILURE() << how << ":\n" << sym_text;
   }
 };
 
 /// Records every report as text: "block NAME" followed by its SYM text,
 /// "drawing" followed by its SYM text, "passed over in NAME: COUNTS",
 /// "failed NAME: REASON" and "trace TAG".
-class CRecorder : public CShapeCheckingHandler {
+class CRecorder : public CShapeExpectingHandler {
  public:
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     m_events.push_back("block " + name);

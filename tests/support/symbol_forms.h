@@ -27,18 +27,24 @@ inline std::string ShapeBytes(const CFlatSymbol& s) {
   return file.m_strBytes;
 }
 
-/// The whole .SML file that the conversion writes of shapes read from
-/// sym_text, and of the same shapes held by value: each measured, shifted
-/// and encoded in its own form.
-inline std::pair<std::string, std::string> SmlFilesOfBothForms(
-    const std::string& sym_text, const CFlatSymbol& shapes) {
+/// How the shapes handed over with a SYM text differ from those that
+/// reading the text gives: empty when they are the same doubles and, each
+/// measured, shifted and encoded in its own form, make the same .SML file.
+inline std::string HowShapesDifferFromText(const std::string& sym_text,
+                                           const CFlatSymbol& shapes) {
   CSymbol read;
   ReadSymText(sym_text, &read);
+  if (ShapeBytes(shapes) != ShapeBytes(read)) {
+    return "the shapes handed over differ from those of the SYM text";
+  }
   CFlatSymbol flat = shapes;
   MeasureAndShift(&read);
   MeasureAndShift(&flat);
   std::vector<std::size_t> writes;
-  return {EncodeSmlFile("S", read, &writes), EncodeSmlFile("S", flat, &writes)};
+  if (EncodeSmlFile("S", flat, &writes) != EncodeSmlFile("S", read, &writes)) {
+    return "the shapes handed over make another .SML file than the SYM text";
+  }
+  return std::string();
 }
 
 #endif  // SYMCONV_TESTS_SUPPORT_SYMBOL_FORMS_H_
