@@ -433,10 +433,11 @@ bool CConvertApp::WriteOutput(const std::string& source_name,
     written = false;
   }
   if (written) {
-    ++m_written[SmlOutputPath(output_name)];
+    const std::string sml_path = SmlOutputPath(output_name);
+    ++m_written[sml_path];
     m_pObserver->OnSymbolWritten(
-        SmlSymbolName(output_name, m_platform.PathSeparator()),
-        SmlOutputPath(output_name), counts.lines, counts.arcs, counts.circles);
+        SmlSymbolName(output_name, m_platform.PathSeparator()), sml_path,
+        counts.lines, counts.arcs, counts.circles);
   }
   m_platform.Beep();
   if (m_pQueue && m_pQueue->full()) PublishPending(true);

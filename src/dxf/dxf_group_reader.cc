@@ -24,7 +24,7 @@ int ParseGroupCode(std::string_view line) {
 }
 
 int CDxfEntity::find(int code, std::size_t from) const {
-  if (code >= 0 && code < kNotedCodes && m_groups.size() < kNotNoted) {
+  if (code >= 0 && code < kNotedCodes && m_bNoted) {
     const std::size_t first = m_firstOfCode[code];
     if (first == kNotNoted) return -1;
     if (first >= from) return static_cast<int>(first);
@@ -262,6 +262,7 @@ void CDxfGroupReader::readEntity(CDxfEntity& entity) {
   }
   m_text.skip(static_cast<std::size_t>(p - begin) - (m_text.position() - base));
   entity.m_bTraceMarker = marker;
+  entity.m_bNoted = count < CDxfEntity::kNotNoted;
   m_nCurrentStart = base + static_cast<std::size_t>(start - begin);
   m_current = group;
 }

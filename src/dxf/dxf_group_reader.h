@@ -79,6 +79,8 @@ class CDxfEntity {
   // entity that long.
   std::array<uint16_t, kNotedCodes> m_firstOfCode = MakeUnnoted();
   bool m_bTraceMarker = false;
+  // True while the entity is short enough for m_firstOfCode to hold.
+  bool m_bNoted = true;
 
   static constexpr std::array<uint16_t, kNotedCodes> MakeUnnoted() {
     std::array<uint16_t, kNotedCodes> unnoted{};

@@ -1,6 +1,5 @@
 #include "platform/replacing_file.h"
 
-#include <cstdio>
 #include <utility>
 
 #include "platform/exceptions.h"
@@ -54,8 +53,11 @@ void discardTemp(CPlatform& platform, std::unique_ptr<CWritableFile>& file,
 }  // namespace
 
 std::string TemporaryName(unsigned number) {
-  char name[kTemporaryNameLength + 1];
-  std::snprintf(name, sizeof name, ".sc%08x.tmp", number);
+  // ".sc%08x.tmp", written here: one is made for every output.
+  std::string name = ".sc00000000.tmp";
+  for (int digit = 0; digit < 8; ++digit) {
+    name[10 - digit] = "0123456789abcdef"[(number >> (4 * digit)) & 0xF];
+  }
   return name;
 }
 

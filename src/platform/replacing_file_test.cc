@@ -139,6 +139,9 @@ TEST(ReplacingFileTest, TheTemporaryIsNoLongerThanALongTargetAndNoSource) {
   EXPECT_EQ(temp.size(), kTemporaryNameLength);
   EXPECT_TRUE(IsTemporaryName(temp));
   EXPECT_FALSE(IsTemporaryName("x" + temp.substr(1)));
+  // Earlier runs' temporaries are named alike, so that a sweep finds them.
+  EXPECT_EQ(TemporaryName(0), ".sc00000000.tmp");
+  EXPECT_EQ(TemporaryName(0xF0a1b2c3), ".scf0a1b2c3.tmp");
   EXPECT_FALSE(MatchesPattern(temp, "*.SYM"));
   EXPECT_FALSE(MatchesPattern(temp, "*.DXF"));
   EXPECT_FALSE(MatchesPattern(temp, "*.SML"));
