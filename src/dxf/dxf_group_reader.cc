@@ -59,34 +59,41 @@ bool IsDigitByte(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 // so a value that fails it at both ends needs no trimming.
 bool IsLowByte(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
+// Writers mostly right-align the code in three columns ("  0", " 10",
+// "330"): such a code line, at p with at least four bytes, is read from
+// its four bytes alone, with the text and the code that getLine and
+// ParseGroupCode would give. Returns false for any other line.
+inline bool ReadThreeColumnCode(const char* p, CDxfGroup& group) {
+  if (p[3] != '\n' || !IsDigitByte(p[2])) return false;
+  const int last = p[2] - '0';
+  if (p[0] == ' ') {
+    if (p[1] == ' ') {
+      group.m_strCode = std::string_view(p + 2, 1);
+      group.m_nCode = last;
+    } else if (IsDigitByte(p[1])) {
+      group.m_strCode = std::string_view(p + 1, 2);
+      group.m_nCode = (p[1] - '0') * 10 + last;
+    } else {
+      return false;
+    }
+  } else if (IsDigitByte(p[0]) && IsDigitByte(p[1])) {
+    group.m_strCode = std::string_view(p, 3);
+    group.m_nCode = (p[0] - '0') * 100 + (p[1] - '0') * 10 + last;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 // Nearly every code line is a few spaces, up to four digits and its LF.
 // Such a line at the front of rest is read here in one pass, with the text
 // and the code that getLine and ParseGroupCode would give. Returns the bytes
 // it takes with its LF; 0 for anything else (other white space, a CR, a
 // sign alone, no LF).
-std::size_t ReadPlainCodeLine(std::string_view rest, CDxfGroup& group) {
+inline std::size_t ReadPlainCodeLine(std::string_view rest, CDxfGroup& group) {
   const char* const p = rest.data();
   const std::size_t size = rest.size();
-  // Writers mostly right-align the code in three columns ("  0", " 10",
-  // "330"): such a line is taken from its four bytes alone.
-  if (size > 3 && p[3] == '\n' && IsDigitByte(p[2])) {
-    const int last = p[2] - '0';
-    if (p[0] == ' ' && p[1] == ' ') {
-      group.m_strCode = std::string_view(p + 2, 1);
-      group.m_nCode = last;
-      return 4;
-    }
-    if (p[0] == ' ' && IsDigitByte(p[1])) {
-      group.m_strCode = std::string_view(p + 1, 2);
-      group.m_nCode = (p[1] - '0') * 10 + last;
-      return 4;
-    }
-    if (IsDigitByte(p[0]) && IsDigitByte(p[1])) {
-      group.m_strCode = std::string_view(p, 3);
-      group.m_nCode = (p[0] - '0') * 100 + (p[1] - '0') * 10 + last;
-      return 4;
-    }
-  }
+  if (size > 3 && ReadThreeColumnCode(p, group)) return 4;
   std::size_t i = 0;
   while (i < size && p[i] == ' ') ++i;
   const std::size_t first = i;
@@ -106,41 +113,6 @@ std::size_t ReadPlainCodeLine(std::string_view rest, CDxfGroup& group) {
   return i + 1;
 }
 
-// The first LF of rest, as FindLineFeed finds it. Most value lines end
-// within sixteen bytes: two word tests, unrolled, find it there.
-std::size_t FindShortLineFeed(std::string_view rest) {
-  if constexpr (std::endian::native == std::endian::little) {
-    if (rest.size() >= 16) {
-      constexpr uint64_t kOnes = 0x0101010101010101u;
-      constexpr uint64_t kHighs = 0x8080808080808080u;
-      uint64_t word;
-      std::memcpy(&word, rest.data(), sizeof word);
-      word ^= kOnes * '\n';  // LF bytes become zero
-      uint64_t zeros = (word - kOnes) & ~word & kHighs;
-      if (zeros != 0) return std::countr_zero(zeros) / 8;
-      std::memcpy(&word, rest.data() + 8, sizeof word);
-      word ^= kOnes * '\n';
-      zeros = (word - kOnes) & ~word & kHighs;
-      if (zeros != 0) return 8 + std::countr_zero(zeros) / 8;
-      return FindLineFeed(rest, 16);
-    }
-  }
-  return FindLineFeed(rest, 0);
-}
-
-// A value line at the front of rest with no white space at either end is
-// itself, as getLine would trim it. Returns the bytes it takes with its LF;
-// 0 for any other.
-std::size_t ReadPlainValueLine(std::string_view rest, CDxfGroup& group) {
-  const std::size_t lf = FindShortLineFeed(rest);
-  if (lf == std::string_view::npos || lf == 0 || IsLowByte(rest[0]) ||
-      IsLowByte(rest[lf - 1])) {
-    return 0;
-  }
-  group.m_strValue = std::string_view(rest.data(), lf);
-  return lf + 1;
-}
-
 // The byte offset of the first LF in the eight bytes at p, or 8.
 inline unsigned LineFeedInWord(const char* p) {
   constexpr uint64_t kOnes = 0x0101010101010101u;
@@ -152,6 +124,40 @@ inline unsigned LineFeedInWord(const char* p) {
   return zeros == 0 ? 8 : static_cast<unsigned>(std::countr_zero(zeros)) / 8;
 }
 
+// The byte offset of the first LF in the sixteen bytes at p, or 16.
+inline unsigned LineFeedInSixteen(const char* p) {
+  const unsigned lf = LineFeedInWord(p);
+  return lf < 8 ? lf : 8 + LineFeedInWord(p + 8);
+}
+
+// The first LF of rest, as FindLineFeed finds it. Most value lines end
+// within sixteen bytes: two word tests, unrolled, find it there.
+inline std::size_t FindShortLineFeed(std::string_view rest) {
+  if constexpr (std::endian::native == std::endian::little) {
+    if (rest.size() >= 16) {
+      const unsigned first = LineFeedInWord(rest.data());
+      if (first < 8) return first;
+      const unsigned second = LineFeedInWord(rest.data() + 8);
+      if (second < 8) return 8 + second;
+      return FindLineFeed(rest, 16);
+    }
+  }
+  return FindLineFeed(rest, 0);
+}
+
+// A value line at the front of rest with no white space at either end is
+// itself, as getLine would trim it. Returns the bytes it takes with its LF;
+// 0 for any other.
+inline std::size_t ReadPlainValueLine(std::string_view rest, CDxfGroup& group) {
+  const std::size_t lf = FindShortLineFeed(rest);
+  if (lf == std::string_view::npos || lf == 0 || IsLowByte(rest[0]) ||
+      IsLowByte(rest[lf - 1])) {
+    return 0;
+  }
+  group.m_strValue = std::string_view(rest.data(), lf);
+  return lf + 1;
+}
+
 // The commonest group of all, at p: a code right-aligned in three columns
 // and a value of one to fifteen bytes without white space at either end,
 // with at least sixteen bytes after the code line. Read into group as
@@ -159,27 +165,9 @@ inline unsigned LineFeedInWord(const char* p) {
 inline std::size_t ReadCommonGroup(const char* p, const char* end,
                                    CDxfGroup& group) {
   if constexpr (std::endian::native != std::endian::little) return 0;
-  if (end - p < 20 || p[3] != '\n' || !IsDigitByte(p[2])) return 0;
-  const int last = p[2] - '0';
-  if (p[0] == ' ') {
-    if (p[1] == ' ') {
-      group.m_strCode = std::string_view(p + 2, 1);
-      group.m_nCode = last;
-    } else if (IsDigitByte(p[1])) {
-      group.m_strCode = std::string_view(p + 1, 2);
-      group.m_nCode = (p[1] - '0') * 10 + last;
-    } else {
-      return 0;
-    }
-  } else if (IsDigitByte(p[0]) && IsDigitByte(p[1])) {
-    group.m_strCode = std::string_view(p, 3);
-    group.m_nCode = (p[0] - '0') * 100 + (p[1] - '0') * 10 + last;
-  } else {
-    return 0;
-  }
+  if (end - p < 20 || !ReadThreeColumnCode(p, group)) return 0;
   const char* const value = p + 4;
-  unsigned lf = LineFeedInWord(value);
-  if (lf == 8) lf = 8 + LineFeedInWord(value + 8);
+  const unsigned lf = LineFeedInSixteen(value);
   if (lf == 0 || lf == 16 || IsLowByte(value[0]) || IsLowByte(value[lf - 1])) {
     return 0;
   }
