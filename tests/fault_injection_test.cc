@@ -147,7 +147,7 @@ class CLoggingPlatform : public CPlatform {
   std::vector<std::string> FindFiles(const std::string& pattern) override {
     return m_fake.FindFiles(pattern);
   }
-  std::string ReadFile(const std::string& path) override {
+  CFileContents ReadFile(const std::string& path) override {
     m_strLastRead = m_fake.Normalise(path);
     m_nWrittenOfRead = 0;
     return Logged(FakeFileOp::kRead, path,

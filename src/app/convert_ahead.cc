@@ -379,7 +379,7 @@ void CConvertAhead::convertDxf(CInput& input) {
 
 void CConvertAhead::releaseText(CInput& input) {
   const std::size_t size = input.text.size();
-  std::string().swap(input.text);
+  input.text = CFileContents();
   if (m_bWorkerReads) return;
   // A calling thread that waits for room to read a large text ahead is
   // woken; for small ones it is woken when this thread next waits.

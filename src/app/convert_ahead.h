@@ -13,6 +13,7 @@
 
 #include "app/ahead_event.h"
 #include "dxf/block_extractor.h"
+#include "platform/file_contents.h"
 
 class CPlatform;
 
@@ -61,7 +62,7 @@ class CConvertAhead {
  private:
   struct CInput {
     std::size_t source = 0;
-    std::string text;
+    CFileContents text;
     std::exception_ptr error;  // what reading it threw
   };
 

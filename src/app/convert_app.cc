@@ -315,7 +315,7 @@ void CConvertApp::ConvertDxfFile(std::string path) {
 
 bool CConvertApp::ConvertDxfSource(const std::string& path,
                                    CDxfBlockHandler& handler) {
-  std::string text;
+  CFileContents text;
   // Without the BLOCKS section (or, with the drawings option, the
   // ENTITIES section) the file is not counted.
   if (const char* unsupported = OpenSource(path, &text)) {
@@ -328,7 +328,7 @@ bool CConvertApp::ConvertDxfSource(const std::string& path,
 }
 
 const char* CConvertApp::OpenSource(const std::string& path,
-                                    std::string* text) {
+                                    CFileContents* text) {
   if (m_pAhead) return m_pAhead->Open(path);
   *text = m_platform.ReadFile(path);
   return UnsupportedText(*text);
@@ -338,7 +338,7 @@ void CConvertApp::ConvertSymFile(std::string path) {
   m_pCounter = &m_nSymFiles;
   m_strContext.clear();
   try {
-    std::string text;
+    CFileContents text;
     if (const char* unsupported = OpenSource(path, &text)) {
       m_platform.ShowMessage(unsupported, MessageButtons::kOk);
       ConfirmContinue(path, Why(path, unsupported));
@@ -356,7 +356,7 @@ void CConvertApp::ConvertSymFile(std::string path) {
   }
 }
 
-bool CConvertApp::ConvertSymToSml(const std::string& text,
+bool CConvertApp::ConvertSymToSml(std::string_view text,
                                   const std::string& source_name,
                                   CFlatSymbol* shapes) {
   if (m_pPrepared) return PublishPrepared(*m_pPrepared, source_name);

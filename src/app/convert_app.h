@@ -4,12 +4,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/prepared_symbol.h"
 #include "app/run_observer.h"
 #include "dxf/block_extractor.h"
 #include "dxf/passed_over.h"
+#include "platform/file_contents.h"
 
 class CConvertAhead;
 class CPlatform;
@@ -81,7 +83,7 @@ class CConvertApp {
   /// Converts one SYM text into the .SML named after source_name, taking
   /// the shapes already read from it when given. Returns true when the .SML
   /// file was written completely.
-  bool ConvertSymToSml(const std::string& text, const std::string& source_name,
+  bool ConvertSymToSml(std::string_view text, const std::string& source_name,
                        CFlatSymbol* shapes = nullptr);
   /// Writes a symbol converted ahead into the .SML named after source_name,
   /// as ConvertSymToSml writes it from its text.
@@ -131,7 +133,7 @@ class CConvertApp {
   void ConvertBothPasses(const CSourceNames& sources, std::string* current);
   /// Reads a source (or takes what the worker made of it); returns why its
   /// text cannot be converted, or nullptr. Throws what reading threw.
-  const char* OpenSource(const std::string& path, std::string* text);
+  const char* OpenSource(const std::string& path, CFileContents* text);
   /// Reads a DXF file (or takes it from the worker) and hands its blocks to
   /// handler; false when it is not converted, nor counted.
   bool ConvertDxfSource(const std::string& path, CDxfBlockHandler& handler);

@@ -271,7 +271,7 @@ TEST_F(ConvertAppTest, WindowsNamingAndTraceMarker) {
 // A platform whose reads fail in a way no guard expects.
 class CBrokenPlatform : public CFakePlatform {
  public:
-  std::string ReadFile(const std::string& path) override {
+  CFileContents ReadFile(const std::string& path) override {
     if (path.find("BAD") != std::string::npos)
       throw std::runtime_error("internal failure");
     return CFakePlatform::ReadFile(path);

@@ -24,7 +24,7 @@ namespace {
 
 /// A byte-order mark, or NUL bytes in every other place of the first line,
 /// as UTF-16 gives ASCII text.
-bool looksLikeUtf16(const std::string& text) {
+bool looksLikeUtf16(std::string_view text) {
   if (text.size() < 2) return false;
   const unsigned char a = static_cast<unsigned char>(text[0]);
   const unsigned char b = static_cast<unsigned char>(text[1]);
@@ -43,7 +43,7 @@ bool looksLikeUtf16(const std::string& text) {
 
 }  // namespace
 
-const char* UnsupportedText(const std::string& text) {
+const char* UnsupportedText(std::string_view text) {
   if (looksLikeUtf16(text)) return "UTF-16 text is not supported";
   return nullptr;
 }

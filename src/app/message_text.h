@@ -2,6 +2,7 @@
 #define SYMCONV_APP_MESSAGE_TEXT_H_
 
 #include <string>
+#include <string_view>
 
 class CFileException;
 
@@ -12,7 +13,7 @@ std::string EscapeForMessage(const std::string& name);
 /// Why a text cannot be converted when it is of a kind the readers do not
 /// take: "UTF-16 text is not supported"; null when the text may be read.
 /// (Binary DXF is read: see binary_dxf.h.)
-const char* UnsupportedText(const std::string& text);
+const char* UnsupportedText(std::string_view text);
 
 /// The system's reason for a file failure, or our own account of it,
 /// without the file's name.

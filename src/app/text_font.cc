@@ -11,7 +11,7 @@ std::string LoadTextFont(CPlatform& platform, const std::string& path,
   const std::string file = path.empty() ? kDefaultTextFont : path;
   std::string bytes;
   try {
-    bytes = platform.ReadFile(file);
+    bytes = std::string(platform.ReadFile(file).view());
   } catch (const CFileException& e) {
     std::string message =
         "cannot read the text font \"" + file + "\": " + e.what();

@@ -21,7 +21,7 @@ void CToolOutput::Complain(const std::string& what,
 bool ReadToolInput(CPlatform& platform, const std::string& path,
                    std::string* bytes, std::string* error) {
   try {
-    *bytes = platform.ReadFile(path);
+    *bytes = std::string(platform.ReadFile(path).view());
   } catch (const CFileException& e) {
     *error = reasonOf(e);
     return false;

@@ -86,6 +86,7 @@ int RunConversion(CCliOptions options) {
   convert_options.recursive = options.recursive;
   convert_options.output = options.output;
   convert_options.convert_ahead = SecondCoreAvailable();
+  AllowSplitReads(platform, convert_options.convert_ahead);
   if (!LoadChosenFont(platform, options.font, &font, &convert_options.dxf)) {
     return 2;
   }

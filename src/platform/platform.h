@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_contents.h"
+
 class CFileException;
 
 /// Buttons of a message box. Every box is modal, has no owner window, shows
@@ -123,7 +125,7 @@ class CPlatform {
 
   /// Reads a whole file, opened read-only and not shared where the platform
   /// allows. A folder is not a file. Throws CFileException.
-  virtual std::string ReadFile(const std::string& path) = 0;
+  virtual CFileContents ReadFile(const std::string& path) = 0;
 
   /// True when ReadFile may run on a second thread while this one goes on
   /// using the platform (each call then stands alone: no state is shared).

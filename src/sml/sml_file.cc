@@ -159,12 +159,12 @@ void WriteSmlFile(CPlatform& platform, const std::string& source_path,
   writeSmlFile(platform, source_path, symbol, queue);
 }
 
-bool StartsLikeSmlFile(const std::string& bytes) {
+bool StartsLikeSmlFile(std::string_view bytes) {
   // The magic as the archive stores a short string: its length, then it.
   const std::string magic =
       static_cast<char>(sizeof kSmlMagic - 1) + std::string(kSmlMagic);
   const std::size_t n = std::min(bytes.size(), magic.size());
-  return bytes.compare(0, n, magic, 0, n) == 0;
+  return bytes.substr(0, n) == std::string_view(magic).substr(0, n);
 }
 
 namespace {

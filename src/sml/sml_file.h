@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sml/flat_symbol.h"
@@ -51,7 +52,7 @@ void WriteSmlFile(CPlatform& platform, const std::string& source_path,
 /// True when bytes could be the start of an .SML file as WriteSmlFile
 /// writes it: they begin with its magic, or are a part of the magic (an
 /// empty file included), as a write cut short leaves them.
-bool StartsLikeSmlFile(const std::string& bytes);
+bool StartsLikeSmlFile(std::string_view bytes);
 
 /// The bytes WriteSmlFile would write for symbol (already measured and
 /// shifted) stored under symbol_name, made in memory so that a second thread

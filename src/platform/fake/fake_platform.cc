@@ -386,7 +386,7 @@ void CFakePlatform::MakeFolder(const std::string& path) {
 
 // --- CPlatform: files ---------------------------------------------------
 
-std::string CFakePlatform::ReadFile(const std::string& path) {
+CFileContents CFakePlatform::ReadFile(const std::string& path) {
   const std::string p = Normalise(path);
   countOperation(FakeFileOp::kRead, p);
   if (isHeld(p)) {
@@ -400,7 +400,7 @@ std::string CFakePlatform::ReadFile(const std::string& path) {
   if (it == m_files.end()) {
     throw CFileException(CFileException::fileNotFound, kMissing, p);
   }
-  return it->second;
+  return CFileContents(it->second);
 }
 
 std::unique_ptr<CWritableFile> CFakePlatform::CreateNewFile(

@@ -160,7 +160,7 @@ class CFakePlatform : public CPlatform {
   std::vector<std::string> FindSubfolders() override;
   /// Counted and failed as a kCreate.
   void MakeFolder(const std::string& path) override;
-  std::string ReadFile(const std::string& path) override;
+  CFileContents ReadFile(const std::string& path) override;
   std::unique_ptr<CWritableFile> CreateNewFile(
       const std::string& path) override;
   void RenameReplacing(const std::string& from, const std::string& to) override;

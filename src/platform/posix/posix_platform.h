@@ -34,6 +34,9 @@ struct CPosixOptions {
   /// The clock that paces the progress line; tests put their own here.
   std::function<CProgressMeter::Clock::time_point()> clock =
       CProgressMeter::Clock::now;
+  /// Whether a large file may be read in two halves at once, the second on
+  /// a thread of its own: for a run that may use a second core.
+  bool split_reads = false;
 };
 
 /// The platform of the command line: files through POSIX calls, messages
@@ -74,7 +77,7 @@ class CPosixPlatform final : public CPlatform {
   std::vector<std::string> FindFiles(const std::string& pattern) override;
   std::vector<std::string> FindSubfolders() override;
   void MakeFolder(const std::string& path) override;
-  std::string ReadFile(const std::string& path) override;
+  CFileContents ReadFile(const std::string& path) override;
   bool ReadsConcurrently() const override { return true; }
   std::unique_ptr<CWritableFile> CreateNewFile(
       const std::string& path) override;

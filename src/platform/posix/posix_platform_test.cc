@@ -16,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/exceptions.h"
@@ -225,6 +226,36 @@ TEST_F(PosixFileTest, AFileLockedElsewhereIsNotRead) {
   }
   ::close(fd);
   EXPECT_EQ(m_posix.ReadFile(Path("A.SYM")), "x");
+}
+
+// Large files may be read in two halves at once; the bytes are the same
+// either way, also for sizes that do not halve into whole pages. Every
+// eight-byte word holds its own offset, so a half read into the wrong
+// place shows.
+TEST_F(PosixFileTest, ALargeFileReadsTheSameInTwoHalves) {
+  for (const std::size_t size :
+       {std::size_t{9} << 20, (std::size_t{8} << 20) + 4099}) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i + 8 <= size; i += 8) {
+      std::memcpy(&bytes[i], &i, sizeof i);
+    }
+    std::ofstream(Path("BIG.DXF"), std::ios::binary) << bytes;
+    for (const bool split : {false, true}) {
+      m_posix.options().split_reads = split;
+      EXPECT_TRUE(m_posix.ReadFile(Path("BIG.DXF")) == bytes)
+          << size << (split ? " split" : " whole");
+    }
+  }
+}
+
+// Files whose size the system does not know ahead (those of /proc give 0)
+// are read to their end all the same.
+TEST_F(PosixFileTest, AFileLongerThanItsGivenSizeIsReadToItsEnd) {
+  std::ifstream in("/proc/self/mountinfo");
+  if (!in) GTEST_SKIP() << "no /proc";
+  const std::string expected((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_GT(expected.size(), 0u);
+  EXPECT_EQ(m_posix.ReadFile("/proc/self/mountinfo").view(), expected);
 }
 
 // A link to a folder would lead a walk out of the tree, or round it.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "platform/exceptions.h"
@@ -161,30 +162,46 @@ void CWin32Platform::MakeFolder(const std::string& path) {
   throw MakeWin32FileException(error, path);
 }
 
-std::string CWin32Platform::ReadFile(const std::string& path) {
+CFileContents CWin32Platform::ReadFile(const std::string& path) {
   // Sharing denied: a file that another program holds open is refused, and
   // nobody can change it while it is read. A folder cannot be opened so.
   CHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) throw LastWin32FileException(path);
 
-  std::string text;
+  // Read in chunks that a DWORD counts, into one buffer of the size the
+  // file has; should it be larger after all, the buffer grows.
   LARGE_INTEGER size;
+  std::size_t expected = 0;
   if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
-      static_cast<unsigned long long>(size.QuadPart) < text.max_size()) {
-    text.reserve(static_cast<std::size_t>(size.QuadPart));
+      static_cast<unsigned long long>(size.QuadPart) <
+          std::numeric_limits<std::size_t>::max() / 2) {
+    expected = static_cast<std::size_t>(size.QuadPart);
   }
-  std::string chunk(64 * 1024, '\0');
+  CFileContents contents(expected);
+  std::size_t got = 0;
+  char more[4096];
   for (;;) {
-    DWORD got = 0;
-    if (!::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()),
-                    &got, nullptr)) {
+    // Past the expected size a small buffer looks for more first, so that
+    // a file of that size (nearly all) is never copied.
+    const bool full = got == contents.size();
+    const std::size_t room = full ? sizeof more
+                                  : std::min<std::size_t>(contents.size() - got,
+                                                          std::size_t{1} << 30);
+    DWORD some = 0;
+    if (!::ReadFile(file.get(), full ? more : contents.data() + got,
+                    static_cast<DWORD>(room), &some, nullptr)) {
       throw LastWin32FileException(path);
     }
-    if (got == 0) break;
-    text.append(chunk.data(), got);
+    if (some == 0) break;
+    if (full) {
+      contents.grow(std::max(2 * got, got + sizeof more));
+      std::copy(more, more + some, contents.data() + got);
+    }
+    got += some;
   }
-  return text;
+  contents.truncate(got);
+  return contents;
 }
 
 std::unique_ptr<CWritableFile> CWin32Platform::CreateNewFile(

@@ -25,7 +25,7 @@ class CWin32Platform : public CPlatform {
   std::vector<std::string> FindSubfolders() override;
   void MakeFolder(const std::string& path) override;
 
-  std::string ReadFile(const std::string& path) override;
+  CFileContents ReadFile(const std::string& path) override;
   std::unique_ptr<CWritableFile> CreateNewFile(
       const std::string& path) override;
   void RenameReplacing(const std::string& from, const std::string& to) override;

@@ -1,0 +1,48 @@
+#ifndef SYMCONV_PLATFORM_FILE_CONTENTS_H_
+#define SYMCONV_PLATFORM_FILE_CONTENTS_H_
+
+#include <algorithm>
+#include <cstddef>
+#include <memory>
+#include <string_view>
+
+/// The bytes of a file read whole, in one buffer of their size. A reader
+/// fills the buffer straight from the file: writing zeros first, as a
+/// string's resize does, would touch every page of a large file once more.
+class CFileContents {
+ public:
+  CFileContents() = default;
+  /// A copy of bytes.
+  explicit CFileContents(std::string_view bytes) : CFileContents(bytes.size()) {
+    std::copy(bytes.begin(), bytes.end(), m_pBytes.get());
+  }
+  /// size bytes, unset until written through data().
+  explicit CFileContents(std::size_t size)
+      : m_pBytes(new char[size]), m_nSize(size) {}
+
+  char* data() { return m_pBytes.get(); }
+  const char* data() const { return m_pBytes.get(); }
+  std::size_t size() const { return m_nSize; }
+  std::string_view view() const { return std::string_view(data(), m_nSize); }
+  operator std::string_view() const { return view(); }
+
+  /// Keeps the first n bytes, n <= size().
+  void truncate(std::size_t n) { m_nSize = std::min(n, m_nSize); }
+  /// Room for n > size() bytes, the first size() kept: for a file that
+  /// grew while it was read.
+  void grow(std::size_t n) {
+    CFileContents grown(n);
+    std::copy(data(), data() + m_nSize, grown.data());
+    *this = std::move(grown);
+  }
+
+  friend bool operator==(const CFileContents& a, std::string_view b) {
+    return a.view() == b;
+  }
+
+ private:
+  std::unique_ptr<char[]> m_pBytes;
+  std::size_t m_nSize = 0;
+};
+
+#endif  // SYMCONV_PLATFORM_FILE_CONTENTS_H_
