@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/ahead_event.h"
+#include "app/moving_queue.h"
 #include "dxf/block_extractor.h"
 #include "platform/file_contents.h"
 
@@ -128,7 +129,7 @@ class CConvertAhead {
   std::deque<CInput> m_inputs;
   std::size_t m_nRead = 0;       // sources read so far
   std::size_t m_nTextBytes = 0;  // of the texts read and not yet converted
-  std::deque<CAheadEvent> m_events;
+  CMovingQueue<CAheadEvent> m_events;
   std::size_t m_nEventBytes = 0;
   /// The result pop gave last, and those done with, which the worker frees
   /// (through m_graveyard, outside the lock).

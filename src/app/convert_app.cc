@@ -50,7 +50,10 @@ class CBlockConverter : public CDxfBlockHandler {
  public:
   CBlockConverter(CConvertApp& app, CPlatform& platform,
                   const std::string& path)
-      : m_app(app), m_platform(platform), m_strPath(path) {}
+      : m_app(app),
+        m_platform(platform),
+        m_strPath(path),
+        m_strFileShown(EscapeForMessage(BaseName(path))) {}
 
   void OnBlock(const std::string& name, const std::string& sym_text) override {
     Block(name, sym_text, nullptr);
@@ -65,8 +68,8 @@ class CBlockConverter : public CDxfBlockHandler {
              CFlatSymbol* shapes) {
     std::string source_name = m_app.m_strFolder + name + ".SYM";
     m_app.observer().OnBlock(name, false);
-    m_app.m_strContext = " (block " + EscapeForMessage(name) + " of " +
-                         EscapeForMessage(BaseName(m_strPath)) + ")";
+    m_app.m_strContext =
+        " (block " + EscapeForMessage(name) + " of " + m_strFileShown + ")";
     // A name holding a separator, or "." or "..", would write outside the
     // chosen folder; on Windows a device name would open the device.
     std::string reason = UnsafeBlockNameReason(name);
@@ -97,8 +100,7 @@ class CBlockConverter : public CDxfBlockHandler {
 
   void Drawing(const std::string& sym_text, CFlatSymbol* shapes) {
     m_app.observer().OnBlock(std::string(), true);
-    m_app.m_strContext =
-        " (drawing of " + EscapeForMessage(BaseName(m_strPath)) + ")";
+    m_app.m_strContext = " (drawing of " + m_strFileShown + ")";
     if (m_app.ConvertSymToSml(sym_text, WithoutExtension(m_strPath) + ".SYM",
                               shapes)) {
       ++m_app.m_nDxfSymbols;
@@ -140,6 +142,8 @@ class CBlockConverter : public CDxfBlockHandler {
   CConvertApp& m_app;
   CPlatform& m_platform;
   const std::string& m_strPath;
+  // The file's name as messages show it: the same for all its blocks.
+  const std::string m_strFileShown;
 };
 
 }  // namespace

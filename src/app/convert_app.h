@@ -1,10 +1,10 @@
 #ifndef SYMCONV_APP_CONVERT_APP_H_
 #define SYMCONV_APP_CONVERT_APP_H_
 
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "app/prepared_symbol.h"
@@ -212,7 +212,7 @@ class CConvertApp {
   /// The count that a symbol written now goes into.
   int* m_pCounter = &m_nSymFiles;
   /// How often each output was written in this run.
-  std::map<std::string, int> m_written;
+  std::unordered_map<std::string, int> m_written;
   /// While a run converts ahead: the worker, and the symbol it prepared for
   /// the ConvertSymToSml being called.
   CConvertAhead* m_pAhead = nullptr;

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "archive/archive_writer.h"
+#include "platform/exceptions.h"
 #include "platform/platform.h"
 #include "platform/replacing_file.h"
 
@@ -222,15 +223,14 @@ void WriteSmlBytes(CPlatform& platform, const std::string& source_path,
                    CPublishQueue* queue) {
   std::string path = SmlOutputPath(source_path);
   CReplacingFile file(platform, path, queue);
-  CArchiveWriter ar(file, path, kArchiveBuffer);
-  // Each write fits the buffer: put, then sent alone by the flush.
+  // The archive's writes, one by one, and its failure for a short one.
   std::size_t at = 0;
   for (std::size_t n : writes) {
     if (n > bytes.size() - at) break;
-    ar.PutBytes(bytes.data() + at, n);
-    ar.Flush();
+    if (n != 0 && file.Write(bytes.data() + at, n) < n) {
+      throw CFileException(CFileException::diskFull, -1, path);
+    }
     at += n;
   }
-  ar.Close();
   file.Close();
 }

@@ -255,27 +255,37 @@ TEST(SmlFileTest, FailedWriteLeavesTheEarlierFileIntact) {
       {"close fails", FakeFileOp::kClose, 1, std::nullopt},
       {"rename fails", FakeFileOp::kRename, 1, std::nullopt},
   };
-  for (bool earlier : {true, false}) {
-    for (const Case& c : cases) {
-      CFakePlatform platform('/');
-      if (earlier) platform.PutFile("/d/BIG.SML", "earlier bytes");
-      if (c.op) platform.FailOperation(*c.op, c.nth);
-      platform.SetShortWrite(c.short_write);
-      // 100 lines: more than one buffer, so the file sees several writes.
-      CSymbol big;
-      for (int i = 0; i < 100; ++i) big.lines.Add(std::make_unique<CLine>());
-      try {
-        WriteSmlFile(platform, "/d/BIG.SYM", big);
-        ADD_FAILURE() << c.what << ": no file error";
-      } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_strFileName, "/d/BIG.SML") << c.what;
+  // Written from the symbol, and from its bytes encoded ahead.
+  for (const bool encoded : {false, true}) {
+    for (bool earlier : {true, false}) {
+      for (const Case& c : cases) {
+        CFakePlatform platform('/');
+        if (earlier) platform.PutFile("/d/BIG.SML", "earlier bytes");
+        if (c.op) platform.FailOperation(*c.op, c.nth);
+        platform.SetShortWrite(c.short_write);
+        // 100 lines: more than one buffer, so the file sees several writes.
+        CSymbol big;
+        for (int i = 0; i < 100; ++i) big.lines.Add(std::make_unique<CLine>());
+        try {
+          if (encoded) {
+            std::vector<std::size_t> writes;
+            const std::string bytes = EncodeSmlFile("BIG", big, &writes);
+            WriteSmlBytes(platform, "/d/BIG.SYM", bytes, writes);
+          } else {
+            WriteSmlFile(platform, "/d/BIG.SYM", big);
+          }
+          ADD_FAILURE() << c.what << ": no file error";
+        } catch (const CFileException& e) {
+          EXPECT_EQ(e.m_strFileName, "/d/BIG.SML") << c.what;
+        }
+        std::vector<std::string> expected_paths;
+        if (earlier) {
+          expected_paths.push_back("/d/BIG.SML");
+          EXPECT_EQ(platform.FileBytes("/d/BIG.SML"), "earlier bytes")
+              << c.what;
+        }
+        EXPECT_EQ(platform.FilePaths(), expected_paths) << c.what;
       }
-      std::vector<std::string> expected_paths;
-      if (earlier) {
-        expected_paths.push_back("/d/BIG.SML");
-        EXPECT_EQ(platform.FileBytes("/d/BIG.SML"), "earlier bytes") << c.what;
-      }
-      EXPECT_EQ(platform.FilePaths(), expected_paths) << c.what;
     }
   }
 }
