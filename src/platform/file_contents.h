@@ -28,11 +28,14 @@ class CFileContents {
 
   /// Keeps the first n bytes, n <= size().
   void truncate(std::size_t n) { m_nSize = std::min(n, m_nSize); }
-  /// Room for n > size() bytes, the first size() kept: for a file that
-  /// grew while it was read.
-  void grow(std::size_t n) {
-    CFileContents grown(n);
+  /// For a file found longer than its size said, once all size() bytes
+  /// are read: keeps them and puts the n bytes found after them, in a
+  /// buffer of twice the size (4 KiB past them at least), the rest unset.
+  void growWith(const char* bytes, std::size_t n) {
+    CFileContents grown(
+        std::max(2 * m_nSize, m_nSize + std::max<std::size_t>(n, 4096)));
     std::copy(data(), data() + m_nSize, grown.data());
+    std::copy(bytes, bytes + n, grown.data() + m_nSize);
     *this = std::move(grown);
   }
 

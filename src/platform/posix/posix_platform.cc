@@ -377,8 +377,7 @@ CFileContents CPosixPlatform::ReadFile(const std::string& path) {
     const std::size_t n =
         readAt(fd, more, sizeof more, static_cast<off_t>(got), path);
     if (n == 0) break;
-    contents.grow(std::max(2 * got, got + sizeof more));
-    std::copy(more, more + n, contents.data() + got);
+    contents.growWith(more, n);
     got += n;
     got += readAt(fd, contents.data() + got, contents.size() - got,
                   static_cast<off_t>(got), path);

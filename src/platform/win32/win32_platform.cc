@@ -194,10 +194,7 @@ CFileContents CWin32Platform::ReadFile(const std::string& path) {
       throw LastWin32FileException(path);
     }
     if (some == 0) break;
-    if (full) {
-      contents.grow(std::max(2 * got, got + sizeof more));
-      std::copy(more, more + some, contents.data() + got);
-    }
+    if (full) contents.growWith(more, some);
     got += some;
   }
   contents.truncate(got);
