@@ -29,9 +29,7 @@ class CNullFile final : public CWritableFile {
 inline std::size_t EncodeToNullFile(CSymbol& symbol) {
   CNullFile file;
   CArchiveWriter ar(file, "BENCH.SML");
-  WriteSmlContents(ar, "BENCH", symbol.lines, symbol.arcs, symbol.circles,
-                   symbol.minX, symbol.minY, symbol.maxX, symbol.maxY,
-                   symbol.origin);
+  WriteSmlContents(ar, "BENCH", symbol);
   ar.Close();
   return file.bytes();
 }
