@@ -119,6 +119,9 @@ TEST(DxfOptionsTest, MirroredEntitiesReadAsTheirWorldTwins) {
        "0|LINE|10|1|20|2|30|3|11|4|21|5|31|6"},
       {"extrusion (0, 0, 1) written out", "0|CIRCLE|10|3|20|4|40|2|230|1",
        "0|CIRCLE|10|3|20|4|40|2"},
+      {"the first of repeated extrusion groups",
+       "0|CIRCLE|10|3|20|4|40|2|230|-1|210|0|230|1|210|1",
+       "0|CIRCLE|10|-3|20|4|40|2"},
   };
   for (const auto& c : cases) {
     CRecorder twin;
