@@ -282,9 +282,11 @@ void writeRest(CArchiveWriter& ar, const std::vector<Shape>& shapes,
       continue;
     }
     uint8_t* out = ar.BeginRun(run * Store::kMaxSize);
-    for (const std::size_t end = i + run; i < end; ++i) {
-      out = store(out, shapes[i]);
+    const Shape* shape = shapes.data() + i;
+    for (const Shape* end = shape + run; shape != end; ++shape) {
+      out = store(out, *shape);
     }
+    i += run;
     ar.TakeIndices(static_cast<uint32_t>(run * Store::kObjects));
     ar.EndRun(out);
   }
