@@ -45,7 +45,7 @@ constexpr void writeConstantBlock(Out& ar) {
 }
 
 // The bytes an archive would store for a few fixed values, made at compile
-// time.
+// time: a long string or a put past N stops the build.
 template <std::size_t N>
 struct CStaticBytes {
   constexpr void PutDword(uint32_t value) { put(value, 4); }
@@ -133,6 +133,7 @@ uint8_t* storeTag(uint8_t* out, const CArchiveWriter::CTag& tag) {
 
 uint8_t* storeShortString(uint8_t* out, std::string_view text) {
   *out++ = static_cast<uint8_t>(text.size());
+  if (text.empty()) return out;  // its data may be null
   std::memcpy(out, text.data(), text.size());
   return out + text.size();
 }
