@@ -20,7 +20,6 @@ constexpr uint32_t kLongClassFlag = 0x80000000;
 constexpr uint16_t kNoSchema = 0xFFFF;  // a class that cannot be stored
 
 // Length forms shared by strings and counts.
-constexpr std::size_t kShortStringMax = 254;
 constexpr std::size_t kWordStringMax = 65533;
 constexpr uint32_t kShortCountMax = 65534;
 
@@ -32,8 +31,13 @@ CArchiveWriter::CArchiveWriter(CWritableFile& file, std::string file_name,
       m_strFileName(std::move(file_name)),
       m_nBufferSize(std::max<std::size_t>(buffer_size, 1)),
       m_nIndexLimit(index_limit) {
-  // Not zeroed: only bytes put are ever sent.
-  m_pBuffer.reset(new uint8_t[m_nBufferSize]);
+  if (m_nBufferSize <= kOwnBufferSize) {
+    m_pBuffer = m_ownBuffer;
+  } else {
+    // Not zeroed: only bytes put are ever sent.
+    m_pLargeBuffer.reset(new uint8_t[m_nBufferSize]);
+    m_pBuffer = m_pLargeBuffer.get();
+  }
 }
 
 CArchiveWriter::~CArchiveWriter() {
@@ -44,7 +48,7 @@ CArchiveWriter::~CArchiveWriter() {
   try {
     std::size_t n = m_nFill;
     m_nFill = 0;
-    writeFile(m_pBuffer.get(), n);
+    writeFile(m_pBuffer, n);
   } catch (...) {
     // A destructor must not throw, and the error that brought us here is
     // the one the caller should see.
@@ -75,9 +79,7 @@ void CArchiveWriter::writeFile(const void* data, std::size_t n) {
 
 void CArchiveWriter::putScalarFlushing(uint64_t value, std::size_t n) {
   uint8_t bytes[8];
-  for (std::size_t i = 0; i < n; ++i) {
-    bytes[i] = static_cast<uint8_t>(value >> (8 * i));
-  }
+  StoreLittleEndian(bytes, value, n);
   // A scalar is never split between two writes: flush first, and send it
   // alone when the buffer is smaller than it.
   Flush();
@@ -85,7 +87,7 @@ void CArchiveWriter::putScalarFlushing(uint64_t value, std::size_t n) {
     writeFile(bytes, n);
     return;
   }
-  std::memcpy(m_pBuffer.get() + m_nFill, bytes, n);
+  std::memcpy(m_pBuffer + m_nFill, bytes, n);
   m_nFill += n;
 }
 
@@ -94,18 +96,18 @@ void CArchiveWriter::PutBytes(const void* data, std::size_t n) {
   if (n == 0) return;
   const uint8_t* p = static_cast<const uint8_t*>(data);
   std::size_t first = std::min(n, m_nBufferSize - m_nFill);
-  std::memcpy(m_pBuffer.get() + m_nFill, p, first);
+  std::memcpy(m_pBuffer + m_nFill, p, first);
   m_nFill += first;
   std::size_t rest = n - first;
   if (rest == 0) return;
   // The buffer is full: send it, then every whole buffer's worth of the
   // rest in one write, and keep the tail.
   m_nFill = 0;
-  writeFile(m_pBuffer.get(), m_nBufferSize);
+  writeFile(m_pBuffer, m_nBufferSize);
   p += first;
   std::size_t blocks = rest - rest % m_nBufferSize;
   if (blocks > 0) writeFile(p, blocks);
-  std::memcpy(m_pBuffer.get(), p + blocks, rest - blocks);
+  std::memcpy(m_pBuffer, p + blocks, rest - blocks);
   m_nFill = rest - blocks;
 }
 
@@ -150,6 +152,34 @@ void CArchiveWriter::putIndexTag(uint32_t index, uint32_t long_flag,
     PutWord(kLongIndexTag);
     PutDword(long_flag | index);
   }
+}
+
+CArchiveWriter::CTag CArchiveWriter::ClassReference(
+    const CClassRecord* record) const {
+  const uint32_t index = m_classIndex.find(record);
+  if (index == 0) {
+    throw std::logic_error(std::string("class ") + record->m_lpszClassName +
+                           " referred to before its definition");
+  }
+  // As putIndexTag writes it.
+  CTag tag{};
+  if (index <= kMaxShortIndex) {
+    StoreWord(tag.m_bytes, static_cast<uint16_t>(kShortClassFlag | index));
+    tag.m_nSize = 2;
+  } else {
+    StoreDword(StoreWord(tag.m_bytes, kLongIndexTag), kLongClassFlag | index);
+    tag.m_nSize = 6;
+  }
+  return tag;
+}
+
+void CArchiveWriter::throwNoRoom() const {
+  throw std::logic_error("a run longer than the buffer's room: " +
+                         m_strFileName);
+}
+
+void CArchiveWriter::throwNoIndices() const {
+  throw std::logic_error("more indices taken than are left: " + m_strFileName);
 }
 
 void CArchiveWriter::PutClass(const CClassRecord* record) {
@@ -200,7 +230,7 @@ void CArchiveWriter::Flush() {
   if (m_nFill == 0) return;
   std::size_t n = m_nFill;
   m_nFill = 0;  // dropped even if the write fails: nothing is retried
-  writeFile(m_pBuffer.get(), n);
+  writeFile(m_pBuffer, n);
 }
 
 void CArchiveWriter::Close() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "archive/little_endian.h"
 #include "archive/object.h"
 #include "archive/pointer_index.h"
 
@@ -71,6 +72,44 @@ class CArchiveWriter {
   /// PutObject numbers a new object. The caller puts its body next.
   void PutNewObject(const CClassRecord* record);
 
+  /// Runs of values stored by the caller straight into the buffer, for an
+  /// encoder of many small objects of known layout. Room() bytes are free;
+  /// BeginRun(n), n up to that, gives where they start, to be filled with
+  /// the store routines of archive/little_endian.h and handed back with
+  /// EndRun. Where a run would not fit, the caller puts the same values one
+  /// by one instead, so that the writes to the file fall where they would
+  /// (a scalar never spans two writes).
+  std::size_t Room() const { return m_nBufferSize - m_nFill; }
+  uint8_t* BeginRun(std::size_t n) {
+    checkOpen();
+    if (n > Room()) throwNoRoom();
+    return m_pBuffer + m_nFill;
+  }
+  /// Takes the bytes stored from BeginRun's pointer up to end.
+  void EndRun(const uint8_t* end) {
+    m_nFill = static_cast<std::size_t>(end - m_pBuffer);
+  }
+  /// What PutClass writes for a class that it has defined before.
+  struct CTag {
+    uint8_t m_bytes[6];
+    std::size_t m_nSize;  // 2, or 6 for a long index
+  };
+  /// The reference to record's class, which this archive must have defined
+  /// already (std::logic_error otherwise).
+  CTag ClassReference(const CClassRecord* record) const;
+  /// How many more classes and objects may still be numbered.
+  uint32_t IndicesLeft() const {
+    return m_nNextIndex < m_nIndexLimit ? m_nIndexLimit - m_nNextIndex : 0;
+  }
+  /// Numbers n new objects whose tags were stored in a run, as
+  /// PutNewObject numbers one; n must not exceed IndicesLeft().
+  void TakeIndices(uint32_t n) {
+    if (n > IndicesLeft()) throwNoIndices();
+    m_nNextIndex += n;
+  }
+  /// The longest string stored after a one-byte length.
+  static constexpr std::size_t kShortStringMax = 254;
+
   /// Sends the buffered bytes to the file in one write.
   void Flush();
   /// Flushes and lets go of the file; nothing may be put afterwards.
@@ -87,6 +126,8 @@ class CArchiveWriter {
     if (m_state != State::kOpen) throwNotOpen();
   }
   [[noreturn]] void throwNotOpen() const;
+  [[noreturn]] void throwNoRoom() const;
+  [[noreturn]] void throwNoIndices() const;
   /// Stores the low n bytes of value, least significant first.
   void putScalar(uint64_t value, std::size_t n) {
     checkOpen();
@@ -94,10 +135,7 @@ class CArchiveWriter {
       putScalarFlushing(value, n);
       return;
     }
-    uint8_t* out = m_pBuffer.get() + m_nFill;
-    for (std::size_t i = 0; i < n; ++i) {
-      out[i] = static_cast<uint8_t>(value >> (8 * i));
-    }
+    StoreLittleEndian(m_pBuffer + m_nFill, value, n);
     m_nFill += n;
   }
   /// putScalar when the buffer has no room for the value.
@@ -107,9 +145,14 @@ class CArchiveWriter {
   uint32_t takeIndex();
   void putIndexTag(uint32_t index, uint32_t long_flag, uint16_t short_flag);
 
+  // The usual buffer is part of the writer, so that a writer made for
+  // every small file allocates nothing for it.
+  static constexpr std::size_t kOwnBufferSize = 4096;
+
   CWritableFile& m_file;
   std::string m_strFileName;
-  std::unique_ptr<uint8_t[]> m_pBuffer;
+  uint8_t* m_pBuffer;
+  std::unique_ptr<uint8_t[]> m_pLargeBuffer;  // above kOwnBufferSize
   std::size_t m_nBufferSize;
   std::size_t m_nFill = 0;
   uint32_t m_nIndexLimit;
@@ -119,6 +162,7 @@ class CArchiveWriter {
   // that no class record address can ever be mistaken for an object.
   CPointerIndex m_classIndex;
   CPointerIndex m_objectIndex;
+  uint8_t m_ownBuffer[kOwnBufferSize];  // not zeroed: only bytes put are sent
 };
 
 #endif  // SYMCONV_ARCHIVE_ARCHIVE_WRITER_H_

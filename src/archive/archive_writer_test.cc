@@ -189,6 +189,27 @@ TEST(ArchiveWriterTest, ClassesAndObjectsShareOneNumbering) {
   EXPECT_EQ(ToHex(bytes), ToHex(FromHex(expected)));
 }
 
+// The first few numbered objects are held apart from the rest: each of
+// them, and each later one, must be found again however many follow.
+TEST(ArchiveWriterTest, EveryObjectIsFoundAgainHoweverManyFollow) {
+  for (const std::size_t count : {3, 8, 9, 100}) {
+    std::vector<CItem> items(count);
+    const std::string bytes = Encode([&](CArchiveWriter& ar) {
+      for (const CItem& item : items) ar.PutObject(&item);
+      for (const CItem& item : items) ar.PutObject(&item);
+    });
+    // CItem takes index 1, the items 2 to count + 1.
+    std::string again;
+    for (std::size_t i = 0; i < count; ++i) {
+      again += static_cast<char>(i + 2);
+      again += '\0';
+    }
+    ASSERT_GE(bytes.size(), again.size());
+    EXPECT_EQ(ToHex(bytes.substr(bytes.size() - again.size())), ToHex(again))
+        << count << " objects";
+  }
+}
+
 TEST(ArchiveWriterTest, IndicesFrom0x7FFFTakeTheLongForm) {
   struct Case {
     std::size_t fillers;  // CItem objects, taking 2 .. fillers + 1

@@ -20,11 +20,20 @@ std::size_t CPointerIndex::slotOf(const void* p) const {
 }
 
 uint32_t CPointerIndex::find(const void* p) const {
-  if (m_slots.empty()) return 0;
+  if (m_slots.empty()) {
+    for (std::size_t i = 0; i < m_nCount; ++i) {
+      if (m_few[i].m_pKey == p) return m_few[i].m_nIndex;
+    }
+    return 0;
+  }
   return m_slots[slotOf(p)].m_nIndex;
 }
 
 void CPointerIndex::insert(const void* p, uint32_t index) {
+  if (m_slots.empty() && m_nCount < kFewSlots) {
+    m_few[m_nCount++] = CSlot{p, index};
+    return;
+  }
   // At most half full, so that probes stay short and a free slot is found.
   if (2 * (m_nCount + 1) > m_slots.size()) grow();
   CSlot& slot = m_slots[slotOf(p)];
@@ -36,6 +45,8 @@ void CPointerIndex::insert(const void* p, uint32_t index) {
 void CPointerIndex::grow() {
   std::vector<CSlot> old(m_slots.empty() ? 64 : 2 * m_slots.size());
   old.swap(m_slots);
+  // Leaving the few: they move into the table.
+  if (old.empty()) old.assign(m_few, m_few + m_nCount);
   for (const CSlot& slot : old) {
     if (slot.m_pKey != nullptr) m_slots[slotOf(slot.m_pKey)] = slot;
   }

@@ -7,7 +7,9 @@
 
 /// The index numbers given to addresses, in one open-addressed table: an
 /// archive numbers every object it writes, and a node per object would
-/// cost an allocation each.
+/// cost an allocation each. The first few are kept in the index itself and
+/// searched in turn, so that an archive of a few classes and objects
+/// allocates nothing for them.
 class CPointerIndex {
  public:
   /// The number given to p, or 0 (never a given number) when it has none.
@@ -23,6 +25,9 @@ class CPointerIndex {
   std::size_t slotOf(const void* p) const;
   void grow();
 
+  static constexpr std::size_t kFewSlots = 8;
+
+  CSlot m_few[kFewSlots];      // the first ones, while m_slots is empty
   std::vector<CSlot> m_slots;  // a power of two in size, or empty
   std::size_t m_nCount = 0;
 };

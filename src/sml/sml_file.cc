@@ -1,9 +1,16 @@
 #include "sml/sml_file.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
+#include <string_view>
+#include <utility>
 
 #include "archive/archive_writer.h"
+#include "archive/little_endian.h"
 #include "platform/exceptions.h"
 #include "platform/platform.h"
 #include "platform/replacing_file.h"
@@ -15,8 +22,10 @@ constexpr std::size_t kExtensionLength = 4;  // ".SYM"
 constexpr char kSmlMagic[] = "KROWinSymbol1";
 
 // The constant block between the size and the origin point (fields 14 to
-// 24): the same 133 bytes in every file.
-void writeConstantBlock(CArchiveWriter& ar) {
+// 24): the same 133 bytes in every file. Out is an archive, or
+// CStaticBytes to have the bytes made once.
+template <class Out>
+constexpr void writeConstantBlock(Out& ar) {
   ar.PutString("111111");
   ar.PutDword(uint32_t{0});
   for (int entry = 0; entry < 6; ++entry) {
@@ -35,27 +44,114 @@ void writeConstantBlock(CArchiveWriter& ar) {
   for (int i = 0; i < 5; ++i) ar.PutDouble(0.0);
 }
 
+// The bytes an archive would store for a few fixed values, made at compile
+// time: a long string or a put past N stops the build.
+template <std::size_t N>
+struct CStaticBytes {
+  constexpr void PutDword(uint32_t value) { put(value, 4); }
+  constexpr void PutDouble(double value) {
+    put(std::bit_cast<uint64_t>(value), 8);
+  }
+  // Short strings only: a one-byte length, then the text.
+  constexpr void PutString(std::string_view text) {
+    if (text.size() > CArchiveWriter::kShortStringMax) throw "long string";
+    put(text.size(), 1);
+    for (char c : text) put(static_cast<uint8_t>(c), 1);
+  }
+  constexpr void put(uint64_t value, std::size_t n) {
+    if (size + n > N) throw "more bytes than room";
+    StoreLittleEndian(bytes.data() + size, value, n);
+    size += n;
+  }
+
+  std::array<uint8_t, N> bytes{};
+  std::size_t size = 0;
+};
+
+constexpr std::size_t kConstantBlockSize = 133;
+constexpr CStaticBytes<kConstantBlockSize> kConstantBlock = [] {
+  CStaticBytes<kConstantBlockSize> block;
+  writeConstantBlock(block);
+  return block;
+}();
+static_assert(kConstantBlock.size == kConstantBlockSize);
+
 }  // namespace
 
-std::string WithoutExtension(const std::string& source_path) {
-  if (source_path.size() <= kExtensionLength) return std::string();
+namespace {
+
+std::string_view withoutExtension(std::string_view source_path) {
+  if (source_path.size() <= kExtensionLength) return {};
   return source_path.substr(0, source_path.size() - kExtensionLength);
 }
 
+// A view into source_path: made for every file written.
+std::string_view symbolNameOf(std::string_view source_path, char separator) {
+  std::string_view base = withoutExtension(source_path);
+  std::size_t last = base.rfind(separator);
+  return last == std::string_view::npos ? base : base.substr(last + 1);
+}
+
+}  // namespace
+
+std::string WithoutExtension(const std::string& source_path) {
+  return std::string(withoutExtension(source_path));
+}
+
 std::string SmlOutputPath(const std::string& source_path) {
-  return WithoutExtension(source_path) + ".SML";
+  constexpr std::string_view extension = ".SML";
+  const std::string_view base = withoutExtension(source_path);
+  std::string path;
+  path.reserve(base.size() + extension.size());
+  path.append(base).append(extension);
+  return path;
 }
 
 std::string SmlSymbolName(const std::string& source_path, char separator) {
-  std::string base = WithoutExtension(source_path);
-  std::size_t last = base.rfind(separator);
-  return last == std::string::npos ? base : base.substr(last + 1);
+  return std::string(symbolNameOf(source_path, separator));
 }
 
 namespace {
 
-void writeHead(CArchiveWriter& ar, const std::string& symbol_name) {
-  ar.PutString(kSmlMagic);
+constexpr std::size_t kWordSize = 2;
+constexpr std::size_t kDwordSize = 4;
+constexpr std::size_t kDoubleSize = 8;
+constexpr std::size_t kPointSize = 3 * kDoubleSize;
+constexpr std::size_t kMaxTagSize = sizeof CArchiveWriter::CTag::m_bytes;
+
+uint8_t* storePoint(uint8_t* out, const CPrecisionPoint& point) {
+  out = StoreDouble(out, point.x);
+  out = StoreDouble(out, point.y);
+  return StoreDouble(out, point.z);
+}
+
+// Whole: the run's room covers the longest tag.
+uint8_t* storeTag(uint8_t* out, const CArchiveWriter::CTag& tag) {
+  std::memcpy(out, tag.m_bytes, kMaxTagSize);
+  return out + tag.m_nSize;
+}
+
+uint8_t* storeShortString(uint8_t* out, std::string_view text) {
+  *out++ = static_cast<uint8_t>(text.size());
+  if (text.empty()) return out;  // its data may be null
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
+
+void writeHead(CArchiveWriter& ar, std::string_view symbol_name) {
+  constexpr std::string_view magic = kSmlMagic;
+  const std::size_t size =
+      1 + magic.size() + 1 + symbol_name.size() + 1 + kDwordSize;
+  if (symbol_name.size() <= CArchiveWriter::kShortStringMax &&
+      size <= ar.Room()) {
+    uint8_t* out = ar.BeginRun(size);
+    out = storeShortString(out, magic);
+    out = storeShortString(out, symbol_name);
+    out = storeShortString(out, "");
+    ar.EndRun(StoreDword(out, 0));
+    return;
+  }
+  ar.PutString(magic);
   ar.PutString(symbol_name);
   ar.PutString("");
   ar.PutDword(uint32_t{0});
@@ -64,12 +160,28 @@ void writeHead(CArchiveWriter& ar, const std::string& symbol_name) {
 // Fields after the three lists; the same for both forms of a symbol.
 template <class Symbol>
 void writeTail(CArchiveWriter& ar, const Symbol& symbol) {
+  const double height = symbol.maxY - symbol.minY;
+  const double width = symbol.maxX - symbol.minX;
+  constexpr std::size_t size =
+      6 * kDoubleSize + kConstantBlockSize + kPointSize;
+  if (size <= ar.Room()) {
+    uint8_t* out = ar.BeginRun(size);
+    out = StoreDouble(out, symbol.minX);
+    out = StoreDouble(out, symbol.minY);
+    out = StoreDouble(out, symbol.maxX);
+    out = StoreDouble(out, symbol.maxY);
+    out = StoreDouble(out, height);
+    out = StoreDouble(out, width);
+    std::memcpy(out, kConstantBlock.bytes.data(), kConstantBlockSize);
+    ar.EndRun(storePoint(out + kConstantBlockSize, symbol.origin));
+    return;
+  }
   ar.PutDouble(symbol.minX);
   ar.PutDouble(symbol.minY);
   ar.PutDouble(symbol.maxX);
   ar.PutDouble(symbol.maxY);
-  ar.PutDouble(symbol.maxY - symbol.minY);  // height
-  ar.PutDouble(symbol.maxX - symbol.minX);  // width
+  ar.PutDouble(height);
+  ar.PutDouble(width);
   writeConstantBlock(ar);
   // The origin point is a bare field sequence: no tag, no index.
   symbol.origin.Serialize(ar);
@@ -89,33 +201,127 @@ void putListedPoint(CArchiveWriter& ar, const CPrecisionPoint& point) {
   point.Serialize(ar);
 }
 
-}  // namespace
+// What the lists of CSymbol write through PutObject, object by object:
+// nothing here is referred to twice, so every object is new.
+void putLine(CArchiveWriter& ar, const CLine& line) {
+  ar.PutNewObject(&CLine::classCLine);
+  line.Serialize(ar);
+}
 
-void WriteShapeLists(CArchiveWriter& ar, const CFlatSymbol& symbol) {
-  // What the lists of CSymbol write through PutObject, object by object:
-  // nothing here is referred to twice, so every object is new.
-  putCount(ar, symbol.lines.size());
-  for (const CLine& line : symbol.lines) {
-    ar.PutNewObject(&CLine::classCLine);
-    line.Serialize(ar);
+void putArc(CArchiveWriter& ar, const CFlatSymbol::CArcShape& arc) {
+  ar.PutNewObject(&CArc::classCArc);
+  ar.PutCount(2);
+  putListedPoint(ar, arc.centre);
+  putListedPoint(ar, arc.angles);
+}
+
+void putCircle(CArchiveWriter& ar, const CFlatSymbol::CCircleShape& circle) {
+  ar.PutNewObject(&CCircle::classCCircle);
+  ar.PutDouble(circle.radius);
+  ar.PutCount(1);
+  putListedPoint(ar, circle.centre);
+}
+
+// The same as the put routines above once the first shape of a list has
+// defined the classes: tags copied, objects numbered by the caller.
+struct CLineStore {
+  static constexpr std::size_t kMaxSize =
+      kMaxTagSize + kDwordSize + 2 * kPointSize;
+  static constexpr uint32_t kObjects = 1;
+  uint8_t* operator()(uint8_t* out, const CLine& line) const {
+    out = storeTag(out, m_line);
+    out = StoreDword(out, static_cast<uint32_t>(line.attribute));
+    out = storePoint(out, line.start);
+    return storePoint(out, line.end);
   }
-  putCount(ar, symbol.arcs.size());
-  for (const CFlatSymbol::CArcShape& arc : symbol.arcs) {
-    ar.PutNewObject(&CArc::classCArc);
-    ar.PutCount(2);
-    putListedPoint(ar, arc.centre);
-    putListedPoint(ar, arc.angles);
+  CArchiveWriter::CTag m_line;
+};
+
+struct CArcStore {
+  static constexpr std::size_t kMaxSize =
+      kMaxTagSize + kWordSize + 2 * (kMaxTagSize + kPointSize);
+  static constexpr uint32_t kObjects = 3;
+  uint8_t* operator()(uint8_t* out, const CFlatSymbol::CArcShape& arc) const {
+    out = storeTag(out, m_arc);
+    out = StoreWord(out, 2);
+    out = storePoint(storeTag(out, m_point), arc.centre);
+    return storePoint(storeTag(out, m_point), arc.angles);
   }
-  putCount(ar, symbol.circles.size());
-  for (const CFlatSymbol::CCircleShape& circle : symbol.circles) {
-    ar.PutNewObject(&CCircle::classCCircle);
-    ar.PutDouble(circle.radius);
-    ar.PutCount(1);
-    putListedPoint(ar, circle.centre);
+  CArchiveWriter::CTag m_arc;
+  CArchiveWriter::CTag m_point;
+};
+
+struct CCircleStore {
+  static constexpr std::size_t kMaxSize =
+      kMaxTagSize + kDoubleSize + kWordSize + kMaxTagSize + kPointSize;
+  static constexpr uint32_t kObjects = 2;
+  uint8_t* operator()(uint8_t* out,
+                      const CFlatSymbol::CCircleShape& circle) const {
+    out = storeTag(out, m_circle);
+    out = StoreDouble(out, circle.radius);
+    out = StoreWord(out, 1);
+    return storePoint(storeTag(out, m_point), circle.centre);
+  }
+  CArchiveWriter::CTag m_circle;
+  CArchiveWriter::CTag m_point;
+};
+
+// Writes shapes[from..] in runs of as many as the buffer's room and the
+// numbering allow; a shape that fits in neither is put value by value, so
+// that it flushes the buffer or meets the index limit as the generic path
+// does.
+template <class Shape, class Store, class Put>
+void writeRest(CArchiveWriter& ar, const std::vector<Shape>& shapes,
+               std::size_t from, const Store& store, Put put) {
+  std::size_t i = from;
+  while (i < shapes.size()) {
+    const std::size_t run =
+        std::min({shapes.size() - i, ar.Room() / Store::kMaxSize,
+                  std::size_t{ar.IndicesLeft() / Store::kObjects}});
+    if (run == 0) {
+      put(ar, shapes[i++]);
+      continue;
+    }
+    uint8_t* out = ar.BeginRun(run * Store::kMaxSize);
+    const Shape* shape = shapes.data() + i;
+    for (const Shape* end = shape + run; shape != end; ++shape) {
+      out = store(out, *shape);
+    }
+    i += run;
+    ar.TakeIndices(static_cast<uint32_t>(run * Store::kObjects));
+    ar.EndRun(out);
   }
 }
 
-void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
+}  // namespace
+
+void WriteShapeLists(CArchiveWriter& ar, const CFlatSymbol& symbol) {
+  const CClassRecord* point = &CPrecisionPoint::classCPrecisionPoint;
+  putCount(ar, symbol.lines.size());
+  if (!symbol.lines.empty()) {
+    putLine(ar, symbol.lines[0]);
+    writeRest(ar, symbol.lines, 1,
+              CLineStore{ar.ClassReference(&CLine::classCLine)}, putLine);
+  }
+  putCount(ar, symbol.arcs.size());
+  if (!symbol.arcs.empty()) {
+    putArc(ar, symbol.arcs[0]);
+    writeRest(ar, symbol.arcs, 1,
+              CArcStore{ar.ClassReference(&CArc::classCArc),
+                        ar.ClassReference(point)},
+              putArc);
+  }
+  putCount(ar, symbol.circles.size());
+  if (!symbol.circles.empty()) {
+    putCircle(ar, symbol.circles[0]);
+    writeRest(ar, symbol.circles, 1,
+              CCircleStore{ar.ClassReference(&CCircle::classCCircle),
+                           ar.ClassReference(point)},
+              putCircle);
+  }
+}
+
+void WriteSmlContents(CArchiveWriter& ar, std::string_view symbol_name,
                       const CSymbol& symbol) {
   writeHead(ar, symbol_name);
   // Classes and objects are numbered in this order: lines, arcs, circles.
@@ -125,7 +331,7 @@ void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
   writeTail(ar, symbol);
 }
 
-void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
+void WriteSmlContents(CArchiveWriter& ar, std::string_view symbol_name,
                       const CFlatSymbol& symbol) {
   writeHead(ar, symbol_name);
   WriteShapeLists(ar, symbol);
@@ -141,8 +347,8 @@ void writeSmlFile(CPlatform& platform, const std::string& source_path,
   // Written under a temporary name and renamed over an earlier file only
   // when complete: a failure leaves the earlier file as it was.
   CReplacingFile file(platform, path, queue);
-  CArchiveWriter ar(file, path);
-  WriteSmlContents(ar, SmlSymbolName(source_path, platform.PathSeparator()),
+  CArchiveWriter ar(file, std::move(path));
+  WriteSmlContents(ar, symbolNameOf(source_path, platform.PathSeparator()),
                    symbol);
   ar.Close();
   file.Close();

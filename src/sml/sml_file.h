@@ -29,11 +29,11 @@ std::string SmlSymbolName(const std::string& source_path, char separator);
 /// extents, size, the constant block, origin point) through ar, under
 /// symbol_name (symbol.name is not used). The extents are those after the
 /// shift.
-void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
+void WriteSmlContents(CArchiveWriter& ar, std::string_view symbol_name,
                       const CSymbol& symbol);
 /// The same for shapes held by value: the same bytes as for the CSymbol
 /// with the same shapes and extents.
-void WriteSmlContents(CArchiveWriter& ar, const std::string& symbol_name,
+void WriteSmlContents(CArchiveWriter& ar, std::string_view symbol_name,
                       const CFlatSymbol& symbol);
 /// The three lists of symbol (lines, arcs, circles) as a CSymbol's lists
 /// write themselves.

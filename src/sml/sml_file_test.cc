@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_exceptions.h"
 #include "archive/archive_writer.h"
 #include "gtest/gtest.h"
 #include "platform/exceptions.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/platform.h"
 #include "support/hex.h"
+#include "support/memory_file.h"
 #include "support/sml_bytes.h"
 #include "support/symbol_builders.h"
 
@@ -157,7 +159,10 @@ TEST(SmlFileTest, ShapesHeldByValueAreWrittenAsTheirObjectLists) {
   const struct {
     const char* kinds;
     int lines;
-  } cases[] = {{"L", 1}, {"C", 2}, {"AC", 0}, {"LAC", 3}, {"LAC", 40000}};
+  } cases[] = {{"L", 1},       {"C", 2},       {"AC", 0},
+               {"LAC", 3},     {"LAC", 32764},  // CArc takes 0x7FFE
+               {"LAC", 32765},  // and 0x7FFF, the first long one
+               {"LAC", 40000}};
   for (const auto& c : cases) {
     CSymbol s;
     CFlatSymbol f;
@@ -174,6 +179,53 @@ TEST(SmlFileTest, ShapesHeldByValueAreWrittenAsTheirObjectLists) {
     EXPECT_EQ(EncodeSmlFile("S", f, &flat_writes), objects)
         << c.kinds << " " << c.lines;
     EXPECT_EQ(flat_writes, object_writes);
+  }
+}
+
+// Shapes held by value are stored in runs straight into the archive's
+// buffer: a run must stop where a value put alone would flush the buffer or
+// meet the index limit.
+TEST(SmlFileTest, ShapesHeldByValueFlushAndRunOutOfIndicesAsTheirObjectLists) {
+  CSymbol s;
+  CFlatSymbol f;
+  for (const char kind : std::string(10, 'L') + "AAAACCC") {
+    AddBoth(&s, &f, kind, 1.5, -2.5);
+  }
+  // Indices: CLine 1, lines 2-11, CArc 12, the first arc 13 and its points
+  // 15 and 16 (CPrecisionPoint 14), the other arcs to 25, CCircle 26, the
+  // circles and their points 27-32.
+  constexpr uint32_t kNoLimit = CArchiveWriter::kDefaultIndexLimit;
+  const struct {
+    std::size_t buffer;
+    uint32_t limit;
+  } cases[] = {{1, kNoLimit},   {57, kNoLimit}, {58, kNoLimit}, {61, kNoLimit},
+               {150, kNoLimit}, {4096, 6},      {4096, 14},     {4096, 21},
+               {4096, 30},      {100, 29},      {4096, 33}};
+  for (const auto& c : cases) {
+    std::string outcome[2];
+    std::vector<std::size_t> writes[2];
+    for (int form = 0; form < 2; ++form) {
+      CMemoryFile file;
+      {
+        CArchiveWriter ar(file, "S", c.buffer, c.limit);
+        try {
+          if (form == 0) {
+            s.lines.Serialize(ar);
+            s.arcs.Serialize(ar);
+            s.circles.Serialize(ar);
+          } else {
+            WriteShapeLists(ar, f);
+          }
+          ar.Close();
+        } catch (const CArchiveException&) {
+          outcome[form] = "out of indices, then ";
+        }
+      }  // the bytes put before a failure go out here
+      outcome[form] += ToHex(file.m_strBytes);
+      writes[form] = file.m_writes;
+    }
+    EXPECT_EQ(outcome[1], outcome[0]) << c.buffer << " " << c.limit;
+    EXPECT_EQ(writes[1], writes[0]) << c.buffer << " " << c.limit;
   }
 }
 
