@@ -185,6 +185,48 @@ TEST(ParseNumber, MatchesStrtodOnRandomDecimals) {
   }
 }
 
+// Whole texts are read eight bytes at a time: every arrangement of signs,
+// points, digits and stray bytes in short texts, and a point or a stray
+// byte at every place of long ones, must still read as strtod reads them.
+TEST(ParseNumber, MatchesStrtodWhereverSignsPointsAndStrayBytesFall) {
+  const auto expect = [](const std::string& s) {
+    char* end = nullptr;
+    const double want = std::strtod(s.c_str(), &end);
+    // Texts without a number read 0.0 (MinGW's strtod gives "-." -0.0).
+    EXPECT_EQ(Bits(ParseNumber(s)), Bits(end == s.c_str() ? 0.0 : want)) << s;
+  };
+  const std::string alphabet = "-.07e ";
+  for (std::size_t length = 1; length <= 6; ++length) {
+    std::vector<std::size_t> at(length, 0);
+    for (;;) {
+      std::string s;
+      for (std::size_t i : at) s += alphabet[i];
+      expect(s);
+      std::size_t k = 0;
+      while (k < length && ++at[k] == alphabet.size()) at[k++] = 0;
+      if (k == length) break;
+    }
+  }
+  const std::string digits = "-90071992547409935";
+  for (std::size_t length = 7; length <= 24; ++length) {
+    std::string base;
+    while (base.size() < length) base += digits.substr(1);
+    base.resize(length);
+    for (std::size_t point = 0; point < length; ++point) {
+      std::string s = base;
+      s[point] = '.';
+      expect(s);
+      expect("-" + s);
+      for (std::size_t stray = 0; stray < length; ++stray) {
+        if (stray == point) continue;
+        std::string t = s;
+        t[stray] = stray % 2 == 0 ? '/' : ':';
+        expect(t);
+      }
+    }
+  }
+}
+
 std::string Fixed6(double v);
 
 // A record's numbers are taken without parsing the record back: they must
