@@ -389,16 +389,111 @@ std::size_t PointIndex(uint64_t word) {
   return zeros == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
 }
 
-// m / 10^decimals with the text's sign, for m from 1 to 19 digits.
+constexpr double kExactPowersOfTen[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+    1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+
+// A 128-bit unsigned integer.
+struct CWide {
+  uint64_t high = 0, low = 0;
+};
+
+CWide MultiplyWide(uint64_t a, uint64_t b) {
+  const uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32;
+  const uint64_t b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
+  const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
+  const uint64_t middle =
+      (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
+  return {p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32),
+          middle << 32 | (p00 & 0xFFFFFFFFu)};
+}
+
+// v * 2^k, for a product below 2^128.
+CWide ShiftWide(CWide v, int k) {
+  if (k == 0) return v;
+  if (k >= 64) return {v.low << (k - 64), 0};
+  return {v.high << k | v.low >> (64 - k), v.low << k};
+}
+
+// The sign of m / 10^d minus the point halfway between a (a positive
+// normal double) and the next double up, a + 2^e for a = mantissa * 2^e:
+// both sides times 10^d * 2^(1 - e), in integers below 2^128 for the
+// quotients RoundedQuotient takes.
+int CompareWithHalfwayAbove(uint64_t m, std::size_t d, double a) {
+  static constexpr uint64_t kPowersOfFive[] = {1,
+                                               5,
+                                               25,
+                                               125,
+                                               625,
+                                               3125,
+                                               15625,
+                                               78125,
+                                               390625,
+                                               1953125,
+                                               9765625,
+                                               48828125,
+                                               244140625,
+                                               1220703125,
+                                               6103515625,
+                                               30517578125,
+                                               152587890625,
+                                               762939453125,
+                                               3814697265625,
+                                               19073486328125};
+  const uint64_t bits = std::bit_cast<uint64_t>(a);
+  const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | uint64_t{1}
+                                                                     << 52;
+  const int shift = static_cast<int>(bits >> 52) - 1075 - 1 +
+                    static_cast<int>(d);  // of 2^(e - 1) * 2^d
+  CWide left{0, m};
+  CWide right = MultiplyWide(2 * mantissa + 1, kPowersOfFive[d]);
+  if (shift >= 0) {
+    right = ShiftWide(right, shift);
+  } else {
+    left = ShiftWide(left, -shift);
+  }
+  if (left.high != right.high) return left.high < right.high ? -1 : 1;
+  if (left.low != right.low) return left.low < right.low ? -1 : 1;
+  return 0;
+}
+
+// m / 10^d correctly rounded (ties to even), for 2^53 < m < 2^64 and a
+// quotient above 2^-11, where m itself is no double: the quotient of m's
+// double and 10^d, two roundings away from it, then moved a double at a
+// time while the exact value lies past a halfway point. False, having
+// computed nothing, should it not settle within four moves.
+bool RoundedQuotient(uint64_t m, std::size_t d, double* value) {
+  double c = static_cast<double>(m) / kExactPowersOfTen[d];
+  for (int move = 0; move < 4; ++move) {
+    const uint64_t bits = std::bit_cast<uint64_t>(c);
+    const bool odd = (bits & 1) != 0;
+    const int above = CompareWithHalfwayAbove(m, d, c);
+    if (above > 0 || (above == 0 && odd)) {
+      c = std::bit_cast<double>(bits + 1);
+      continue;
+    }
+    const int below =
+        CompareWithHalfwayAbove(m, d, std::bit_cast<double>(bits - 1));
+    if (below < 0 || (below == 0 && odd)) {
+      c = std::bit_cast<double>(bits - 1);
+      continue;
+    }
+    *value = c;
+    return true;
+  }
+  return false;
+}
+
+// m / 10^decimals with the text's sign, for m from 1 to 19 digits and a
+// value of at least 1 / 1000 when m exceeds 2^53 (one digit or more before
+// the point, or a point within the first eight bytes).
 bool ScaledValue(uint64_t m, std::size_t decimals, const char* digits,
                  const char* end, bool negative, double* value) {
-  static constexpr double kPowersOfTen[] = {
-      1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
-      1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
   double v = 0.0;
   if (m <= uint64_t{1} << 53) {
-    v = static_cast<double>(m) / kPowersOfTen[decimals];
-  } else if (!ConvertLongDecimal(digits, end, &v)) {
+    v = static_cast<double>(m) / kExactPowersOfTen[decimals];
+  } else if (!RoundedQuotient(m, decimals, &v) &&
+             !ConvertLongDecimal(digits, end, &v)) {
     return false;
   }
   *value = negative ? -v : v;

@@ -227,6 +227,52 @@ TEST(ParseNumber, MatchesStrtodWhereverSignsPointsAndStrayBytesFall) {
   }
 }
 
+// The decimal text of odd * 2^-k with as many digits before the point as
+// it needs and at most 19 digits in all: cut short (below the value) or
+// with its last digit raised (above it).
+std::string NineteenDigitsNear(uint64_t odd, int k, bool above) {
+  std::vector<int> digits;  // little-endian decimal digits of odd * 5^k
+  for (uint64_t v = odd; v != 0; v /= 10) digits.push_back(v % 10);
+  for (int i = 0; i < k; ++i) {
+    int carry = 0;
+    for (int& d : digits) {
+      const int t = d * 5 + carry;
+      d = t % 10;
+      carry = t / 10;
+    }
+    for (; carry != 0; carry /= 10) digits.push_back(carry % 10);
+  }
+  const int whole = static_cast<int>(digits.size()) - k;  // digits before .
+  std::string kept;
+  for (int i = static_cast<int>(digits.size()) - 1; kept.size() < 19; --i) {
+    kept += static_cast<char>('0' + digits[i]);
+  }
+  if (above) {
+    if (kept.find_first_not_of('9') == std::string::npos) return "";
+    std::size_t i = kept.size();
+    while (kept[--i] == '9') kept[i] = '0';
+    ++kept[i];
+  }
+  return kept.substr(0, whole) + "." + kept.substr(whole);
+}
+
+// Numbers of 16 to 19 digits, too many for one exact division, a hair
+// either side of the halfway points between neighbouring doubles.
+TEST(ParseNumber, RoundsLongDecimalsNearHalfwayPointsAsStrtodDoes) {
+  std::mt19937_64 rng(20261209);
+  for (int n = 0; n < 4000; ++n) {
+    const uint64_t m = (uint64_t{1} << 52) | (rng() >> 12);
+    // Values from 4 to 2^24, with one to eight digits before the point.
+    const int k = 30 + static_cast<int>(rng() % 23);
+    for (bool above : {false, true}) {
+      const std::string s = NineteenDigitsNear(2 * m + 1, k, above);
+      if (s.empty()) continue;
+      ExpectSameAsStrtod(s);
+      ExpectSameAsStrtod("-" + s);
+    }
+  }
+}
+
 std::string Fixed6(double v);
 
 // A record's numbers are taken without parsing the record back: they must
