@@ -691,11 +691,22 @@ namespace {
 
 }  // namespace
 
+namespace {
+
+// ParseNumber of a text that is not one plain number and nothing else:
+// apart, so that the plain numbers' path keeps to few registers.
+[[gnu::noinline]] double ParseNumberWithin(std::string_view text) {
+  double value = 0.0;
+  if (ParseShortDecimal(text, &value)) return value;
+  return ParseOtherNumber(text);
+}
+
+}  // namespace
+
 double ParseNumber(std::string_view text) {
   double value = 0.0;
   if (ParseWholeDecimal(text, &value)) return value;
-  if (ParseShortDecimal(text, &value)) return value;
-  return ParseOtherNumber(text);
+  return ParseNumberWithin(text);
 }
 
 char* FormatFixed6(char* out, double v) {
