@@ -164,19 +164,22 @@ inline std::size_t ReadPlainValueLine(std::string_view rest, CDxfGroup& group) {
 }
 
 // The four bytes of each code line that ReadThreeColumnCode reads, "  0\n"
-// to "999\n", as a little-endian word, indexed by the code (from 1000 on:
-// none, a word that no such line gives).
-constexpr std::array<uint32_t, 1024> MakeThreeColumnLines() {
-  std::array<uint32_t, 1024> lines{};
+// to "999\n", as a little-endian word, indexed by the code, with the
+// offset of the code's first digit above them (from 1000 on: none, a word
+// that no such line gives).
+constexpr std::array<uint64_t, 1024> MakeThreeColumnLines() {
+  std::array<uint64_t, 1024> lines{};
   for (uint32_t code = 0; code < 1000; ++code) {
     const uint32_t digit0 = code >= 100 ? '0' + code / 100 : ' ';
     const uint32_t digit1 = code >= 10 ? '0' + code / 10 % 10 : ' ';
     const uint32_t digit2 = '0' + code % 10;
-    lines[code] = digit0 | digit1 << 8 | digit2 << 16 | uint32_t{'\n'} << 24;
+    const uint64_t first = code >= 100 ? 0 : code >= 10 ? 1 : 2;
+    lines[code] = digit0 | digit1 << 8 | digit2 << 16 | uint32_t{'\n'} << 24 |
+                  first << 32;
   }
   return lines;
 }
-constexpr std::array<uint32_t, 1024> kThreeColumnLines = MakeThreeColumnLines();
+constexpr std::array<uint64_t, 1024> kThreeColumnLines = MakeThreeColumnLines();
 
 // The length of the value line at p, which has at least 28 bytes: the
 // offset of its LF, or more than the common group takes.
@@ -220,7 +223,8 @@ inline std::size_t ReadCommonGroup(const char* p, const char* end,
   std::memcpy(&line, p, sizeof line);
   const uint32_t code =
       (line & 0xF) * 100 + (line >> 8 & 0xF) * 10 + (line >> 16 & 0xF);
-  if (kThreeColumnLines[code & 1023] != line) return 0;
+  const uint64_t known = kThreeColumnLines[code & 1023];
+  if (static_cast<uint32_t>(known) != line) return 0;
   const char* const value = p + 4;
   const unsigned length = ShortValueLength(value);
 #if defined(__SSE2__)
@@ -233,7 +237,7 @@ inline std::size_t ReadCommonGroup(const char* p, const char* end,
       IsLowByte(value[length - 1])) {
     return 0;
   }
-  const std::size_t first = (code < 100 ? 1 : 0) + (code < 10 ? 1 : 0);
+  const std::size_t first = static_cast<std::size_t>(known >> 32);
   group.m_strCode = std::string_view(p + first, 3 - first);
   group.m_nCode = static_cast<int>(code);
   group.m_strValue = std::string_view(value, length);
