@@ -181,6 +181,25 @@ constexpr std::array<uint64_t, 1024> MakeThreeColumnLines() {
 }
 constexpr std::array<uint64_t, 1024> kThreeColumnLines = MakeThreeColumnLines();
 
+// The length of the value line at p, which has at least 28 bytes: the
+// offset of its LF, or more than the common group takes.
+inline unsigned ShortValueLength(const char* p) {
+#if defined(__SSE2__)
+  // The LFs of the 32 bytes from the code line's start on, 16 at a time.
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p - 4));
+  const __m128i high =
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 12));
+  const uint32_t lfs =
+      static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, lf))) |
+      static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, lf))) << 16;
+  // The code line's own LF is bit 3; without an LF the count stops at 28.
+  return static_cast<unsigned>(std::countr_zero(lfs >> 4 | 1u << 28));
+#else
+  return LineFeedInSixteen(p);
+#endif
+}
+
 // A line equal to the trace marker; most lines of seven bytes are numbers,
 // told apart by their first four bytes.
 inline bool IsTraceMarker(std::string_view line) {
@@ -200,41 +219,19 @@ inline std::size_t ReadCommonGroup(const char* p, const char* end,
                                    CDxfGroup& group) {
   if constexpr (std::endian::native != std::endian::little) return 0;
   if (end - p < 32) return 0;
-#if defined(__SSE2__)
-  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i high =
-      _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
-  const auto line = static_cast<uint32_t>(_mm_cvtsi128_si32(low));
-  // The low four bits of the first three bytes as 16-bit lanes, weighted
-  // 100, 10 and 1 in two pairs, and the pairs added.
-  const __m128i nibbles = _mm_unpacklo_epi8(
-      _mm_and_si128(low, _mm_set1_epi8(0x0F)), _mm_setzero_si128());
-  const __m128i pairs =
-      _mm_madd_epi16(nibbles, _mm_setr_epi16(100, 10, 1, 0, 0, 0, 0, 0));
-  const auto code = static_cast<uint32_t>(
-      _mm_cvtsi128_si32(_mm_add_epi32(pairs, _mm_srli_si128(pairs, 4))));
-  const uint64_t known = kThreeColumnLines[code & 1023];
-  if (static_cast<uint32_t>(known) != line) return 0;
-  // The code line's own LF is bit 3; without an LF in the value's 28 bytes
-  // the count stops at 28.
-  const __m128i lf = _mm_set1_epi8('\n');
-  const uint32_t lfs =
-      static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, lf))) |
-      static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, lf))) << 16;
-  const auto length =
-      static_cast<unsigned>(std::countr_zero(lfs >> 4 | 1u << 28));
-  constexpr unsigned kLongest = 27;
-#else
   uint32_t line;
   std::memcpy(&line, p, sizeof line);
   const uint32_t code =
       (line & 0xF) * 100 + (line >> 8 & 0xF) * 10 + (line >> 16 & 0xF);
   const uint64_t known = kThreeColumnLines[code & 1023];
   if (static_cast<uint32_t>(known) != line) return 0;
-  const unsigned length = LineFeedInSixteen(p + 4);
+  const char* const value = p + 4;
+  const unsigned length = ShortValueLength(value);
+#if defined(__SSE2__)
+  constexpr unsigned kLongest = 27;
+#else
   constexpr unsigned kLongest = 15;
 #endif
-  const char* const value = p + 4;
   // An LF first is an empty value, caught as a low byte.
   if (length > kLongest || IsLowByte(value[0]) ||
       IsLowByte(value[length - 1])) {
