@@ -1,10 +1,15 @@
 #include "dxf/dxf_group_reader.h"
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "symbol/line_reader.h"
 #include "symbol/numbers.h"
@@ -29,7 +34,7 @@ int CDxfEntity::find(int code, std::size_t from) const {
     if (first == kNotNoted) return -1;
     if (first >= from) return static_cast<int>(first);
   }
-  for (std::size_t i = from; i < m_groups.size(); ++i) {
+  for (std::size_t i = from; i < m_nGroups; ++i) {
     if (m_groups[i].m_nCode == code) return static_cast<int>(i);
   }
   return -1;
@@ -158,21 +163,85 @@ inline std::size_t ReadPlainValueLine(std::string_view rest, CDxfGroup& group) {
   return lf + 1;
 }
 
+// The four bytes of each code line that ReadThreeColumnCode reads, "  0\n"
+// to "999\n", as a little-endian word, indexed by the code, with the
+// offset of the code's first digit above them (from 1000 on: none, a word
+// that no such line gives).
+constexpr std::array<uint64_t, 1024> MakeThreeColumnLines() {
+  std::array<uint64_t, 1024> lines{};
+  for (uint32_t code = 0; code < 1000; ++code) {
+    const uint32_t digit0 = code >= 100 ? '0' + code / 100 : ' ';
+    const uint32_t digit1 = code >= 10 ? '0' + code / 10 % 10 : ' ';
+    const uint32_t digit2 = '0' + code % 10;
+    const uint64_t first = code >= 100 ? 0 : code >= 10 ? 1 : 2;
+    lines[code] = digit0 | digit1 << 8 | digit2 << 16 | uint32_t{'\n'} << 24 |
+                  first << 32;
+  }
+  return lines;
+}
+constexpr std::array<uint64_t, 1024> kThreeColumnLines = MakeThreeColumnLines();
+
+// The length of the value line at p, which has at least 28 bytes: the
+// offset of its LF, or more than the common group takes.
+inline unsigned ShortValueLength(const char* p) {
+#if defined(__SSE2__)
+  // The LFs of the 32 bytes from the code line's start on, 16 at a time.
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p - 4));
+  const __m128i high =
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 12));
+  const uint32_t lfs =
+      static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, lf))) |
+      static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, lf))) << 16;
+  // The code line's own LF is bit 3; without an LF the count stops at 28.
+  return static_cast<unsigned>(std::countr_zero(lfs >> 4 | 1u << 28));
+#else
+  return LineFeedInSixteen(p);
+#endif
+}
+
+// A line equal to the trace marker; most lines of seven bytes are numbers,
+// told apart by their first four bytes.
+inline bool IsTraceMarker(std::string_view line) {
+  return line.size() == kTraceMarker.size() &&
+         std::memcmp(line.data(), kTraceMarker.data(), 4) == 0 &&
+         line == kTraceMarker;
+}
+
 // The commonest group of all, at p: a code right-aligned in three columns
-// and a value of one to fifteen bytes without white space at either end,
-// with at least sixteen bytes after the code line. Read into group as
-// readGroup would read it, returning the bytes it takes; 0 for any other.
+// and a value without white space at either end that ends within the 32
+// bytes from p on (sixteen after the code line without SSE2), which the
+// text has. Read into group as readGroup would read it, returning the
+// bytes it takes; 0 for any other. The code line is taken as the one word
+// that its code would give: a space's low four bits are zero, as a leading
+// zero digit's are.
 inline std::size_t ReadCommonGroup(const char* p, const char* end,
                                    CDxfGroup& group) {
   if constexpr (std::endian::native != std::endian::little) return 0;
-  if (end - p < 20 || !ReadThreeColumnCode(p, group)) return 0;
+  if (end - p < 32) return 0;
+  uint32_t line;
+  std::memcpy(&line, p, sizeof line);
+  const uint32_t code =
+      (line & 0xF) * 100 + (line >> 8 & 0xF) * 10 + (line >> 16 & 0xF);
+  const uint64_t known = kThreeColumnLines[code & 1023];
+  if (static_cast<uint32_t>(known) != line) return 0;
   const char* const value = p + 4;
-  const unsigned lf = LineFeedInSixteen(value);
-  if (lf == 0 || lf == 16 || IsLowByte(value[0]) || IsLowByte(value[lf - 1])) {
+  const unsigned length = ShortValueLength(value);
+#if defined(__SSE2__)
+  constexpr unsigned kLongest = 27;
+#else
+  constexpr unsigned kLongest = 15;
+#endif
+  // An LF first is an empty value, caught as a low byte.
+  if (length > kLongest || IsLowByte(value[0]) ||
+      IsLowByte(value[length - 1])) {
     return 0;
   }
-  group.m_strValue = std::string_view(value, lf);
-  return 4 + lf + 1;
+  const std::size_t first = static_cast<std::size_t>(known >> 32);
+  group.m_strCode = std::string_view(p + first, 3 - first);
+  group.m_nCode = static_cast<int>(code);
+  group.m_strValue = std::string_view(value, length);
+  return 4 + length + 1;
 }
 
 }  // namespace
@@ -204,7 +273,6 @@ inline void CDxfGroupReader::readGroup(CDxfGroup& group) {
 
 void CDxfGroupReader::readEntity(CDxfEntity& entity) {
   entity.m_strType = m_current.m_strValue;
-  entity.m_groups.clear();
   entity.m_firstOfCode.fill(CDxfEntity::kNotNoted);
   bool marker = false;
   // Read into a local group from a local cursor, which no store into the
@@ -218,19 +286,29 @@ void CDxfGroupReader::readEntity(CDxfEntity& entity) {
   const char* p = begin;
   const char* start = p;
   const std::size_t base = m_text.position();
-  std::size_t count = 0;  // groups read, kept apart from the vector's size
+  // Groups are stored into the room the entity keeps, which grows only for
+  // an entity longer than any before.
+  CDxfGroup* slots = entity.m_groups.data();
+  std::size_t room = entity.m_groups.size();
+  std::size_t count = 0;
   for (;;) {
     start = p;
     const std::size_t common = ReadCommonGroup(p, end, group);
     if (common != 0) {
       p += common;
+      if (group.m_nCode == 0) break;
+      // Its code line has at most three bytes: only the value may be the
+      // marker.
+      marker = marker || IsTraceMarker(group.m_strValue);
     } else {
       m_text.skip(static_cast<std::size_t>(p - begin) -
                   (m_text.position() - base));
       readGroup(group);
       p = begin + (m_text.position() - base);
+      if (group.m_nCode == 0) break;
+      marker = marker || IsTraceMarker(group.m_strCode) ||
+               IsTraceMarker(group.m_strValue);
     }
-    if (group.m_nCode == 0) break;
     const int code = group.m_nCode;
     // Past kNotNoted groups the noted indices are wrong, but find does not
     // use them then.
@@ -238,17 +316,16 @@ void CDxfGroupReader::readEntity(CDxfEntity& entity) {
         entity.m_firstOfCode[code] == CDxfEntity::kNotNoted) {
       entity.m_firstOfCode[code] = static_cast<uint16_t>(count);
     }
-    // Either line may be the marker; both are seldom seven bytes long.
-    if ((group.m_strCode.size() == kTraceMarker.size() &&
-         group.m_strCode == kTraceMarker) ||
-        (group.m_strValue.size() == kTraceMarker.size() &&
-         group.m_strValue == kTraceMarker)) {
-      marker = true;
+    if (count == room) {
+      entity.m_groups.resize(room < 16 ? 16 : 2 * room);
+      slots = entity.m_groups.data();
+      room = entity.m_groups.size();
     }
-    entity.m_groups.push_back(group);
+    slots[count] = group;
     ++count;
   }
   m_text.skip(static_cast<std::size_t>(p - begin) - (m_text.position() - base));
+  entity.m_nGroups = count;
   entity.m_bTraceMarker = marker;
   entity.m_bNoted = count < CDxfEntity::kNotNoted;
   m_nCurrentStart = base + static_cast<std::size_t>(start - begin);

@@ -47,7 +47,9 @@ constexpr std::string_view kTraceMarker = "IT'S ME";
 class CDxfEntity {
  public:
   std::string_view type() const { return m_strType; }
-  std::span<const CDxfGroup> groups() const { return m_groups; }
+  std::span<const CDxfGroup> groups() const {
+    return std::span<const CDxfGroup>(m_groups.data(), m_nGroups);
+  }
   /// True when a code or value line after the type line equals the trace
   /// marker; noted while reading, so that entities without it (nearly all)
   /// need no line-by-line trace comparison.
@@ -73,7 +75,10 @@ class CDxfEntity {
   static constexpr uint16_t kNotNoted = 0xFFFF;
 
   std::string_view m_strType;
+  // The first m_nGroups are the entity's groups; the rest are room kept
+  // for the next entity read into this one.
   std::vector<CDxfGroup> m_groups;
+  std::size_t m_nGroups = 0;
   // Index of the first group of each code below kNotedCodes; kNotNoted
   // for none. Groups from index kNotNoted on are not noted: find scans an
   // entity that long.

@@ -57,6 +57,16 @@ TEST(DxfGroupReaderTest, LinesReadAsTheirTrimmedText) {
       {"1 2", "\vABCDEFGHIJKLMNOPQ", "1 2", "ABCDEFGHIJKLMNOPQ",
        CDxfGroup::kNoCode},
       {" 1 ", "ABCDEFG\r", "1", "ABCDEFG", 1},
+      // Values about as long as the shorter way reads, and a code written
+      // with leading zeros, which it leaves to the longer way.
+      {" 10", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0", "10",
+       "ABCDEFGHIJKLMNOPQRSTUVWXYZ0", 10},
+      {" 10", "ABCDEFGHIJKLMNOPQRSTUVWXYZ01", "10",
+       "ABCDEFGHIJKLMNOPQRSTUVWXYZ01", 10},
+      {" 10", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123", "10",
+       "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123", 10},
+      {"007", "V", "007", "V", 7},
+      {"1:7", "V", "1:7", "V", CDxfGroup::kNoCode},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.code);
@@ -87,6 +97,28 @@ TEST(DxfGroupReaderTest, LinesReadAsTheirTrimmedText) {
   for (std::string_view text : {" 10", "10\n", "10\nVALUE"}) {
     CDxfGroupReader reader(text);
     EXPECT_THROW(reader.next(), CPrematureEndException) << text;
+  }
+}
+
+// The marker is noted as groups are read, on the shorter way too.
+TEST(DxfGroupReaderTest, TraceMarkerNotedOnEitherLine) {
+  const struct {
+    std::string_view lines;
+    bool marked;
+  } cases[] = {
+      {"  8\nIT'S ME\n", true},
+      {"IT'S ME\nx\n", true},
+      {"  8\nIT'S MA\n", false},
+      {"  8\nIT'S ME \n", true},
+  };
+  for (const auto& c : cases) {
+    const std::string text =
+        "  0\nLINE\n" + std::string(c.lines) + " 10\n1.5\n 20\n2.5\n  0\nEOF\n";
+    CDxfGroupReader reader(text);
+    reader.next();
+    CDxfEntity entity;
+    reader.readEntity(entity);
+    EXPECT_EQ(entity.holdsTraceMarker(), c.marked) << c.lines;
   }
 }
 

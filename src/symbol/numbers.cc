@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -312,6 +313,271 @@ const char* ParseShortDecimalAt(const char* p, const char* const end,
   return p;
 }
 
+// --- Whole texts of one number, eight bytes at a time ----------------------
+//
+// A DXF value line that holds a number holds nothing else, and its length
+// is known: such a text is taken apart in words of eight bytes instead of
+// byte by byte. Every load stays inside the text. The first byte of the
+// text is the lowest byte of a word (little-endian only).
+
+constexpr uint64_t kByteOnes = 0x0101010101010101u;
+constexpr uint64_t kByteHighs = 0x8080808080808080u;
+constexpr uint64_t kZeroChars = 0x3030303030303030u;  // "00000000"
+
+uint64_t LoadWord(const char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// The n bytes at p (0 < n < 8) in the low bytes of a word, zero above them,
+// from loads that read no byte outside them.
+uint64_t LoadShortWord(const char* p, std::size_t n) {
+  if (n >= 4) {
+    uint32_t low, high;
+    std::memcpy(&low, p, sizeof low);
+    std::memcpy(&high, p + n - 4, sizeof high);
+    return low | uint64_t{high} << (8 * (n - 4));
+  }
+  const uint64_t first = static_cast<unsigned char>(p[0]);
+  const uint64_t middle = static_cast<unsigned char>(p[n / 2]);
+  const uint64_t last = static_cast<unsigned char>(p[n - 1]);
+  return first | middle << (8 * (n / 2)) | last << (8 * (n - 1));
+}
+
+// The highest count (0 to 8) bytes of word, with '0' in the bytes below:
+// the same digits as an eight-digit text with leading zeros.
+uint64_t HighChars(uint64_t word, std::size_t count) {
+  if (count == 0) return kZeroChars;
+  const uint64_t kept = ~uint64_t{0} << (8 * (8 - count));
+  return (word & kept) | (kZeroChars & ~kept);
+}
+
+// The lowest count (0 to 8) bytes of word, as HighChars gives them.
+uint64_t LowChars(uint64_t word, std::size_t count) {
+  if (count == 0) return kZeroChars;
+  return HighChars(word << (8 * (8 - count)), count);
+}
+
+// The value of eight digit characters; false when any byte is no digit.
+// After the subtraction a digit byte holds 0 to 9 with no borrow; the
+// lowest byte that is no digit is either above 0x7F or gets there by adding
+// 0x76, whatever the bytes above it do.
+bool EightDigitsValue(uint64_t chars, uint64_t* value) {
+  const uint64_t d = chars - kZeroChars;
+  if ((((d + 0x7676767676767676u) | d) & kByteHighs) != 0) return false;
+  // Pairs, then fours, then all eight, the first character the highest.
+  const uint64_t pairs = d * 10 + (d >> 8);
+  const uint64_t mask = 0x000000FF000000FFu;
+  *value = ((pairs & mask) * (100 + (uint64_t{1000000} << 32)) +
+            ((pairs >> 16) & mask) * (1 + (uint64_t{10000} << 32))) >>
+           32;
+  return true;
+}
+
+// The sign of a number whose first byte is in the low byte of lead: 1 for
+// a sign byte, else 0.
+std::size_t SignLength(uint64_t lead) {
+  const char c = static_cast<char>(lead);
+  return c == '-' || c == '+' ? 1 : 0;
+}
+
+// Index of the first '.' among the eight bytes of word, or 8.
+std::size_t PointIndex(uint64_t word) {
+  const uint64_t points = word ^ (kByteOnes * '.');  // '.' bytes become 0
+  const uint64_t zeros = (points - kByteOnes) & ~points & kByteHighs;
+  return zeros == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
+}
+
+constexpr double kExactPowersOfTen[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+    1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+
+// A 128-bit unsigned integer.
+struct CWide {
+  uint64_t high = 0, low = 0;
+};
+
+CWide MultiplyWide(uint64_t a, uint64_t b) {
+  const uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32;
+  const uint64_t b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
+  const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
+  const uint64_t middle =
+      (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
+  return {p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32),
+          middle << 32 | (p00 & 0xFFFFFFFFu)};
+}
+
+// v * 2^k, for a product below 2^128.
+CWide ShiftWide(CWide v, int k) {
+  if (k == 0) return v;
+  if (k >= 64) return {v.low << (k - 64), 0};
+  return {v.high << k | v.low >> (64 - k), v.low << k};
+}
+
+// The sign of m / 10^d minus the point halfway between a (a positive
+// normal double) and the next double up, a + 2^e for a = mantissa * 2^e:
+// both sides times 10^d * 2^(1 - e), in integers below 2^128 for the
+// quotients RoundedQuotient takes.
+int CompareWithHalfwayAbove(uint64_t m, std::size_t d, double a) {
+  static constexpr uint64_t kPowersOfFive[] = {1,
+                                               5,
+                                               25,
+                                               125,
+                                               625,
+                                               3125,
+                                               15625,
+                                               78125,
+                                               390625,
+                                               1953125,
+                                               9765625,
+                                               48828125,
+                                               244140625,
+                                               1220703125,
+                                               6103515625,
+                                               30517578125,
+                                               152587890625,
+                                               762939453125,
+                                               3814697265625,
+                                               19073486328125};
+  const uint64_t bits = std::bit_cast<uint64_t>(a);
+  const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | uint64_t{1}
+                                                                     << 52;
+  const int shift = static_cast<int>(bits >> 52) - 1075 - 1 +
+                    static_cast<int>(d);  // of 2^(e - 1) * 2^d
+  CWide left{0, m};
+  CWide right = MultiplyWide(2 * mantissa + 1, kPowersOfFive[d]);
+  if (shift >= 0) {
+    right = ShiftWide(right, shift);
+  } else {
+    left = ShiftWide(left, -shift);
+  }
+  if (left.high != right.high) return left.high < right.high ? -1 : 1;
+  if (left.low != right.low) return left.low < right.low ? -1 : 1;
+  return 0;
+}
+
+// m / 10^d correctly rounded (ties to even), for 2^53 < m < 2^64 and a
+// quotient above 2^-11, where m itself is no double: the quotient of m's
+// double and 10^d, two roundings away from it, then moved a double at a
+// time while the exact value lies past a halfway point. False, having
+// computed nothing, should it not settle within four moves.
+bool RoundedQuotient(uint64_t m, std::size_t d, double* value) {
+  double c = static_cast<double>(m) / kExactPowersOfTen[d];
+  for (int move = 0; move < 4; ++move) {
+    const uint64_t bits = std::bit_cast<uint64_t>(c);
+    const bool odd = (bits & 1) != 0;
+    const int above = CompareWithHalfwayAbove(m, d, c);
+    if (above > 0 || (above == 0 && odd)) {
+      c = std::bit_cast<double>(bits + 1);
+      continue;
+    }
+    const int below =
+        CompareWithHalfwayAbove(m, d, std::bit_cast<double>(bits - 1));
+    if (below < 0 || (below == 0 && odd)) {
+      c = std::bit_cast<double>(bits - 1);
+      continue;
+    }
+    *value = c;
+    return true;
+  }
+  return false;
+}
+
+// m / 10^decimals with the text's sign, for m from 1 to 19 digits and a
+// value of at least 1 / 1000 when m exceeds 2^53 (one digit or more before
+// the point, or a point within the first eight bytes).
+bool ScaledValue(uint64_t m, std::size_t decimals, const char* digits,
+                 const char* end, bool negative, double* value) {
+  double v = 0.0;
+  if (m <= uint64_t{1} << 53) {
+    v = static_cast<double>(m) / kExactPowersOfTen[decimals];
+  } else if (!RoundedQuotient(m, decimals, &v) &&
+             !ConvertLongDecimal(digits, end, &v)) {
+    return false;
+  }
+  *value = negative ? -v : v;
+  return true;
+}
+
+// ParseWholeDecimal of a text of one to eight bytes: one word, the digits
+// closed up over the point and past the sign.
+inline bool ParseWholeShortDecimal(const char* p, std::size_t n,
+                                   double* value) {
+  static constexpr uint64_t kBelow[] = {
+      0,           0xFF,         0xFFFF,         0xFFFFFF,
+      0xFFFFFFFF,  0xFFFFFFFFFF, 0xFFFFFFFFFFFF, 0xFFFFFFFFFFFFFF,
+      ~uint64_t{0}};
+  const uint64_t word = n == 8 ? LoadWord(p) : LoadShortWord(p, n);
+  const std::size_t sign = SignLength(word);
+  const std::size_t point = std::min(PointIndex(word), n);
+  const uint64_t below = kBelow[point];
+  const uint64_t digits = ((word & below) | (word >> 8 & ~below)) >> (8 * sign);
+  const std::size_t count = n - sign - (point < n ? 1 : 0);
+  uint64_t m = 0;
+  if (count == 0 || !EightDigitsValue(LowChars(digits, count), &m)) {
+    return false;
+  }
+  const std::size_t decimals = point < n ? n - point - 1 : 0;
+  // m has at most eight digits: the division is all.
+  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3,
+                                            1e4, 1e5, 1e6, 1e7};
+  const double v = static_cast<double>(m) / kPowersOfTen[decimals];
+  *value = static_cast<char>(word) == '-' ? -v : v;
+  return true;
+}
+
+// ParseWholeDecimal of a text of nine bytes or more: the integer digits
+// from the first word, then whole words of fraction digits, then the last
+// ones, which end where the text ends.
+[[gnu::noinline]] bool ParseWholeLongDecimal(const char* p, std::size_t n,
+                                             double* value) {
+  static constexpr uint64_t kScales[] = {
+      1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+  const uint64_t first = LoadWord(p);
+  const std::size_t sign = SignLength(first);
+  const std::size_t point = PointIndex(first);
+  if (point == 8) return false;
+  const std::size_t int_count = point - sign;
+  const std::size_t frac_count = n - point - 1;
+  uint64_t m = 0;
+  if (int_count + frac_count > 19 ||
+      !EightDigitsValue(LowChars(first >> (8 * sign), int_count), &m)) {
+    return false;
+  }
+  std::size_t left = frac_count;
+  for (const char* q = p + point + 1; left > 8; q += 8, left -= 8) {
+    uint64_t eight = 0;
+    if (!EightDigitsValue(LoadWord(q), &eight)) return false;
+    m = m * 100000000 + eight;
+  }
+  uint64_t tail = 0;
+  if (!EightDigitsValue(HighChars(LoadWord(p + n - 8), left), &tail)) {
+    return false;
+  }
+  m = m * kScales[left] + tail;
+  return ScaledValue(m, frac_count, p + sign, p + n,
+                     static_cast<char>(first) == '-', value);
+}
+
+// The whole of text as one number of the form [sign] digits [. digits],
+// with 1 to 19 digits and the point, if any, within the first eight bytes:
+// sets value as ParseShortDecimalAt would. Returns false, having computed
+// nothing, for every other text.
+inline bool ParseWholeDecimal(std::string_view text, double* value) {
+  if constexpr (std::endian::native != std::endian::little) return false;
+  const std::size_t n = text.size();
+  if (n == 0 || n > 21) return false;  // a sign, 19 digits and the point
+  const char* const p = text.data();
+  // "0.0", the commonest value of all, and its kind: one digit either side.
+  if (n == 3 && p[1] == '.' && IsDigit(p[0]) && IsDigit(p[2])) {
+    *value = ((p[0] - '0') * 10 + (p[2] - '0')) / 10.0;
+    return true;
+  }
+  if (n <= 8) return ParseWholeShortDecimal(p, n, value);
+  return ParseWholeLongDecimal(p, n, value);
+}
+
 bool ParseShortDecimal(std::string_view text, double* value) {
   const char* p = text.data();
   const char* const end = p + text.size();
@@ -425,10 +691,22 @@ namespace {
 
 }  // namespace
 
-double ParseNumber(std::string_view text) {
+namespace {
+
+// ParseNumber of a text that is not one plain number and nothing else:
+// apart, so that the plain numbers' path keeps to few registers.
+[[gnu::noinline]] double ParseNumberWithin(std::string_view text) {
   double value = 0.0;
   if (ParseShortDecimal(text, &value)) return value;
   return ParseOtherNumber(text);
+}
+
+}  // namespace
+
+double ParseNumber(std::string_view text) {
+  double value = 0.0;
+  if (ParseWholeDecimal(text, &value)) return value;
+  return ParseNumberWithin(text);
 }
 
 char* FormatFixed6(char* out, double v) {

@@ -185,6 +185,94 @@ TEST(ParseNumber, MatchesStrtodOnRandomDecimals) {
   }
 }
 
+// Whole texts are read eight bytes at a time: every arrangement of signs,
+// points, digits and stray bytes in short texts, and a point or a stray
+// byte at every place of long ones, must still read as strtod reads them.
+TEST(ParseNumber, MatchesStrtodWhereverSignsPointsAndStrayBytesFall) {
+  const auto expect = [](const std::string& s) {
+    char* end = nullptr;
+    const double want = std::strtod(s.c_str(), &end);
+    // Texts without a number read 0.0 (MinGW's strtod gives "-." -0.0).
+    EXPECT_EQ(Bits(ParseNumber(s)), Bits(end == s.c_str() ? 0.0 : want)) << s;
+  };
+  const std::string alphabet = "-.07e ";
+  for (std::size_t length = 1; length <= 6; ++length) {
+    std::vector<std::size_t> at(length, 0);
+    for (;;) {
+      std::string s;
+      for (std::size_t i : at) s += alphabet[i];
+      expect(s);
+      std::size_t k = 0;
+      while (k < length && ++at[k] == alphabet.size()) at[k++] = 0;
+      if (k == length) break;
+    }
+  }
+  const std::string digits = "-90071992547409935";
+  for (std::size_t length = 7; length <= 24; ++length) {
+    std::string base;
+    while (base.size() < length) base += digits.substr(1);
+    base.resize(length);
+    for (std::size_t point = 0; point < length; ++point) {
+      std::string s = base;
+      s[point] = '.';
+      expect(s);
+      expect("-" + s);
+      for (std::size_t stray = 0; stray < length; ++stray) {
+        if (stray == point) continue;
+        std::string t = s;
+        t[stray] = stray % 2 == 0 ? '/' : ':';
+        expect(t);
+      }
+    }
+  }
+}
+
+// The decimal text of odd * 2^-k with as many digits before the point as
+// it needs and at most 19 digits in all: cut short (below the value) or
+// with its last digit raised (above it).
+std::string NineteenDigitsNear(uint64_t odd, int k, bool above) {
+  std::vector<int> digits;  // little-endian decimal digits of odd * 5^k
+  for (uint64_t v = odd; v != 0; v /= 10) digits.push_back(v % 10);
+  for (int i = 0; i < k; ++i) {
+    int carry = 0;
+    for (int& d : digits) {
+      const int t = d * 5 + carry;
+      d = t % 10;
+      carry = t / 10;
+    }
+    for (; carry != 0; carry /= 10) digits.push_back(carry % 10);
+  }
+  const int whole = static_cast<int>(digits.size()) - k;  // digits before .
+  std::string kept;
+  for (int i = static_cast<int>(digits.size()) - 1; kept.size() < 19; --i) {
+    kept += static_cast<char>('0' + digits[i]);
+  }
+  if (above) {
+    if (kept.find_first_not_of('9') == std::string::npos) return "";
+    std::size_t i = kept.size();
+    while (kept[--i] == '9') kept[i] = '0';
+    ++kept[i];
+  }
+  return kept.substr(0, whole) + "." + kept.substr(whole);
+}
+
+// Numbers of 16 to 19 digits, too many for one exact division, a hair
+// either side of the halfway points between neighbouring doubles.
+TEST(ParseNumber, RoundsLongDecimalsNearHalfwayPointsAsStrtodDoes) {
+  std::mt19937_64 rng(20261209);
+  for (int n = 0; n < 4000; ++n) {
+    const uint64_t m = (uint64_t{1} << 52) | (rng() >> 12);
+    // Values from 4 to 2^24, with one to eight digits before the point.
+    const int k = 30 + static_cast<int>(rng() % 23);
+    for (bool above : {false, true}) {
+      const std::string s = NineteenDigitsNear(2 * m + 1, k, above);
+      if (s.empty()) continue;
+      ExpectSameAsStrtod(s);
+      ExpectSameAsStrtod("-" + s);
+    }
+  }
+}
+
 std::string Fixed6(double v);
 
 // A record's numbers are taken without parsing the record back: they must
