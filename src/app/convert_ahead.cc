@@ -254,7 +254,10 @@ const CAheadEvent& CConvertAhead::pop() {
       const bool starving =
           m_bWorkerWaiting && m_workerWait == WorkerWait::kInput && canRead();
       if (!starving && !m_events.empty()) {
-        m_held.emplace(m_events.take_front());
+        // Moved once here and once more into m_spent: each move of an
+        // event copies its short strings.
+        m_held.emplace(std::move(m_events.front()));
+        m_events.pop_front();
         m_nEventBytes -= m_held->footprint();
         // A worker held back by a full queue goes on once half is taken.
         const bool wake = m_workerWait == WorkerWait::kRoom &&

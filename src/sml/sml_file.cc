@@ -423,11 +423,11 @@ std::string EncodeSmlFile(const std::string& symbol_name,
   return encodeSmlFile(symbol_name, symbol, writes);
 }
 
-void WriteSmlBytes(CPlatform& platform, const std::string& source_path,
+void WriteSmlBytes(CPlatform& platform, const std::string& output_path,
                    const std::string& bytes,
                    const std::vector<std::size_t>& writes,
                    CPublishQueue* queue) {
-  std::string path = SmlOutputPath(source_path);
+  const std::string& path = output_path;
   CReplacingFile file(platform, path, queue);
   // The archive's writes, one by one, and its failure for a short one.
   std::size_t at = 0;

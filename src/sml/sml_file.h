@@ -65,8 +65,9 @@ std::string EncodeSmlFile(const std::string& symbol_name,
                           std::vector<std::size_t>* writes);
 
 /// Writes bytes made by EncodeSmlFile as WriteSmlFile writes its file: the
-/// same temporary, the same writes, the same failures.
-void WriteSmlBytes(CPlatform& platform, const std::string& source_path,
+/// same temporary, the same writes, the same failures. output_path is the
+/// .SML file's own path (SmlOutputPath of the source), formed by the caller.
+void WriteSmlBytes(CPlatform& platform, const std::string& output_path,
                    const std::string& bytes,
                    const std::vector<std::size_t>& writes,
                    CPublishQueue* queue = nullptr);
