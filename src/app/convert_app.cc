@@ -452,7 +452,7 @@ bool CConvertApp::WriteOutput(const std::string& source_name,
     written = false;
   }
   if (written) {
-    ++m_written[output_path];
+    m_written.Add(output_path, 1);
     m_pObserver->OnSymbolWritten(
         SmlSymbolName(output_path, m_platform.PathSeparator()), output_path,
         counts.lines, counts.arcs, counts.circles);
@@ -512,7 +512,7 @@ void CConvertApp::PublishPending(bool prompt) {
     }
     const CPendingOutput& output = m_pending[failure.index];
     --*output.counter;
-    --m_written[output.output_path];
+    m_written.Add(output.output_path, -1);
     m_pObserver->OnUnpublished(output.output_path);
     m_pObserver->OnFailureReason(failure.error.m_strFileName,
                                  ReasonOf(failure.error));
@@ -556,11 +556,12 @@ void CConvertApp::ReportReplaced() {
   // Names written more than once, most often first, then by name.
   std::vector<std::pair<int, std::string>> replaced;
   int total = 0;
-  for (const auto& [path, count] : m_written) {
-    if (count < 2) continue;
+  m_written.ForEach([&](std::string_view path, int count) {
+    if (count < 2) return;
     total += count - 1;
-    replaced.emplace_back(-count, BaseName(WithoutExtension(path)));
-  }
+    replaced.emplace_back(-count,
+                          BaseName(WithoutExtension(std::string(path))));
+  });
   if (total == 0) return;
   std::sort(replaced.begin(), replaced.end());
   std::string text = std::to_string(total) +

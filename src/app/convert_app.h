@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "app/output_tally.h"
 #include "app/prepared_symbol.h"
 #include "app/run_observer.h"
 #include "dxf/block_extractor.h"
@@ -217,7 +217,7 @@ class CConvertApp {
   /// The count that a symbol written now goes into.
   int* m_pCounter = &m_nSymFiles;
   /// How often each output was written in this run.
-  std::unordered_map<std::string, int> m_written;
+  COutputTally m_written;
   /// While a run converts ahead: the worker, and the symbol it prepared for
   /// the ConvertSymToSml being called.
   CConvertAhead* m_pAhead = nullptr;
