@@ -24,6 +24,8 @@
 #include "symbol/premature_end.h"
 #include "symbol/sym_symbol.h"
 
+using namespace std::string_view_literals;
+
 namespace {
 
 const char kPrematureEnd[] = "Premature end of file!";
@@ -70,13 +72,13 @@ class CBlockConverter : public CDxfBlockHandler {
     // Formed in storage kept from block to block: a file may hold
     // thousands, and their paths are too long to be held in place.
     std::string& source_name = m_strSource;
-    source_name.assign(m_app.m_strFolder).append(name).append(".SYM");
+    source_name.assign(m_app.m_strFolder).append(name).append(".SYM"sv);
     m_app.observer().OnBlock(name, false);
-    m_app.m_strContext.assign(" (block ")
+    m_app.m_strContext.assign(" (block "sv)
         .append(EscapeForMessage(name))
-        .append(" of ")
+        .append(" of "sv)
         .append(m_strFileShown)
-        .append(")");
+        .append(")"sv);
     // A name holding a separator, or "." or "..", would write outside the
     // chosen folder; on Windows a device name would open the device.
     std::string reason = UnsafeBlockNameReason(name);
@@ -408,7 +410,7 @@ bool CConvertApp::PublishPrepared(const CPreparedSymbol& prepared,
     case CPreparedSymbol::Kind::kEncoded:
       break;
   }
-  if (SmlSymbolName(source_name, m_platform.PathSeparator()) !=
+  if (SmlSymbolNameOf(source_name, m_platform.PathSeparator()) !=
       prepared.symbol_name) {
     throw std::logic_error("a symbol prepared under another name");
   }

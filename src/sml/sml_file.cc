@@ -111,6 +111,10 @@ std::string SmlSymbolName(const std::string& source_path, char separator) {
   return std::string(symbolNameOf(source_path, separator));
 }
 
+std::string_view SmlSymbolNameOf(std::string_view source_path, char separator) {
+  return symbolNameOf(source_path, separator);
+}
+
 namespace {
 
 constexpr std::size_t kWordSize = 2;

@@ -24,6 +24,8 @@ std::string SmlOutputPath(const std::string& source_path);
 /// The symbol name stored in the file: the source path less its last four
 /// characters, and of that the part after the last separator.
 std::string SmlSymbolName(const std::string& source_path, char separator);
+/// The same, as a view into source_path.
+std::string_view SmlSymbolNameOf(std::string_view source_path, char separator);
 
 /// Writes fields 1 to 25 of an .SML file (magic, name, the three lists,
 /// extents, size, the constant block, origin point) through ar, under
