@@ -239,12 +239,15 @@ const CAheadEvent& CConvertAhead::pop() {
   for (;;) {
     {
       std::unique_lock<std::mutex> lock(m_mutex);
-      // The event taken last is done with. The worker, which made it, frees
-      // it: memory freed on the other thread would leave the worker's
-      // allocator to find new memory for almost every block.
-      // Once the worker is done, they are freed here.
-      if (m_held && !m_bWorkerDone) m_spent.push_back(std::move(*m_held));
-      m_held.reset();
+      // The events taken before are done with. The worker, which made them,
+      // frees them: memory freed on the other thread would leave the
+      // worker's allocator to find new memory for almost every block. They
+      // go over a batch at a time, also once it has converted everything.
+      if (m_taken.size() >= kWakeBatch) {
+        m_spent.push_back(std::move(m_taken));
+        m_taken = std::vector<CAheadEvent>();
+        if (m_bWorkerDone) m_workerCv.notify_one();
+      }
       waitFor(lock, m_mainCv, m_bMainWaiting, [this] { return mainCanGo(); });
       if (m_events.empty() && m_bWorkerDone) {
         if (m_workerFailure) std::rethrow_exception(m_workerFailure);
@@ -254,15 +257,21 @@ const CAheadEvent& CConvertAhead::pop() {
       const bool starving =
           m_bWorkerWaiting && m_workerWait == WorkerWait::kInput && canRead();
       if (!starving && !m_events.empty()) {
-        m_held.emplace(m_events.take_front());
-        m_nEventBytes -= m_held->footprint();
+        // Moved once, to where it stays until it is freed: each move of an
+        // event copies its short strings. Room for a batch, so that none
+        // moves again.
+        if (m_taken.capacity() < kWakeBatch) m_taken.reserve(kWakeBatch);
+        m_taken.push_back(std::move(m_events.front()));
+        m_events.pop_front();
+        const CAheadEvent& held = m_taken.back();
+        m_nEventBytes -= held.footprint();
         // A worker held back by a full queue goes on once half is taken.
         const bool wake = m_workerWait == WorkerWait::kRoom &&
                           m_nEventBytes <= m_nBudget / 2 &&
                           claimWake(m_bWorkerWaiting);
         lock.unlock();
         if (wake) m_workerCv.notify_one();
-        return *m_held;
+        return held;
       }
       if (!canRead()) continue;
     }
@@ -313,6 +322,17 @@ void CConvertAhead::run() {
   }
   m_mainCv.notify_one();
   m_graveyard.clear();
+  // The calling thread still writes what was converted; what it is done
+  // with is freed here until the run ends, off the thread that writes.
+  std::unique_lock<std::mutex> lock(m_mutex);
+  for (;;) {
+    m_workerCv.wait(lock, [this] { return m_bStop || !m_spent.empty(); });
+    if (m_spent.empty()) return;
+    m_graveyard.swap(m_spent);
+    lock.unlock();
+    m_graveyard.clear();
+    lock.lock();
+  }
 }
 
 bool CConvertAhead::nextInput(std::size_t source, CInput* input) {

@@ -6,7 +6,6 @@
 #include <deque>
 #include <exception>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -131,11 +130,12 @@ class CConvertAhead {
   std::size_t m_nTextBytes = 0;  // of the texts read and not yet converted
   CMovingQueue<CAheadEvent> m_events;
   std::size_t m_nEventBytes = 0;
-  /// The result pop gave last, and those done with, which the worker frees
+  /// The results pop gave, the last of which is in use (the calling
+  /// thread's own); batches of those done with, which the worker frees
   /// (through m_graveyard, outside the lock).
-  std::optional<CAheadEvent> m_held;
-  std::vector<CAheadEvent> m_spent;
-  std::vector<CAheadEvent> m_graveyard;
+  std::vector<CAheadEvent> m_taken;
+  std::vector<std::vector<CAheadEvent>> m_spent;
+  std::vector<std::vector<CAheadEvent>> m_graveyard;
   bool m_bStop = false;
   bool m_bWorkerDone = false;
   std::exception_ptr m_workerFailure;

@@ -7,6 +7,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/convert_ahead.h"
@@ -22,6 +23,8 @@
 #include "sml/sml_file.h"
 #include "symbol/premature_end.h"
 #include "symbol/sym_symbol.h"
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -66,10 +69,16 @@ class CBlockConverter : public CDxfBlockHandler {
 
   void Block(const std::string& name, const std::string& sym_text,
              CFlatSymbol* shapes) {
-    std::string source_name = m_app.m_strFolder + name + ".SYM";
+    // Formed in storage kept from block to block: a file may hold
+    // thousands, and their paths are too long to be held in place.
+    std::string& source_name = m_strSource;
+    source_name.assign(m_app.m_strFolder).append(name).append(".SYM"sv);
     m_app.observer().OnBlock(name, false);
-    m_app.m_strContext =
-        " (block " + EscapeForMessage(name) + " of " + m_strFileShown + ")";
+    m_app.m_strContext.assign(" (block "sv)
+        .append(EscapeForMessage(name))
+        .append(" of "sv)
+        .append(m_strFileShown)
+        .append(")"sv);
     // A name holding a separator, or "." or "..", would write outside the
     // chosen folder; on Windows a device name would open the device.
     std::string reason = UnsafeBlockNameReason(name);
@@ -138,6 +147,8 @@ class CBlockConverter : public CDxfBlockHandler {
  private:
   // The platform's separator tells which system's file names apply.
   bool onWindows() const { return m_platform.PathSeparator() == '\\'; }
+
+  std::string m_strSource;
 
   CConvertApp& m_app;
   CPlatform& m_platform;
@@ -225,7 +236,7 @@ void CConvertApp::StartRun(const std::string& path) {
   m_nSymFiles = 0;
   m_passedOver.clear();
   m_windowsOnly.clear();
-  m_pending.clear();
+  m_nPending = 0;
   m_written.clear();
   m_strContext.clear();
   m_pQueue = std::make_unique<CPublishQueue>(m_platform, m_strOutFolder);
@@ -382,8 +393,8 @@ template <class Symbol>
 bool CConvertApp::WriteSymbol(Symbol* symbol, const std::string& source_name) {
   MeasureAndShift(symbol);
   return WriteOutput(
-      source_name, CountShapes(*symbol), [&](const std::string& output_name) {
-        WriteSmlFile(m_platform, output_name, *symbol, m_pQueue.get());
+      source_name, CountShapes(*symbol), [&](const std::string& output_path) {
+        WriteSmlFile(m_platform, output_path, *symbol, m_pQueue.get());
       });
 }
 
@@ -399,13 +410,13 @@ bool CConvertApp::PublishPrepared(const CPreparedSymbol& prepared,
     case CPreparedSymbol::Kind::kEncoded:
       break;
   }
-  if (SmlSymbolName(source_name, m_platform.PathSeparator()) !=
+  if (SmlSymbolNameOf(source_name, m_platform.PathSeparator()) !=
       prepared.symbol_name) {
     throw std::logic_error("a symbol prepared under another name");
   }
   return WriteOutput(source_name, prepared.counts,
-                     [&](const std::string& output_name) {
-                       WriteSmlBytes(m_platform, output_name, prepared.bytes,
+                     [&](const std::string& output_path) {
+                       WriteSmlBytes(m_platform, output_path, prepared.bytes,
                                      prepared.writes, m_pQueue.get());
                      });
 }
@@ -423,24 +434,29 @@ template <typename Write>
 bool CConvertApp::WriteOutput(const std::string& source_name,
                               const CShapeCounts& counts, const Write& write) {
   // Prompts name the source; the output is named after it in the output
-  // folder.
-  const std::string output_name = OutputName(source_name);
+  // folder. Nothing below forms another output before it is done with.
+  FormOutputPath(source_name, &m_strOutputPath);
+  const std::string& output_path = m_strOutputPath;
   bool written = true;
   try {
     const std::size_t before = m_pQueue ? m_pQueue->size() : 0;
-    write(output_name);
+    write(output_path);
     if (m_pQueue && m_pQueue->size() > before) {
-      m_pending.push_back({source_name, m_pCounter, m_strContext, output_name});
+      if (m_nPending == m_pending.size()) m_pending.emplace_back();
+      CPendingOutput& pending = m_pending[m_nPending++];
+      pending.source_name.assign(source_name);
+      pending.counter = m_pCounter;
+      pending.context.assign(m_strContext);
+      pending.output_path.assign(output_path);
     }
   } catch (const CFileException& e) {
     ConfirmContinue(source_name, Why(e.m_strFileName, ReasonOf(e)));
     written = false;
   }
   if (written) {
-    const std::string sml_path = SmlOutputPath(output_name);
-    ++m_written[sml_path];
+    m_written.Add(output_path, 1);
     m_pObserver->OnSymbolWritten(
-        SmlSymbolName(output_name, m_platform.PathSeparator()), sml_path,
+        SmlSymbolName(output_path, m_platform.PathSeparator()), output_path,
         counts.lines, counts.arcs, counts.circles);
   }
   m_platform.Beep();
@@ -488,14 +504,18 @@ void CConvertApp::AskToContinue(const std::string& file_name) {
 
 void CConvertApp::PublishPending(bool prompt) {
   if (!m_pQueue) return;
-  std::vector<CPendingOutput> pending = std::move(m_pending);
-  m_pending.clear();
+  // Taken at once: a No at a prompt below publishes again (nothing), and
+  // no output is added before this returns.
+  const std::size_t count = std::exchange(m_nPending, 0);
   for (const CPublishQueue::CFailure& failure : m_pQueue->Publish()) {
     m_bAnyFailure = true;
-    const CPendingOutput& output = pending.at(failure.index);
+    if (failure.index >= count) {
+      throw std::logic_error("an output published that was not waiting");
+    }
+    const CPendingOutput& output = m_pending[failure.index];
     --*output.counter;
-    --m_written[SmlOutputPath(output.output_name)];
-    m_pObserver->OnUnpublished(SmlOutputPath(output.output_name));
+    m_written.Add(output.output_path, -1);
+    m_pObserver->OnUnpublished(output.output_path);
     m_pObserver->OnFailureReason(failure.error.m_strFileName,
                                  ReasonOf(failure.error));
     if (!prompt) {
@@ -538,11 +558,12 @@ void CConvertApp::ReportReplaced() {
   // Names written more than once, most often first, then by name.
   std::vector<std::pair<int, std::string>> replaced;
   int total = 0;
-  for (const auto& [path, count] : m_written) {
-    if (count < 2) continue;
+  m_written.ForEach([&](std::string_view path, int count) {
+    if (count < 2) return;
     total += count - 1;
-    replaced.emplace_back(-count, BaseName(WithoutExtension(path)));
-  }
+    replaced.emplace_back(-count,
+                          BaseName(WithoutExtension(std::string(path))));
+  });
   if (total == 0) return;
   std::sort(replaced.begin(), replaced.end());
   std::string text = std::to_string(total) +

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "app/output_tally.h"
 #include "app/prepared_symbol.h"
 #include "app/run_observer.h"
 #include "dxf/block_extractor.h"
@@ -155,9 +155,9 @@ class CConvertApp {
   bool PrepareOutputRoot();
   /// Removes what a killed run left in the current output folder.
   void SweepOutputFolder();
-  /// The path that an output of source_name is formed from: the same name
-  /// in the output folder.
-  std::string OutputName(const std::string& source_name) const;
+  /// Forms the .SML path of source_name's output in *path: the same name in
+  /// the output folder, its extension replaced. *path keeps its storage.
+  void FormOutputPath(const std::string& source_name, std::string* path) const;
   /// Converts the subfolders of the current folder and theirs, each with
   /// both passes.
   void ConvertSubfolders(std::string* current);
@@ -187,11 +187,12 @@ class CConvertApp {
   void AskToContinue(const std::string& file_name);
 
   /// An output waiting in the queue: its source and the count it is in.
+  /// The entries, and their strings' storage, are reused chunk after chunk.
   struct CPendingOutput {
     std::string source_name;
-    int* counter;
+    int* counter = nullptr;
     std::string context;
-    std::string output_name;
+    std::string output_path;
   };
 
   /// The note after the summary about outputs written twice or more.
@@ -208,11 +209,15 @@ class CConvertApp {
   RunOutcome m_outcome = RunOutcome::kCancelled;
   bool m_bAnyFailure = false;
   std::unique_ptr<CPublishQueue> m_pQueue;
+  /// The first m_nPending entries wait in the queue, in its order.
   std::vector<CPendingOutput> m_pending;
+  std::size_t m_nPending = 0;
+  /// The .SML path of the output being written.
+  std::string m_strOutputPath;
   /// The count that a symbol written now goes into.
   int* m_pCounter = &m_nSymFiles;
   /// How often each output was written in this run.
-  std::unordered_map<std::string, int> m_written;
+  COutputTally m_written;
   /// While a run converts ahead: the worker, and the symbol it prepared for
   /// the ConvertSymToSml being called.
   CConvertAhead* m_pAhead = nullptr;

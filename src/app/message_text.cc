@@ -1,10 +1,17 @@
 #include "app/message_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/exceptions.h"
 
 std::string EscapeForMessage(const std::string& name) {
+  // Nearly every name has nothing to escape: one is told per output.
+  const auto plain = [](char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return u >= 0x20 && u != 0x7f;
+  };
+  if (std::all_of(name.begin(), name.end(), plain)) return name;
   std::string out;
   out.reserve(name.size());
   for (const char c : name) {

@@ -27,6 +27,15 @@ class CMovingQueue {
     }
     m_items.push_back(std::move(item));
   }
+  /// The front item, to be moved out before pop_front; the queue must not
+  /// be empty.
+  T& front() { return m_items[m_nFront]; }
+  void pop_front() {
+    if (++m_nFront == m_items.size()) {
+      m_items.clear();
+      m_nFront = 0;
+    }
+  }
   /// Moves the front item out; the queue must not be empty.
   T take_front() {
     T item = std::move(m_items[m_nFront++]);

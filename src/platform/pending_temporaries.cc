@@ -17,15 +17,26 @@ static_assert(std::atomic<int>::is_always_lock_free,
 
 CSlot g_slots[kPendingTemporarySlots];
 
+/// Where the next search for a free slot starts: slots are claimed and
+/// released mostly in turn, so the one after the last claimed is likely
+/// free, and the search need not pass the full ones first.
+std::atomic<std::size_t> g_nextSlot{0};
+
 }  // namespace
 
 int ClaimPendingTemporary(const std::string& path) {
   if (path.size() >= kPendingTemporaryPathMax) return -1;
-  for (std::size_t i = 0; i < kPendingTemporarySlots; ++i) {
+  const std::size_t start = g_nextSlot.load(std::memory_order_relaxed);
+  for (std::size_t n = 0; n < kPendingTemporarySlots; ++n) {
+    const std::size_t i = (start + n) % kPendingTemporarySlots;
+    // A plain read first: a taken slot costs no locked exchange.
+    if (g_slots[i].state.load(std::memory_order_relaxed) != 0) continue;
     int expected = 0;
     if (!g_slots[i].state.compare_exchange_strong(expected, 1)) continue;
     std::memcpy(g_slots[i].path, path.c_str(), path.size() + 1);
     g_slots[i].state.store(2);
+    g_nextSlot.store((i + 1) % kPendingTemporarySlots,
+                     std::memory_order_relaxed);
     return static_cast<int>(i);
   }
   return -1;

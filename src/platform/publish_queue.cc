@@ -13,63 +13,73 @@ CPublishQueue::CPublishQueue(CPlatform& platform, std::string folder,
       m_bDeferred(platform.CanSyncFileSystem()) {}
 
 CPublishQueue::~CPublishQueue() {
-  for (CPending& pending : m_pending) discard(pending);
+  for (CPending& pending : m_entries) {
+    if (pending.slot >= 0) discard(pending.file, pending.temp, pending.slot);
+  }
 }
 
-void CPublishQueue::discard(CPending& pending) noexcept {
+void CPublishQueue::discard(std::unique_ptr<CWritableFile>& file,
+                            const std::string& temp, int& slot) noexcept {
   try {
-    pending.file.reset();
-    m_platform.RemoveFile(pending.temp);
+    file.reset();
+    m_platform.RemoveFile(temp);
   } catch (...) {
   }
-  pending.file.reset();
-  ReleasePendingTemporary(pending.slot);
+  file.reset();
+  ReleasePendingTemporary(std::exchange(slot, -1));
 }
 
-void CPublishQueue::Add(std::unique_ptr<CWritableFile> file, std::string temp,
-                        std::string target, int slot) {
-  CPending pending{std::move(file), std::move(temp), std::move(target), slot};
+void CPublishQueue::Add(std::unique_ptr<CWritableFile> file,
+                        const std::string& temp, const std::string& target,
+                        int slot) {
   if (m_bDeferred) {
-    m_pending.push_back(std::move(pending));
+    if (m_nPending == m_entries.size()) m_entries.emplace_back();
+    CPending& pending = m_entries[m_nPending++];
+    // Left by a Publish that an exception cut short.
+    if (pending.slot >= 0) discard(pending.file, pending.temp, pending.slot);
+    pending.file = std::move(file);
+    pending.temp.assign(temp);
+    pending.target.assign(target);
+    pending.slot = slot;
     return;
   }
   try {
-    pending.file->Sync();
-    pending.file->Close();
-    pending.file.reset();
-    m_platform.RenameReplacing(pending.temp, pending.target);
+    file->Sync();
+    file->Close();
+    file.reset();
+    m_platform.RenameReplacing(temp, target);
   } catch (const CFileException& e) {
-    discard(pending);
-    throw RenamedFileException(e, pending.target);
+    discard(file, temp, slot);
+    throw RenamedFileException(e, target);
   }
-  ReleasePendingTemporary(pending.slot);
+  ReleasePendingTemporary(slot);
 }
 
 std::vector<CPublishQueue::CFailure> CPublishQueue::Publish() {
   std::vector<CFailure> failures;
-  std::vector<CPending> pending = std::move(m_pending);
-  m_pending.clear();
-  if (pending.empty()) return failures;
+  const std::size_t count = std::exchange(m_nPending, 0);
+  if (count == 0) return failures;
   try {
     m_platform.SyncFileSystem(m_strFolder);
   } catch (const CFileException& e) {
     // Nothing may be published whose data may not be on disk.
-    for (std::size_t i = 0; i < pending.size(); ++i) {
-      failures.push_back({i, RenamedFileException(e, pending[i].target)});
-      discard(pending[i]);
+    for (std::size_t i = 0; i < count; ++i) {
+      CPending& p = m_entries[i];
+      failures.push_back({i, RenamedFileException(e, p.target)});
+      discard(p.file, p.temp, p.slot);
     }
     return failures;
   }
-  for (std::size_t i = 0; i < pending.size(); ++i) {
-    CPending& p = pending[i];
+  for (std::size_t i = 0; i < count; ++i) {
+    CPending& p = m_entries[i];
     try {
       p.file->Close();
       p.file.reset();
       m_platform.RenameReplacing(p.temp, p.target);
-      ReleasePendingTemporary(p.slot);
+      ReleasePendingTemporary(std::exchange(p.slot, -1));
     } catch (const CFileException& e) {
       failures.push_back({i, RenamedFileException(e, p.target)});
-      discard(p);
+      discard(p.file, p.temp, p.slot);
     }
   }
   return failures;

@@ -37,13 +37,13 @@ class CPublishQueue {
   /// Takes a complete temporary and the slot it holds among the pending
   /// temporaries. Without a whole-file-system flush: syncs, closes and
   /// renames it at once, throwing CFileException (naming target) on failure.
-  void Add(std::unique_ptr<CWritableFile> file, std::string temp,
-           std::string target, int slot);
+  void Add(std::unique_ptr<CWritableFile> file, const std::string& temp,
+           const std::string& target, int slot);
 
   /// True when Publish should run before the next Add.
-  bool full() const { return m_pending.size() >= m_nCapacity; }
-  bool empty() const { return m_pending.empty(); }
-  std::size_t size() const { return m_pending.size(); }
+  bool full() const { return m_nPending >= m_nCapacity; }
+  bool empty() const { return m_nPending == 0; }
+  std::size_t size() const { return m_nPending; }
 
   /// Flushes the file system, then closes and renames every pending
   /// temporary in order. Returns the failures in order.
@@ -52,20 +52,26 @@ class CPublishQueue {
   static constexpr std::size_t kDefaultCapacity = 64;
 
  private:
+  /// A temporary waiting (slot >= 0), or the storage of one published,
+  /// which the next one reuses.
   struct CPending {
     std::unique_ptr<CWritableFile> file;
     std::string temp;
     std::string target;
-    int slot;
+    int slot = -1;
   };
 
-  void discard(CPending& pending) noexcept;
+  /// Closes and removes a temporary that is not published.
+  void discard(std::unique_ptr<CWritableFile>& file, const std::string& temp,
+               int& slot) noexcept;
 
   CPlatform& m_platform;
   std::string m_strFolder;
   std::size_t m_nCapacity;
   bool m_bDeferred;
-  std::vector<CPending> m_pending;
+  /// The first m_nPending entries wait to be published.
+  std::vector<CPending> m_entries;
+  std::size_t m_nPending = 0;
 };
 
 #endif  // SYMCONV_PLATFORM_PUBLISH_QUEUE_H_

@@ -17,8 +17,8 @@ constexpr int kTempAttempts = 16;
 /// of stray names costs one try, not one per name.
 constexpr unsigned kSkipAfterTaken = 0x9e3779b9u;
 
-/// The folder part of target, its last separator included.
-std::string folderOf(const std::string& target, char separator) {
+/// The length of the folder part of target, its last separator included.
+std::size_t folderLength(const std::string& target, char separator) {
   std::size_t last = target.rfind(separator);
   if (separator == '\\') {
     const std::size_t slash = target.rfind('/');
@@ -27,7 +27,21 @@ std::string folderOf(const std::string& target, char separator) {
       last = slash;
     }
   }
-  return last == std::string::npos ? std::string() : target.substr(0, last + 1);
+  return last == std::string::npos ? 0 : last + 1;
+}
+
+/// The storage of the paths of the last file replaced on this thread, which
+/// the next one reuses: a run replaces one file after another, and each
+/// would otherwise allocate twice for paths too long to be held in place.
+struct CSparePaths {
+  std::string target;
+  std::string temp;
+};
+thread_local CSparePaths t_spare;
+
+/// Hands path's storage back for the next file when it is the larger.
+void keepSpare(std::string& spare, std::string& path) {
+  if (path.capacity() > spare.capacity()) spare.swap(path);
 }
 
 /// A name that is taken: a file of that name exists, or another program
@@ -53,12 +67,18 @@ void discardTemp(CPlatform& platform, std::unique_ptr<CWritableFile>& file,
 }  // namespace
 
 std::string TemporaryName(unsigned number) {
-  // ".sc%08x.tmp", written here: one is made for every output.
-  std::string name = ".sc00000000.tmp";
-  for (int digit = 0; digit < 8; ++digit) {
-    name[10 - digit] = "0123456789abcdef"[(number >> (4 * digit)) & 0xF];
-  }
+  std::string name;
+  AppendTemporaryName(name, number);
   return name;
+}
+
+void AppendTemporaryName(std::string& path, unsigned number) {
+  // ".sc%08x.tmp", written here: one is made for every output.
+  const std::size_t at = path.size();
+  path.append(".sc00000000.tmp");
+  for (std::size_t digit = 0; digit < 8; ++digit) {
+    path[at + 10 - digit] = "0123456789abcdef"[(number >> (4 * digit)) & 0xF];
+  }
 }
 
 bool IsTemporaryName(const std::string& name) {
@@ -77,26 +97,29 @@ CFileException RenamedFileException(const CFileException& e,
   return CFileException(e.m_cause, e.m_lOsError, target, e.m_strReason);
 }
 
-CReplacingFile::CReplacingFile(CPlatform& platform, std::string target_path,
+CReplacingFile::CReplacingFile(CPlatform& platform,
+                               const std::string& target_path,
                                CPublishQueue* queue)
-    : m_platform(platform),
-      m_strTarget(std::move(target_path)),
-      m_pQueue(queue) {
-  const std::string folder = folderOf(m_strTarget, m_platform.PathSeparator());
+    : m_platform(platform), m_pQueue(queue) {
+  m_strTarget.swap(t_spare.target);
+  m_strTarget.assign(target_path);
+  m_strTemp.swap(t_spare.temp);
+  const std::size_t folder =
+      folderLength(m_strTarget, m_platform.PathSeparator());
   for (int attempt = 1;; ++attempt) {
     unsigned number = m_platform.NextTemporaryNumber();
     if (attempt > 1) number += kSkipAfterTaken * static_cast<unsigned>(attempt);
-    std::string name = folder + TemporaryName(number);
+    m_strTemp.assign(m_strTarget, 0, folder);
+    AppendTemporaryName(m_strTemp, number);
     // Claimed before the file exists, so that no moment passes in which an
     // interruption would leave it behind.
-    m_nSlot = ClaimPendingTemporary(name);
+    m_nSlot = ClaimPendingTemporary(m_strTemp);
     if (m_nSlot < 0) {
       throw CFileException(CFileException::genericException, -1, m_strTarget,
                            "too many files pending");
     }
     try {
-      m_pFile = m_platform.CreateReplacement(name, m_strTarget);
-      m_strTemp = std::move(name);
+      m_pFile = m_platform.CreateReplacement(m_strTemp, m_strTarget);
       return;
     } catch (const CFileException& e) {
       ReleasePendingTemporary(std::exchange(m_nSlot, -1));
@@ -109,6 +132,8 @@ CReplacingFile::CReplacingFile(CPlatform& platform, std::string target_path,
 
 CReplacingFile::~CReplacingFile() {
   if (!m_bDone) discardTemp(m_platform, m_pFile, m_strTemp, m_nSlot);
+  keepSpare(t_spare.target, m_strTarget);
+  keepSpare(t_spare.temp, m_strTemp);
 }
 
 std::size_t CReplacingFile::Write(const void* data, std::size_t n) {

@@ -24,7 +24,7 @@ class CReplacingFile : public CWritableFile {
   /// Creates the temporary. With a queue, Close hands the complete temporary
   /// to it; without one, Close syncs it and renames it at once. Throws
   /// CFileException.
-  CReplacingFile(CPlatform& platform, std::string target_path,
+  CReplacingFile(CPlatform& platform, const std::string& target_path,
                  CPublishQueue* queue = nullptr);
   CReplacingFile(const CReplacingFile&) = delete;
   CReplacingFile& operator=(const CReplacingFile&) = delete;
@@ -54,6 +54,8 @@ class CReplacingFile : public CWritableFile {
 /// The fixed-length name of a temporary, without its folder: ".sc" and the
 /// eight lower-case hex digits of number, then ".tmp" (15 bytes).
 std::string TemporaryName(unsigned number);
+/// Appends TemporaryName(number) to path.
+void AppendTemporaryName(std::string& path, unsigned number);
 /// True for exactly the names that TemporaryName gives.
 bool IsTemporaryName(const std::string& name);
 inline constexpr std::size_t kTemporaryNameLength = 15;

@@ -111,6 +111,10 @@ std::string SmlSymbolName(const std::string& source_path, char separator) {
   return std::string(symbolNameOf(source_path, separator));
 }
 
+std::string_view SmlSymbolNameOf(std::string_view source_path, char separator) {
+  return symbolNameOf(source_path, separator);
+}
+
 namespace {
 
 constexpr std::size_t kWordSize = 2;
@@ -423,11 +427,11 @@ std::string EncodeSmlFile(const std::string& symbol_name,
   return encodeSmlFile(symbol_name, symbol, writes);
 }
 
-void WriteSmlBytes(CPlatform& platform, const std::string& source_path,
+void WriteSmlBytes(CPlatform& platform, const std::string& output_path,
                    const std::string& bytes,
                    const std::vector<std::size_t>& writes,
                    CPublishQueue* queue) {
-  std::string path = SmlOutputPath(source_path);
+  const std::string& path = output_path;
   CReplacingFile file(platform, path, queue);
   // The archive's writes, one by one, and its failure for a short one.
   std::size_t at = 0;

@@ -24,6 +24,8 @@ std::string SmlOutputPath(const std::string& source_path);
 /// The symbol name stored in the file: the source path less its last four
 /// characters, and of that the part after the last separator.
 std::string SmlSymbolName(const std::string& source_path, char separator);
+/// The same, as a view into source_path.
+std::string_view SmlSymbolNameOf(std::string_view source_path, char separator);
 
 /// Writes fields 1 to 25 of an .SML file (magic, name, the three lists,
 /// extents, size, the constant block, origin point) through ar, under
@@ -65,8 +67,9 @@ std::string EncodeSmlFile(const std::string& symbol_name,
                           std::vector<std::size_t>* writes);
 
 /// Writes bytes made by EncodeSmlFile as WriteSmlFile writes its file: the
-/// same temporary, the same writes, the same failures.
-void WriteSmlBytes(CPlatform& platform, const std::string& source_path,
+/// same temporary, the same writes, the same failures. output_path is the
+/// .SML file's own path (SmlOutputPath of the source), formed by the caller.
+void WriteSmlBytes(CPlatform& platform, const std::string& output_path,
                    const std::string& bytes,
                    const std::vector<std::size_t>& writes,
                    CPublishQueue* queue = nullptr);

@@ -322,7 +322,7 @@ TEST(SmlFileTest, FailedWriteLeavesTheEarlierFileIntact) {
           if (encoded) {
             std::vector<std::size_t> writes;
             const std::string bytes = EncodeSmlFile("BIG", big, &writes);
-            WriteSmlBytes(platform, "/d/BIG.SYM", bytes, writes);
+            WriteSmlBytes(platform, "/d/BIG.SML", bytes, writes);
           } else {
             WriteSmlFile(platform, "/d/BIG.SYM", big);
           }

@@ -15,6 +15,7 @@
 #include <system_error>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "platform/console_answer.h"
 #include "platform/exceptions.h"
@@ -36,12 +37,58 @@ class CDescriptor {
   int m_fd;
 };
 
+/// The memory of file objects freed on this thread and the storage of their
+/// paths, which the next ones reuse: a run creates a file per output and
+/// frees them a chunk at a time (see CPublishQueue), and each would
+/// otherwise allocate twice.
+struct CSpareFiles {
+  static constexpr std::size_t kMax = 128;
+  CSpareFiles() = default;
+  CSpareFiles(const CSpareFiles&) = delete;
+  CSpareFiles& operator=(const CSpareFiles&) = delete;
+  ~CSpareFiles() {
+    for (void* block : blocks) ::operator delete(block);
+  }
+  std::vector<void*> blocks;
+  std::vector<std::string> paths;
+};
+thread_local CSpareFiles t_spareFiles;
+
 /// A file made by CreateNewFile.
 class CPosixFile final : public CWritableFile {
  public:
-  CPosixFile(int fd, std::string path) : m_fd(fd), m_strPath(std::move(path)) {}
+  CPosixFile(int fd, const std::string& path) : m_fd(fd) {
+    std::vector<std::string>& spare = t_spareFiles.paths;
+    // Room first, so that the destructor never allocates.
+    spare.reserve(CSpareFiles::kMax);
+    if (!spare.empty()) {
+      m_strPath.swap(spare.back());
+      spare.pop_back();
+    }
+    m_strPath.assign(path);
+  }
   ~CPosixFile() override {
     if (m_fd >= 0) ::close(m_fd);
+    std::vector<std::string>& spare = t_spareFiles.paths;
+    if (spare.size() < spare.capacity()) spare.push_back(std::move(m_strPath));
+  }
+
+  // Final, so every object has the size of this class.
+  static void* operator new(std::size_t size) {
+    std::vector<void*>& spare = t_spareFiles.blocks;
+    spare.reserve(CSpareFiles::kMax);  // for operator delete
+    if (spare.empty()) return ::operator new(size);
+    void* block = spare.back();
+    spare.pop_back();
+    return block;
+  }
+  static void operator delete(void* block) {
+    std::vector<void*>& spare = t_spareFiles.blocks;
+    if (spare.size() < spare.capacity()) {
+      spare.push_back(block);
+    } else {
+      ::operator delete(block);
+    }
   }
 
   std::size_t Write(const void* data, std::size_t n) override {
@@ -396,7 +443,7 @@ std::unique_ptr<CWritableFile> CPosixPlatform::CreateNewFile(
   // Held under an exclusive advisory lock while open, so that another run's
   // sweep of stray temporaries (which reads under a shared one) skips it.
   ::flock(fd, LOCK_EX | LOCK_NB);
-  return std::make_unique<CPosixFile>(fd, path);
+  return std::unique_ptr<CWritableFile>(new CPosixFile(fd, path));
 }
 
 std::unique_ptr<CWritableFile> CPosixPlatform::CreateReplacement(
