@@ -5,9 +5,16 @@
 #include <string>
 #include <string_view>
 
+#include "dxf/text_content.h"
+
 namespace {
 
 constexpr char32_t kFirstCode = 32;
+
+// Signs that texts use and Hershey fonts lack.
+constexpr char32_t kDegree = 0xB0;
+constexpr char32_t kPlusMinus = 0xB1;
+constexpr char32_t kDiameter = 0x2300;
 
 bool ParseField(std::string_view field, int* value) {
   *value = 0;
@@ -61,6 +68,12 @@ std::string ReadRecord(std::string_view bytes, std::size_t* pos,
 }  // namespace
 
 bool CHersheyFont::Parse(std::string_view bytes, std::string* error) {
+  const bool read = ReadGlyphs(bytes, error);
+  MakeStandIns();
+  return read;
+}
+
+bool CHersheyFont::ReadGlyphs(std::string_view bytes, std::string* error) {
   m_glyphs.clear();
   std::size_t pos = 0;
   while (pos < bytes.size()) {
@@ -108,4 +121,53 @@ void CHersheyFont::Measure() {
   extent('p', &unused, &m_nDescent);
   // A font whose 'H' has no height would make every text flat.
   if (m_nCapTop >= m_nBaseline) m_nCapTop = m_nBaseline - 1;
+}
+
+const CHersheyGlyph& CHersheyFont::drawn(char32_t c, bool* missing) const {
+  *missing = false;
+  if (c == kNoBreakSpace) c = ' ';
+  if (const CHersheyGlyph* g = glyph(c)) return *g;
+  if (c == kDegree && m_degree.right > m_degree.left) return m_degree;
+  if (c == kPlusMinus && m_plusMinus.right > m_plusMinus.left) {
+    return m_plusMinus;
+  }
+  if (c == kDiameter && m_diameter.right > m_diameter.left) return m_diameter;
+  *missing = true;
+  return m_box;
+}
+
+void CHersheyFont::MakeStandIns() {
+  const int base = m_nBaseline;
+  const int top = m_nCapTop;
+  const int width = (base - top) * 2 / 3;
+  m_box = CHersheyGlyph();
+  m_box.right = width;
+  m_box.strokes = {{{width / 8, base},
+                    {width - width / 8, base},
+                    {width - width / 8, top},
+                    {width / 8, top},
+                    {width / 8, base}}};
+  m_plusMinus = m_diameter = m_degree = CHersheyGlyph();
+  if (const CHersheyGlyph* plus = glyph('+')) {
+    m_plusMinus = *plus;
+    m_plusMinus.strokes.push_back(
+        {{plus->left + 2, base}, {plus->right - 2, base}});
+  }
+  if (const CHersheyGlyph* o = glyph('O')) {
+    m_diameter = *o;
+    m_diameter.strokes.push_back(
+        {{o->left + 2, base + 1}, {o->right - 2, top - 1}});
+  }
+  // A small 'o' at half size, its top at the capitals' top.
+  if (const CHersheyGlyph* o = glyph('o')) {
+    const int lift = top - m_nXTop / 2 - (m_nXTop - top) / 2;
+    m_degree.left = o->left / 2;
+    m_degree.right = o->right / 2;
+    for (const auto& stroke : o->strokes) {
+      m_degree.strokes.emplace_back();
+      for (const CHersheyGlyph::CVertex& v : stroke) {
+        m_degree.strokes.back().push_back({v.x / 2, v.y / 2 + lift});
+      }
+    }
+  }
 }

@@ -26,12 +26,20 @@ struct CHersheyGlyph {
 /// characters from the space (32) on, in file order.
 class CHersheyFont {
  public:
+  CHersheyFont() { MakeStandIns(); }
+
   /// Reads bytes; on a malformed record or a file without glyphs returns
   /// false and says why in *error, leaving the font empty.
   bool Parse(std::string_view bytes, std::string* error);
 
   /// The glyph of code point c; null when the font has none.
   const CHersheyGlyph* glyph(char32_t c) const;
+  /// The glyph drawn for c: the font's own (a no-break space's is the
+  /// space's); for the degree, plus-minus and diameter signs, which Hershey
+  /// fonts lack, one made from the font's glyphs; for any other c a box,
+  /// with *missing set. The made ones are made as the font is read, not for
+  /// every text drawn.
+  const CHersheyGlyph& drawn(char32_t c, bool* missing) const;
 
   /// Font-unit heights (y down): the baseline, the top of the capitals,
   /// the top of the lower case and the bottom of the descenders, measured
@@ -42,13 +50,16 @@ class CHersheyFont {
   int descent() const { return m_nDescent; }
 
  private:
+  bool ReadGlyphs(std::string_view bytes, std::string* error);
   void Measure();
+  void MakeStandIns();
 
   std::vector<CHersheyGlyph> m_glyphs;
   int m_nBaseline = 9;
   int m_nCapTop = -12;
   int m_nXTop = -5;
   int m_nDescent = 16;
+  CHersheyGlyph m_box, m_degree, m_plusMinus, m_diameter;
 };
 
 #endif  // SYMCONV_DXF_HERSHEY_FONT_H_

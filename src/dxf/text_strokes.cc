@@ -18,73 +18,7 @@ namespace {
 // Baseline to baseline of MTEXT lines, in cap heights, at spacing 1.
 constexpr double kLineSpacing = 5.0 / 3.0;
 
-constexpr char32_t kDegree = 0xB0;
-constexpr char32_t kPlusMinus = 0xB1;
-constexpr char32_t kDiameter = 0x2300;
-
 using CVertex = CHersheyGlyph::CVertex;
-
-// The glyphs of one layout: the font's, a few signs that Hershey fonts
-// lack made from their glyphs, and the box for any other missing one.
-class CGlyphSet {
- public:
-  explicit CGlyphSet(const CHersheyFont& font) : m_font(font) {
-    const int cap = font.baseline() - font.capTop();
-    const int width = cap * 2 / 3;
-    m_box.right = width;
-    m_box.strokes = {{{width / 8, font.baseline()},
-                      {width - width / 8, font.baseline()},
-                      {width - width / 8, font.capTop()},
-                      {width / 8, font.capTop()},
-                      {width / 8, font.baseline()}}};
-    MakeSigns();
-  }
-
-  // The glyph of c; missing set when the box stands for it.
-  const CHersheyGlyph& get(char32_t c, bool* missing) const {
-    *missing = false;
-    if (c == kNoBreakSpace) c = ' ';
-    if (const CHersheyGlyph* g = m_font.glyph(c)) return *g;
-    if (c == kDegree && m_degree.right > m_degree.left) return m_degree;
-    if (c == kPlusMinus && m_plusMinus.right > m_plusMinus.left) {
-      return m_plusMinus;
-    }
-    if (c == kDiameter && m_diameter.right > m_diameter.left) return m_diameter;
-    *missing = true;
-    return m_box;
-  }
-
- private:
-  void MakeSigns() {
-    const int base = m_font.baseline();
-    const int top = m_font.capTop();
-    if (const CHersheyGlyph* plus = m_font.glyph('+')) {
-      m_plusMinus = *plus;
-      m_plusMinus.strokes.push_back(
-          {{plus->left + 2, base}, {plus->right - 2, base}});
-    }
-    if (const CHersheyGlyph* o = m_font.glyph('O')) {
-      m_diameter = *o;
-      m_diameter.strokes.push_back(
-          {{o->left + 2, base + 1}, {o->right - 2, top - 1}});
-    }
-    // A small 'o' at half size, its top at the capitals' top.
-    if (const CHersheyGlyph* o = m_font.glyph('o')) {
-      const int lift = top - m_font.xTop() / 2 - (m_font.xTop() - top) / 2;
-      m_degree.left = o->left / 2;
-      m_degree.right = o->right / 2;
-      for (const auto& stroke : o->strokes) {
-        m_degree.strokes.emplace_back();
-        for (const CVertex& v : stroke) {
-          m_degree.strokes.back().push_back({v.x / 2, v.y / 2 + lift});
-        }
-      }
-    }
-  }
-
-  const CHersheyFont& m_font;
-  CHersheyGlyph m_box, m_degree, m_plusMinus, m_diameter;
-};
 
 // Where the text's own coordinates (u along the baseline, v up, drawing
 // units) go in the world, and the glyph shapes of this text.
@@ -102,18 +36,14 @@ class CTextSetter {
  public:
   CTextSetter(const CHersheyFont& font, const CPlacement& place,
               std::vector<CStroke>* out, CMissingGlyphs* missing)
-      : m_font(font),
-        m_glyphs(font),
-        m_place(place),
-        m_out(out),
-        m_missing(missing) {}
+      : m_font(font), m_place(place), m_out(out), m_missing(missing) {}
 
   // Width of text in font units.
   long long units(std::u32string_view text) const {
     long long sum = 0;
     bool missing = false;
     for (const char32_t c : text) {
-      const CHersheyGlyph& g = m_glyphs.get(c, &missing);
+      const CHersheyGlyph& g = m_font.drawn(c, &missing);
       sum += g.right - g.left;
     }
     return sum;
@@ -129,7 +59,7 @@ class CTextSetter {
     long long pen = 0;
     for (const char32_t c : line) {
       bool missing = false;
-      const CHersheyGlyph& g = m_glyphs.get(c, &missing);
+      const CHersheyGlyph& g = m_font.drawn(c, &missing);
       if (missing && m_missing != nullptr) {
         ++m_missing->count;
         m_missing->codes.insert(c);
@@ -157,7 +87,6 @@ class CTextSetter {
   }
 
   const CHersheyFont& m_font;
-  CGlyphSet m_glyphs;
   CPlacement m_place;
   std::vector<CStroke>* m_out;
   CMissingGlyphs* m_missing;

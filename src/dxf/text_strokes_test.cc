@@ -35,16 +35,20 @@ std::vector<CStroke> Stroke(const std::string& type, std::string_view groups,
 // A font whose every glyph is 10 units wide and draws one bar up the
 // middle from the baseline to the capitals' top (21 units), except the
 // space (no stroke) and 'p' (a bar 7 units below the baseline).
-CHersheyFont BarFont() {
+std::string BarFontRecords() {
   std::string jhf;
   for (char c = ' '; c <= '~'; ++c) {
     jhf += c == ' '   ? "12345  1MW\n"
            : c == 'p' ? "12345  3MWRMRb\n"
                       : "12345  3MWRFR[\n";
   }
+  return jhf;
+}
+
+CHersheyFont BarFont() {
   CHersheyFont font;
   std::string error;
-  EXPECT_TRUE(font.Parse(jhf, &error)) << error;
+  EXPECT_TRUE(font.Parse(BarFontRecords(), &error)) << error;
   return font;
 }
 
@@ -150,6 +154,21 @@ TEST(TextStrokesTest, StrokesFollowTheInstalledFontRecords) {
       EXPECT_DOUBLE_EQ(strokes[s][p].y, expected[s][p].y) << s << "," << p;
     }
   }
+}
+
+// The degree, plus-minus and diameter signs are made from a font's 'o',
+// '+' and 'O' as it is read: a font read again must make them from what it
+// holds now, not stand boxes in for them.
+TEST(TextStrokesTest, SignsAreMadeFromTheFontLastRead) {
+  CHersheyFont font;
+  std::string error;
+  ASSERT_TRUE(font.Parse("12345  3MWRFR[\n", &error)) << error;
+  int missing = 0;
+  Stroke("TEXT", "1|%%d%%p%%c\\U+00E4|40|21", font, &missing);
+  EXPECT_EQ(missing, 4);
+  ASSERT_TRUE(font.Parse(BarFontRecords(), &error)) << error;
+  Stroke("TEXT", "1|%%d%%p%%c\\U+00E4|40|21", font, &missing);
+  EXPECT_EQ(missing, 1);
 }
 
 TEST(TextStrokesTest, MalformedFontIsRefusedWithAReason) {
