@@ -297,32 +297,33 @@ void writeRest(CArchiveWriter& ar, const std::vector<Shape>& shapes,
   }
 }
 
+// A list as CSymbol's lists write it: the count, then the first shape
+// through the archive, which defines its classes, then the rest in runs
+// with the tags make_store takes from those definitions.
+template <class Shape, class Put, class MakeStore>
+void writeList(CArchiveWriter& ar, const std::vector<Shape>& shapes, Put put,
+               const MakeStore& make_store) {
+  putCount(ar, shapes.size());
+  if (shapes.empty()) return;
+  put(ar, shapes[0]);
+  writeRest(ar, shapes, 1, make_store(), put);
+}
+
 }  // namespace
 
 void WriteShapeLists(CArchiveWriter& ar, const CFlatSymbol& symbol) {
   const CClassRecord* point = &CPrecisionPoint::classCPrecisionPoint;
-  putCount(ar, symbol.lines.size());
-  if (!symbol.lines.empty()) {
-    putLine(ar, symbol.lines[0]);
-    writeRest(ar, symbol.lines, 1,
-              CLineStore{ar.ClassReference(&CLine::classCLine)}, putLine);
-  }
-  putCount(ar, symbol.arcs.size());
-  if (!symbol.arcs.empty()) {
-    putArc(ar, symbol.arcs[0]);
-    writeRest(ar, symbol.arcs, 1,
-              CArcStore{ar.ClassReference(&CArc::classCArc),
-                        ar.ClassReference(point)},
-              putArc);
-  }
-  putCount(ar, symbol.circles.size());
-  if (!symbol.circles.empty()) {
-    putCircle(ar, symbol.circles[0]);
-    writeRest(ar, symbol.circles, 1,
-              CCircleStore{ar.ClassReference(&CCircle::classCCircle),
-                           ar.ClassReference(point)},
-              putCircle);
-  }
+  writeList(ar, symbol.lines, putLine, [&ar] {
+    return CLineStore{ar.ClassReference(&CLine::classCLine)};
+  });
+  writeList(ar, symbol.arcs, putArc, [&ar, point] {
+    return CArcStore{ar.ClassReference(&CArc::classCArc),
+                     ar.ClassReference(point)};
+  });
+  writeList(ar, symbol.circles, putCircle, [&ar, point] {
+    return CCircleStore{ar.ClassReference(&CCircle::classCCircle),
+                        ar.ClassReference(point)};
+  });
 }
 
 void WriteSmlContents(CArchiveWriter& ar, std::string_view symbol_name,
