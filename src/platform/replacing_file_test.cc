@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/exceptions.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/pending_temporaries.h"
+#include "platform/publish_queue.h"
 
 namespace {
 
@@ -193,6 +198,43 @@ TEST(ReplacingFileTest, WriteAfterAFailureIsRefused) {
   EXPECT_THROW(file.Write("a", 1), CFileException);
   EXPECT_EQ(fake.OperationCount(FakeFileOp::kWrite), 1);
   EXPECT_EQ(fake.FilePaths(), Names{});
+}
+
+}  // namespace
+
+namespace {
+
+// A file whose Close throws what no file call is expected to throw.
+class CCloseThrowsFile final : public CWritableFile {
+ public:
+  explicit CCloseThrowsFile(std::unique_ptr<CWritableFile> file)
+      : m_file(std::move(file)) {}
+  std::size_t Write(const void* data, std::size_t n) override {
+    return m_file->Write(data, n);
+  }
+  void Sync() override { m_file->Sync(); }
+  void Close() override { throw std::runtime_error("close"); }
+
+ private:
+  std::unique_ptr<CWritableFile> m_file;
+};
+
+// A publish cut short by an unexpected exception leaves the temporaries it
+// had not renamed with the queue, which removes them.
+TEST(PublishQueueTest, TemporariesOfAPublishCutShortAreRemoved) {
+  CFakePlatform fake;
+  fake.PutFolder("/d");
+  const Names temps = {"/d/.sc00000001.tmp", "/d/.sc00000002.tmp"};
+  {
+    CPublishQueue queue(fake, "/d/");
+    for (const std::string& temp : temps) {
+      auto file = std::make_unique<CCloseThrowsFile>(fake.CreateNewFile(temp));
+      queue.Add(std::move(file), temp, temp + ".SML",
+                ClaimPendingTemporary(temp));
+    }
+    EXPECT_THROW(queue.Publish(), std::runtime_error);
+  }
+  for (const std::string& temp : temps) EXPECT_FALSE(fake.HasFile(temp));
 }
 
 }  // namespace
