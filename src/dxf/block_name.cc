@@ -32,6 +32,23 @@ bool isDeviceName(std::string_view name) {
          base[3] >= '1' && base[3] <= '9';
 }
 
+// ':' would write to an alternate data stream, the others are wildcards,
+// quotes and redirections. Asked of every byte of every block name.
+bool isReservedOnWindows(char c) {
+  switch (c) {
+    case ':':
+    case '*':
+    case '?':
+    case '"':
+    case '<':
+    case '>':
+    case '|':
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 std::string UnsafeBlockNameReason(std::string_view name) {
@@ -53,9 +70,7 @@ std::string WindowsBlockNameReason(std::string_view name) {
     if (static_cast<unsigned char>(c) < 0x20) {
       return "Windows allows no control character in a file name";
     }
-    // ':' would write to an alternate data stream, the others are
-    // wildcards, quotes and redirections.
-    if (std::string_view(":*?\"<>|").find(c) != std::string_view::npos) {
+    if (isReservedOnWindows(c)) {
       return std::string("Windows allows no '") + c + "' in a file name";
     }
   }

@@ -46,6 +46,7 @@ TEST(BlockNameTest, RefusesNamesThatLeaveTheFolderOrWindowsCannotHold) {
       {"a?", true, false},
       {"\"q\"", true, false},
       {"<a>", true, false},
+      {"a>", true, false},
       {"a|b", true, false},
       {"tab\there", true, false},
       {"\x1f", true, false},
