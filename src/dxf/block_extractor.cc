@@ -45,7 +45,7 @@ class CBlockExtractor {
         m_converter(handler, options),
         m_nTextSize(text.size()) {
     // An INSERT may name a block defined after it: every block is found
-    // before the first is drawn. Without inserts the text is read once.
+    // before the first is drawn, when one is.
     if (options.inserts) {
       m_blocks = std::make_unique<CBlockIndex>(text);
       m_converter.SetBlocks(m_blocks.get(), text);
@@ -130,7 +130,13 @@ class CBlockExtractor {
     trace.search(30, "getxyz5");
 
     m_converter.Begin();
-    if (m_blocks) m_converter.SetSymbolBlock(m_blocks->find(name));
+    if (m_blocks) {
+      // Only the name counts, for the cycle check; looking the block up
+      // would index the text before any insert needs it.
+      m_symbolBlock = CBlockExtent();
+      m_symbolBlock.name = name;
+      m_converter.SetSymbolBlock(&m_symbolBlock);
+    }
     m_strFailure.clear();
     // A missing ENDBLK before the section's ENDSEC ends the block there.
     while (!m_reader.current().is(0, "ENDBLK") &&
@@ -209,6 +215,7 @@ class CBlockExtractor {
   std::string m_strName;
   std::string m_strFailure;
   std::unique_ptr<CBlockIndex> m_blocks;
+  CBlockExtent m_symbolBlock;
   std::size_t m_nTextSize;
   std::size_t m_nEntitiesRead = 0;
 };

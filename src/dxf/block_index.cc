@@ -8,11 +8,13 @@
 
 namespace {
 
+char UpperCase(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 std::string UpperCase(std::string_view name) {
   std::string key(name);
-  for (char& c : key) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : key) c = UpperCase(c);
   return key;
 }
 
@@ -28,8 +30,17 @@ bool FindBlocksSection(CDxfGroupReader& reader) {
 
 }  // namespace
 
-CBlockIndex::CBlockIndex(std::string_view text) {
-  CDxfGroupReader reader(text);
+bool SameBlockName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (UpperCase(a[i]) != UpperCase(b[i])) return false;
+  }
+  return true;
+}
+
+void CBlockIndex::Build() const {
+  m_bBuilt = true;
+  CDxfGroupReader reader(m_text);
   CDxfEntity header;
   CDxfEntity entity;
   try {
@@ -58,6 +69,7 @@ CBlockIndex::CBlockIndex(std::string_view text) {
 }
 
 const CBlockExtent* CBlockIndex::find(std::string_view name) const {
+  if (!m_bBuilt) Build();
   const auto it = m_blocks.find(UpperCase(name));
   return it == m_blocks.end() ? nullptr : &it->second;
 }

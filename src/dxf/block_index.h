@@ -19,19 +19,28 @@ struct CBlockExtent {
   double base_x = 0.0, base_y = 0.0, base_z = 0.0;
 };
 
+/// True when a and b name the same block: CAD programs match block names
+/// without regard to ASCII case.
+bool SameBlockName(std::string_view a, std::string_view b);
+
 /// Every block of the first BLOCKS section of a DXF text, found by name
-/// without regard to ASCII case as CAD programs match block names. Holds
-/// offsets into the text, not copies: the text must outlive the index.
+/// (see SameBlockName). Holds offsets into the text, not copies: the text
+/// must outlive the index.
 class CBlockIndex {
  public:
-  /// Indexes text. A text that runs out keeps the blocks found before;
-  /// of two blocks of one name the first counts.
-  explicit CBlockIndex(std::string_view text);
+  /// Indexes text, on the first find: a text without inserts is read only
+  /// once. A text that runs out keeps the blocks found before; of two
+  /// blocks of one name the first counts.
+  explicit CBlockIndex(std::string_view text) : m_text(text) {}
 
   const CBlockExtent* find(std::string_view name) const;
 
  private:
-  std::unordered_map<std::string, CBlockExtent> m_blocks;
+  void Build() const;
+
+  std::string_view m_text;
+  mutable bool m_bBuilt = false;
+  mutable std::unordered_map<std::string, CBlockExtent> m_blocks;
 };
 
 #endif  // SYMCONV_DXF_BLOCK_INDEX_H_
