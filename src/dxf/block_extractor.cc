@@ -44,8 +44,8 @@ class CBlockExtractor {
         m_options(options),
         m_converter(handler, options),
         m_nTextSize(text.size()) {
-    // An INSERT may name a block defined after it: every block is found
-    // before the first is drawn. Without inserts the text is read once.
+    // An INSERT may name a block defined after it, which the index reads
+    // ahead for.
     if (options.inserts) {
       m_blocks = std::make_unique<CBlockIndex>(text);
       m_converter.SetBlocks(m_blocks.get(), text);
@@ -111,7 +111,8 @@ class CBlockExtractor {
   }
 
   void ReadBlock() {
-    m_handler.OnProgress(m_reader.currentStart(), m_nTextSize);
+    const std::size_t header_start = m_reader.currentStart();
+    m_handler.OnProgress(header_start, m_nTextSize);
     m_reader.readEntity(m_header);
     CTraceCursor trace(m_header, m_handler);
     trace.compareLine(0, "1");
@@ -130,13 +131,24 @@ class CBlockExtractor {
     trace.search(30, "getxyz5");
 
     m_converter.Begin();
-    if (m_blocks) m_converter.SetSymbolBlock(m_blocks->find(name));
+    if (m_blocks) {
+      // Only the name counts, for the cycle check; looking the block up
+      // would index the text before any insert needs it.
+      m_symbolBlock = CBlockExtent();
+      m_symbolBlock.name = name;
+      m_converter.SetSymbolBlock(&m_symbolBlock);
+    }
     m_strFailure.clear();
     // A missing ENDBLK before the section's ENDSEC ends the block there.
+    std::size_t entity_count = 0;
     while (!m_reader.current().is(0, "ENDBLK") &&
            !m_reader.current().is(0, "ENDSEC")) {
       m_reader.readEntity(m_entity);
+      ++entity_count;
       Add();
+    }
+    if (m_blocks) {
+      m_blocks->Note(header_start, entity_count, m_reader.currentStart());
     }
     if (m_strFailure.empty()) End();
     m_strName.assign(name);
@@ -209,6 +221,7 @@ class CBlockExtractor {
   std::string m_strName;
   std::string m_strFailure;
   std::unique_ptr<CBlockIndex> m_blocks;
+  CBlockExtent m_symbolBlock;
   std::size_t m_nTextSize;
   std::size_t m_nEntitiesRead = 0;
 };

@@ -63,17 +63,25 @@ void CEntityConverter::DrawCurve(const CPlaneCurve& curve,
 }
 
 void CEntityConverter::AddText(const CDxfEntity& entity) {
-  std::vector<CStroke> strokes;
+  // Each segment of a stroke is written as the pen draws it.
+  class CLineSink : public CStrokeSink {
+   public:
+    explicit CLineSink(CEntityConverter& converter) : m_converter(converter) {}
+    void MoveTo(CStrokePoint point) override { m_last = point; }
+    void LineTo(CStrokePoint point) override {
+      m_converter.WriteLine(m_last.x, m_last.y, 0.0, point.x, point.y, 0.0);
+      m_last = point;
+    }
+
+   private:
+    CEntityConverter& m_converter;
+    CStrokePoint m_last{};
+  };
+  CLineSink sink(*this);
   CMissingGlyphs missing;
-  if (!StrokeTextEntity(entity, *m_options.font, &strokes, &missing)) {
+  if (!StrokeTextEntity(entity, *m_options.font, sink, &missing)) {
     PassOver(entity.type(), "tilted");
     return;
-  }
-  for (const CStroke& stroke : strokes) {
-    for (std::size_t i = 1; i < stroke.size(); ++i) {
-      WriteLine(stroke[i - 1].x, stroke[i - 1].y, 0.0, stroke[i].x, stroke[i].y,
-                0.0);
-    }
   }
   // Each box stands for a character the font lacks: the text is drawn,
   // but not all of it.

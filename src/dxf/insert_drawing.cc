@@ -42,7 +42,8 @@ void CEntityConverter::AddInsert(const CDxfEntity& insert) {
 // pops it from m_open).
 void CEntityConverter::OpenBlock(const CBlockExtent& block, long long copies) {
   const std::string name(block.name);
-  bool cycle = &block == m_pSymbolBlock;
+  bool cycle = m_pSymbolBlock != nullptr &&
+               SameBlockName(block.name, m_pSymbolBlock->name);
   for (const CBlockExtent* open : m_open) cycle = cycle || open == &block;
   if (cycle) {
     throw CSymbolFailure("block \"" + name +

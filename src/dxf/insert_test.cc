@@ -93,4 +93,53 @@ TEST(InsertTest, RunawayInsertsFailTheirSymbolOnly) {
   }
 }
 
+// The SYM text of block name (or its failure) among blocks.
+std::string SymbolOf(const std::string& blocks, const std::string& name) {
+  CRecorder recorder;
+  ConvertDxfText(Lines("0|SECTION|2|BLOCKS|" + blocks + "0|ENDSEC|0|EOF"),
+                 recorder, kInserts);
+  const std::vector<std::string>& events = recorder.m_events;
+  for (std::size_t i = 0; i + 1 < events.size(); ++i) {
+    if (events[i] == "block " + name) return events[i + 1];
+    if (events[i].starts_with("failed " + name + ":")) return events[i];
+  }
+  return "no block " + name;
+}
+
+// An inserted block is drawn the same wherever it stands: before the block
+// that inserts it (read already), after it (read ahead for), or skipped.
+TEST(InsertTest, InsertedBlockDrawsItsOwnEntitiesWhereverItStands) {
+  const std::string kTwo = "0|LINE|11|1|0|LINE|21|1|";
+  const std::string kOther = "0|LINE|11|2|";
+  const struct {
+    const char* fault;
+    std::string blocks;
+    std::string direct;  // what T holds once its inserts are drawn
+  } cases[] = {
+      {"a block read before its insert loses entities",
+       Block("L", kTwo) + Block("T", Insert("L")), kTwo},
+      {"a block read before its insert loses its base point",
+       "0|BLOCK|2|L|70|0|10|0|20|1|30|0|0|LINE|11|1|0|ENDBLK|" +
+           Block("T", Insert("L")),
+       "0|LINE|20|-1|11|1|21|-1|"},
+      {"the second block of a name drawn instead of the first",
+       Block("L", kTwo) + Block("l", kOther) +
+           Block("T", Insert("NONE") + Insert("L")),
+       kTwo},
+      {"a block after the insert not found once earlier ones are read",
+       Block("L", kTwo) + Block("T", Insert("L") + Insert("F")) +
+           Block("F", kOther),
+       kTwo + kOther},
+      {"a chain of blocks read before the insert drawn wrong",
+       Block("L", kTwo) + Block("M", Insert("L")) + Block("T", Insert("M")),
+       kTwo},
+      {"a special block, skipped by the extraction, not found",
+       Block("*U1", kTwo) + Block("T", Insert("*U1")), kTwo},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SymbolOf(c.blocks, "T"), SymbolOf(Block("T", c.direct), "T"))
+        << c.fault;
+  }
+}
+
 }  // namespace

@@ -32,20 +32,6 @@ double ReadScale(const CDxfEntity& entity, int code) {
 
 }  // namespace
 
-void CPlacement::applyXY(double& x, double& y) const {
-  if (identity) return;
-  const double nx = xx * x + xy * y + tx;
-  const double ny = yx * x + yy * y + ty;
-  x = nx;
-  y = ny;
-}
-
-void CPlacement::apply(double& x, double& y, double& z) const {
-  if (identity) return;
-  applyXY(x, y);
-  z = zz * z + tz;
-}
-
 void CPlacement::mapArc(double& start, double& end) const {
   if (identity) return;
   if (reverses) {

@@ -22,8 +22,20 @@ struct CPlacement {
   /// Nothing moves: shapes are written with their values unchanged.
   bool identity = true;
 
-  void apply(double& x, double& y, double& z) const;
-  void applyXY(double& x, double& y) const;
+  // Inline: every shape of a symbol passes through them, nearly always
+  // with nothing to move.
+  void apply(double& x, double& y, double& z) const {
+    if (identity) return;
+    applyXY(x, y);
+    z = zz * z + tz;
+  }
+  void applyXY(double& x, double& y) const {
+    if (identity) return;
+    const double nx = xx * x + xy * y + tx;
+    const double ny = yx * x + yy * y + ty;
+    x = nx;
+    y = ny;
+  }
   /// A counter-clockwise arc's angles (degrees) under the map, as a
   /// counter-clockwise arc again, in [0, 360). Only for conformal maps.
   void mapArc(double& start, double& end) const;

@@ -232,6 +232,13 @@ class CDecoder {
 }  // namespace
 
 std::u32string DecodeTextValue(std::string_view value) {
+  // Most values are ASCII without codes: each byte is its character.
+  bool plain = true;
+  for (const char c : value) {
+    plain =
+        plain && static_cast<unsigned char>(c) < 0x80 && c != '%' && c != '\\';
+  }
+  if (plain) return std::u32string(value.begin(), value.end());
   return std::move(CDecoder(value, false).Run().front());
 }
 

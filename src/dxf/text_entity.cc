@@ -39,7 +39,7 @@ void ReadMText(const CDxfEntity& entity, CTextEntity* text) {
 void ReadSingleLine(const CDxfEntity& entity, bool attribute,
                     CTextEntity* text) {
   const bool definition = entity.type() == "ATTDEF";
-  text->lines = {DecodeTextValue(entity.getText(definition ? 2 : 1))};
+  text->lines.push_back(DecodeTextValue(entity.getText(definition ? 2 : 1)));
   // An ATTDEF always shows its tag; an invisible ATTRIB shows nothing.
   text->visible = definition || !attribute || (GetInt(entity, 70, 0) & 1) == 0;
   text->align_x = entity.getFloat(11, text->x);

@@ -35,8 +35,8 @@ struct CPlacement {
 class CTextSetter {
  public:
   CTextSetter(const CHersheyFont& font, const CPlacement& place,
-              std::vector<CStroke>* out, CMissingGlyphs* missing)
-      : m_font(font), m_place(place), m_out(out), m_missing(missing) {}
+              CStrokeSink& sink, CMissingGlyphs* missing)
+      : m_font(font), m_place(place), m_sink(sink), m_missing(missing) {}
 
   // Width of text in font units.
   long long units(std::u32string_view text) const {
@@ -65,9 +65,11 @@ class CTextSetter {
         m_missing->codes.insert(c);
       }
       for (const auto& stroke : g.strokes) {
-        CStroke& points = m_out->emplace_back();
-        for (const CVertex& vertex : stroke) {
-          points.push_back(Place(u0, v0, pen + vertex.x - g.left, vertex.y));
+        const CVertex& first = stroke.front();
+        m_sink.MoveTo(Place(u0, v0, pen + first.x - g.left, first.y));
+        for (std::size_t i = 1; i < stroke.size(); ++i) {
+          const CVertex& vertex = stroke[i];
+          m_sink.LineTo(Place(u0, v0, pen + vertex.x - g.left, vertex.y));
         }
       }
       pen += g.right - g.left;
@@ -88,7 +90,7 @@ class CTextSetter {
 
   const CHersheyFont& m_font;
   CPlacement m_place;
-  std::vector<CStroke>* m_out;
+  CStrokeSink& m_sink;
   CMissingGlyphs* m_missing;
 };
 
@@ -118,10 +120,9 @@ void JustifyLine(int h, int v, double width, double cap, double descent,
 // the first point to the second, aligned keeping the proportions and fit
 // stretching only; every other one puts its point at the second.
 void LayOutLine(const CTextEntity& text, const CHersheyFont& font,
-                CPlacement place, std::vector<CStroke>* out,
-                CMissingGlyphs* missing) {
+                CPlacement place, CStrokeSink& sink, CMissingGlyphs* missing) {
   const std::u32string& line = text.lines.front();
-  const double width = CTextSetter(font, place, out, missing).width(line);
+  const double width = CTextSetter(font, place, sink, missing).width(line);
   const double descent = (font.descent() - font.baseline()) * place.scale;
   const int h = text.h_just;
   const int v = text.v_just;
@@ -157,7 +158,7 @@ void LayOutLine(const CTextEntity& text, const CHersheyFont& font,
   place.ox = mirrored ? 0.0 - ax : ax;
   place.oy = ay;
   SetAxes(&place, cx, cy, mirrored);
-  CTextSetter(font, place, out, missing).draw(line, u0, v0);
+  CTextSetter(font, place, sink, missing).draw(line, u0, v0);
 }
 
 // Breaks paragraph into lines no wider than width (0: no limit) at its
@@ -198,8 +199,7 @@ void WrapParagraph(const std::u32string& paragraph, double width,
 }
 
 void LayOutMText(const CTextEntity& text, const CHersheyFont& font,
-                 CPlacement place, std::vector<CStroke>* out,
-                 CMissingGlyphs* missing) {
+                 CPlacement place, CStrokeSink& sink, CMissingGlyphs* missing) {
   const bool mirrored = text.plane == EntityPlane::kMirrored;
   // The insertion point and the direction vector are world coordinates.
   place.ox = text.x;
@@ -215,7 +215,7 @@ void LayOutMText(const CTextEntity& text, const CHersheyFont& font,
     SinCosDegrees(text.rotation, sine, cosine);
     SetAxes(&place, cosine, sine, mirrored);
   }
-  CTextSetter setter(font, place, out, missing);
+  CTextSetter setter(font, place, sink, missing);
   std::vector<std::u32string> lines;
   for (const std::u32string& paragraph : text.lines) {
     WrapParagraph(paragraph, text.ref_width, setter, &lines);
@@ -239,23 +239,23 @@ void LayOutMText(const CTextEntity& text, const CHersheyFont& font,
 }  // namespace
 
 void LayOutText(const CTextEntity& text, const CHersheyFont& font,
-                std::vector<CStroke>* out, CMissingGlyphs* missing) {
+                CStrokeSink& sink, CMissingGlyphs* missing) {
   if (!text.visible || text.lines.empty()) return;
   CPlacement place;
   place.scale = text.height / (font.baseline() - font.capTop());
   if (text.mtext) {
-    LayOutMText(text, font, place, out, missing);
+    LayOutMText(text, font, place, sink, missing);
   } else {
-    LayOutLine(text, font, place, out, missing);
+    LayOutLine(text, font, place, sink, missing);
   }
 }
 
 bool StrokeTextEntity(const CDxfEntity& entity, const CHersheyFont& font,
-                      std::vector<CStroke>* out, CMissingGlyphs* missing) {
+                      CStrokeSink& sink, CMissingGlyphs* missing) {
   CTextEntity text;
   if (!ReadTextEntity(entity, &text) || text.plane == EntityPlane::kTilted) {
     return false;
   }
-  LayOutText(text, font, out, missing);
+  LayOutText(text, font, sink, missing);
   return true;
 }

@@ -13,6 +13,16 @@
 
 namespace {
 
+// A pen-down run: a polyline of at least one point.
+using CStroke = std::vector<CStrokePoint>;
+
+class CStrokeCollector : public CStrokeSink {
+ public:
+  void MoveTo(CStrokePoint point) override { strokes.push_back({point}); }
+  void LineTo(CStrokePoint point) override { strokes.back().push_back(point); }
+  std::vector<CStroke> strokes;
+};
+
 // Strokes of the entity whose groups are written "code|value|..." after
 // its type.
 std::vector<CStroke> Stroke(const std::string& type, std::string_view groups,
@@ -25,11 +35,11 @@ std::vector<CStroke> Stroke(const std::string& type, std::string_view groups,
   reader.next();
   CDxfEntity entity;
   reader.readEntity(entity);
-  std::vector<CStroke> strokes;
+  CStrokeCollector collector;
   CMissingGlyphs lacking;
-  EXPECT_TRUE(StrokeTextEntity(entity, font, &strokes, &lacking));
+  EXPECT_TRUE(StrokeTextEntity(entity, font, collector, &lacking));
   if (missing != nullptr) *missing = lacking.count;
-  return strokes;
+  return collector.strokes;
 }
 
 // A font whose every glyph is 10 units wide and draws one bar up the
