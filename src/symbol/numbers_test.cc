@@ -292,8 +292,19 @@ TEST(ThroughFixed6, GivesWhatTheWrittenTextReadsAs) {
                                 -0.0234375,
                                 3999999999.9999995,
                                 4e9,
-                                4000000000.0000005};
+                                4000000000.0000005,
+                                std::nextafter(4e9, 0.0),
+                                0x1p52 / 1e6,
+                                -0x1p53 / 1e6,
+                                -1e12,
+                                0x1p-30,
+                                NAN,
+                                -NAN,
+                                HUGE_VAL};
   for (int i = 0; i < 100000; ++i) {
+    // Exact halves of millionths: (2m + 1) / 128 * 10^6 = (2m + 1) 15625 / 2.
+    values.push_back(static_cast<double>(2 * (rng() % 256000000000u) + 1) /
+                     (rng() % 2 ? 128.0 : -128.0));
     const double half = (static_cast<double>(rng() % 20000000000000000u) + 0.5);
     values.push_back((rng() % 2 ? half : -half) / 1e6);
     values.push_back(std::bit_cast<double>(rng()));
@@ -304,11 +315,22 @@ TEST(ThroughFixed6, GivesWhatTheWrittenTextReadsAs) {
     values.push_back(rng() % 2 ? near : -near);
     values.push_back(static_cast<double>(rng() % 2000000000000u) / 7e6);
   }
+  std::size_t quick_count = 0;
   for (double v : values) {
+    const uint64_t read = Bits(ParseNumber(Fixed6(v)));
     std::size_t length = 0;
-    ASSERT_EQ(Bits(ThroughFixed6(v, &length)), Bits(ParseNumber(Fixed6(v))));
+    ASSERT_EQ(Bits(ThroughFixed6(v, &length)), read) << v;
     ASSERT_EQ(length, Fixed6(v).size()) << v;
+    ASSERT_EQ(Bits(ThroughFixed6(v)), read) << v;
+    double quick = 0.0;
+    if (QuickThroughFixed6(v, &quick)) {
+      ASSERT_EQ(Bits(quick), read) << v;
+      ASSERT_LE(Fixed6(v).size(), kMaxQuickFixed6Length) << v;
+      ++quick_count;
+    }
   }
+  // The quick way must take the drawings' coordinates, not pass them on.
+  EXPECT_GT(quick_count, values.size() / 3);
 }
 
 std::string Fixed6(double v) {
