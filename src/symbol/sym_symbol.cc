@@ -105,20 +105,19 @@ constexpr unsigned char kDecidesY = 2;
 // that is shown below.
 //
 // Sample i is at theta_i = s + i * step, a point at x = cx + r cos theta_i,
-// y = cy + r sin theta_i. cos is monotonic between neighbouring multiples
-// of pi, and away from them by more than w its slope |sin| is at least
-// 0.3 w, so neighbouring samples differ in cos by at least 0.3 w |step| >=
-// 3e-12, far more than twice the error of RoundedCos (half a unit). Moving
-// from such a sample towards the next extreme of cos the computed values
-// therefore strictly rise, until the walk enters a window of half-width w
-// around a multiple of pi (it cannot step over one, as w >= 2 |step|) or
-// reaches an end sample. Rounding in r * c + cx keeps order (reversing it
-// for r < 0). So the largest and smallest computed x are found among the
-// end samples and the samples of the windows around multiples of pi; y, by
-// the same reasoning for sin, among the end samples and the windows around
-// odd multiples of pi/2. The bounds keep every value finite and nonzero
-// products from underflowing, so equal values have equal bits (no -0.0),
-// and the extents come out bit for bit as from all 201 samples.
+// y = cy + r sin theta_i; the computed theta_i move one way as i grows.
+// Between neighbouring multiples of pi the exact cos is monotonic, and so
+// is RoundedCos, being correctly rounded, and so is x, rounding in r * c +
+// cx keeping order (reversing it for r < 0). Among the samples between two
+// such multiples the largest and smallest x are therefore at the first or
+// the last: the extents of x come from the end samples and the two samples
+// either side of each multiple of pi; y, by the same reasoning for sin,
+// from those either side of each odd multiple of pi/2. Rounding moves a
+// multiple's computed sample index by far less than a sample, as |step| is
+// at least 1e-7: one more sample each side is ample. The bounds keep every
+// value finite and nonzero products from underflowing, so equal values
+// have equal bits (no -0.0), and the extents come out bit for bit as from
+// all 201 samples.
 bool MarkDecidingSamples(double s, double step, double r,
                          const CPrecisionPoint& centre,
                          unsigned char (&decides)[kArcSamples]) {
@@ -129,22 +128,20 @@ bool MarkDecidingSamples(double s, double step, double r,
     return false;
   }
   constexpr double kHalfPi = 1.5707963267948966;
-  // The window, widened by far more than any rounding of theta or k pi/2.
-  const double w = std::max(2.0 * std::fabs(step), 1e-4) + 1e-9;
+  // Far more than any rounding of theta or k pi/2.
+  constexpr double kMargin = 1e-6;
   const double last = s + static_cast<double>(kArcSamples - 1) * step;
-  const double lo = std::min(s, last) - w;
-  const double hi = std::max(s, last) + w;
-  for (int i = 0; i < kArcSamples; ++i) decides[i] = 0;
+  const double lo = std::min(s, last) - kMargin;
+  const double hi = std::max(s, last) + kMargin;
+  std::memset(decides, 0, sizeof decides);
   decides[0] = decides[kArcSamples - 1] = kDecidesX | kDecidesY;
-  const double reach = w / std::fabs(step) + 1.0;  // in samples
-  for (double k = std::ceil(lo / kHalfPi); k * kHalfPi <= hi; k += 1.0) {
-    // |k| is below 50 here: the parity is exact.
-    const unsigned char what = std::fmod(k, 2.0) == 0.0 ? kDecidesX : kDecidesY;
-    const double centre_index = (k * kHalfPi - s) / step;
-    const double first = std::max(std::floor(centre_index - reach), 0.0);
-    const double end = std::min(std::ceil(centre_index + reach),
-                                static_cast<double>(kArcSamples - 1));
-    for (int i = static_cast<int>(first); i <= static_cast<int>(end); ++i) {
+  // |theta| stays below 130 here: k fits an int, and is exact.
+  for (int k = static_cast<int>(std::ceil(lo / kHalfPi)); k * kHalfPi <= hi;
+       ++k) {
+    const unsigned char what = k % 2 == 0 ? kDecidesX : kDecidesY;
+    const int below = static_cast<int>(std::floor((k * kHalfPi - s) / step));
+    for (int i = std::max(below - 1, 0);
+         i <= std::min(below + 2, kArcSamples - 1); ++i) {
       decides[i] |= what;
     }
   }
