@@ -63,11 +63,8 @@ void CSymTextWriter::AppendRecord(char letter, const double* values,
   CRecord record{letter, count, {}};
   // The shape gets the numbers that reading the record gives back.
   double numbers[6];
-  bool quick = true;
-  for (int i = 0; i < count; ++i) {
-    record.values[i] = values[i];
-    quick &= QuickThroughFixed6(values[i], &numbers[i]);
-  }
+  for (int i = 0; i < count; ++i) record.values[i] = values[i];
+  const bool quick = QuickThroughFixed6Pairs(values, numbers, count / 2);
   std::size_t bound = 2 + static_cast<std::size_t>(count) *
                               (1 + kMaxQuickFixed6Length);  // letter, LF
   if (!quick) {

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -55,6 +56,33 @@ inline bool QuickThroughFixed6(double v, double* through) {
   const double n = (t + 0x1p52) - 0x1p52;
   *through = std::copysign(n / 1e6, v);
   return a < 4e9 && std::fabs(t - n) != 0.5;
+}
+
+/// QuickThroughFixed6 of 2 * pairs values at once, two to a vector: true
+/// when it takes them all (through then holds theirs), false when any is
+/// to go the long way.
+inline bool QuickThroughFixed6Pairs(const double* values, double* through,
+                                    int pairs) {
+  using CPair = double __attribute__((vector_size(16)));
+  using CBits = long long __attribute__((vector_size(16)));
+  constexpr long long kSign = static_cast<long long>(1ull << 63);
+  const CBits sign = {kSign, kSign};
+  CBits quick = {-1, -1};
+  for (int i = 0; i < pairs; ++i) {
+    CPair v;
+    std::memcpy(&v, values + 2 * i, sizeof v);
+    const CBits bits = reinterpret_cast<CBits>(v);
+    const CPair a = reinterpret_cast<CPair>(bits & ~sign);
+    const CPair t = a * 1e6;
+    const CPair n = (t + 0x1p52) - 0x1p52;
+    const CPair r = n / 1e6;
+    const CBits signed_r = reinterpret_cast<CBits>(r) | (bits & sign);
+    std::memcpy(through + 2 * i, &signed_r, sizeof signed_r);
+    const CPair off = reinterpret_cast<CPair>(reinterpret_cast<CBits>(t - n) &
+                                              ~sign);  // |t - n|
+    quick &= (a < 4e9) & (off != 0.5);
+  }
+  return (quick[0] & quick[1]) != 0;
 }
 
 /// The most characters FormatFixed6 writes for a value that

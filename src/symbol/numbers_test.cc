@@ -315,7 +315,7 @@ TEST(ThroughFixed6, GivesWhatTheWrittenTextReadsAs) {
     values.push_back(rng() % 2 ? near : -near);
     values.push_back(static_cast<double>(rng() % 2000000000000u) / 7e6);
   }
-  std::size_t quick_count = 0;
+  std::vector<double> quick_values;
   for (double v : values) {
     const uint64_t read = Bits(ParseNumber(Fixed6(v)));
     std::size_t length = 0;
@@ -326,11 +326,27 @@ TEST(ThroughFixed6, GivesWhatTheWrittenTextReadsAs) {
     if (QuickThroughFixed6(v, &quick)) {
       ASSERT_EQ(Bits(quick), read) << v;
       ASSERT_LE(Fixed6(v).size(), kMaxQuickFixed6Length) << v;
-      ++quick_count;
+      quick_values.push_back(v);
     }
   }
   // The quick way must take the drawings' coordinates, not pass them on.
-  EXPECT_GT(quick_count, values.size() / 3);
+  EXPECT_GT(quick_values.size(), values.size() / 3);
+  // Taken a record at a time: the values the quick way takes one at a time
+  // must give the same, and any other value must hold back its record.
+  for (const std::vector<double>& list : {quick_values, values}) {
+    for (std::size_t i = 0; i + 6 <= list.size(); i += 5) {
+      double through[6];
+      bool all_quick = true;
+      for (std::size_t k = 0; k < 6; ++k) {
+        all_quick = QuickThroughFixed6(list[i + k], &through[k]) && all_quick;
+      }
+      double pairs[6];
+      ASSERT_EQ(QuickThroughFixed6Pairs(&list[i], pairs, 3), all_quick) << i;
+      for (std::size_t k = 0; all_quick && k < 6; ++k) {
+        ASSERT_EQ(Bits(pairs[k]), Bits(through[k])) << list[i + k];
+      }
+    }
+  }
 }
 
 std::string Fixed6(double v) {
