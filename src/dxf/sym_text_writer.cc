@@ -88,7 +88,11 @@ void CSymTextWriter::AppendRecord(char letter, const double* values,
     m_nExactSize += bound;
     ++m_nSized;
   }
-  AddSymRecord(&m_symbol, letter, numbers);
+  if (letter == 'L') {
+    AddSymLine(&m_symbol, numbers);
+  } else {
+    AddSymRecord(&m_symbol, letter, numbers);
+  }
 }
 
 char* CSymTextWriter::FormatRecord(const CRecord& record, char* line) {

@@ -223,8 +223,9 @@ void TakeInCircle(Symbol* symbol, const CPrecisionPoint& centre, double r) {
 }
 
 // Subtracts (dx, dy) from every line end and every arc and circle centre
-// (subtracting 0.0 leaves a coordinate as it is). The arcs' angle points are
-// not positions and stay.
+// (subtracting 0.0 leaves a coordinate as it is, -0.0 too, so one pass
+// gives what a pass for each axis would). The arcs' angle points are not
+// positions and stay.
 void Shift(CSymbol* symbol, double dx, double dy) {
   for (std::size_t i = 0; i < symbol->lines.GetSize(); ++i) {
     CLine* line = symbol->lines[i];
@@ -297,12 +298,9 @@ void AddSymRecord(CSymbol* symbol, char letter, const double* numbers) {
 void AddSymRecord(CFlatSymbol* symbol, char letter, const double* numbers) {
   const double* v = numbers;
   switch (letter) {
-    case 'L': {
-      CLine& line = symbol->lines.emplace_back();
-      line.start = CPrecisionPoint(v[0], v[1], v[2]);
-      line.end = CPrecisionPoint(v[3], v[4], v[5]);
+    case 'L':
+      AddSymLine(symbol, v);
       break;
-    }
     case 'C':
       symbol->circles.push_back({CPrecisionPoint(v[0], v[1], v[2]), v[3]});
       break;
@@ -381,14 +379,15 @@ void MeasureAndShiftShapes(Symbol* symbol) {
   symbol->origin.y = -symbol->maxY;
   symbol->origin.z = 0.0;
   // Right of the y axis and below the x axis, where the symbol reaches
-  // across them.
+  // across them, in one pass over the shapes.
+  const double dx = symbol->minX < 0 ? symbol->minX : 0.0;
+  const double dy = symbol->maxY > 0 ? symbol->maxY : 0.0;
+  if (dx != 0.0 || dy != 0.0) Shift(symbol, dx, dy);
   if (symbol->minX < 0) {
-    Shift(symbol, symbol->minX, 0.0);
     symbol->maxX = symbol->maxX - symbol->minX;
     symbol->minX = 0;
   }
   if (symbol->maxY > 0) {
-    Shift(symbol, 0.0, symbol->maxY);
     symbol->minY = symbol->minY - symbol->maxY;
     symbol->maxY = 0;
   }
