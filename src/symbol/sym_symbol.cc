@@ -113,11 +113,12 @@ constexpr unsigned char kDecidesY = 2;
 // the last: the extents of x come from the end samples and the two samples
 // either side of each multiple of pi; y, by the same reasoning for sin,
 // from those either side of each odd multiple of pi/2. Rounding moves a
-// multiple's computed sample index by far less than a sample, as |step| is
-// at least 1e-7: one more sample each side is ample. The bounds keep every
-// value finite and nonzero products from underflowing, so equal values
-// have equal bits (no -0.0), and the extents come out bit for bit as from
-// all 201 samples.
+// multiple's computed sample index by less than 1e-5 of a sample, theta
+// and k pi/2 being off by less than 1e-12 and |step| at least 1e-7: one
+// more sample is taken on the side of an index within 1e-3 of a whole one. The
+// bounds keep every value finite and nonzero products from underflowing, so
+// equal values have equal bits (no -0.0), and the extents come out bit for bit
+// as from all 201 samples.
 bool MarkDecidingSamples(double s, double step, double r,
                          const CPrecisionPoint& centre,
                          unsigned char (&decides)[kArcSamples]) {
@@ -139,9 +140,13 @@ bool MarkDecidingSamples(double s, double step, double r,
   for (int k = static_cast<int>(std::ceil(lo / kHalfPi)); k * kHalfPi <= hi;
        ++k) {
     const unsigned char what = k % 2 == 0 ? kDecidesX : kDecidesY;
-    const int below = static_cast<int>(std::floor((k * kHalfPi - s) / step));
-    for (int i = std::max(below - 1, 0);
-         i <= std::min(below + 2, kArcSamples - 1); ++i) {
+    const double index = (k * kHalfPi - s) / step;
+    const double below = std::floor(index);
+    const int first = static_cast<int>(below) - (index - below < 1e-3 ? 1 : 0);
+    const int last =
+        static_cast<int>(below) + (index - below > 1.0 - 1e-3 ? 2 : 1);
+    for (int i = std::max(first, 0); i <= std::min(last, kArcSamples - 1);
+         ++i) {
       decides[i] |= what;
     }
   }
