@@ -100,6 +100,18 @@ void TakeIn(Symbol* symbol, double px, double py) {
 constexpr unsigned char kDecidesX = 1;
 constexpr unsigned char kDecidesY = 2;
 
+// |theta - k pi/2|, within 1e-15 of itself and 1e-30, for |theta| below 130
+// and theta within 0.7 of k pi/2: pi/2 in parts of 30 bits, so that k times
+// each is exact, and theta - k P0 is exact, the two being that close. The
+// rest of pi/2 is below 2^-120.
+double DistanceFromQuarterTurns(double theta, int k) {
+  constexpr double kParts[] = {0x1.921fb54000000p+0, 0x1.10b4611800000p-30,
+                               0x1.313198a000000p-61, 0x1.701b839800000p-92};
+  double d = theta;
+  for (double part : kParts) d -= k * part;
+  return std::fabs(d);
+}
+
 // Marks the samples of an arc that decide its extents, and which of their
 // coordinates do, or returns false when the arc is outside the range where
 // that is shown below.
@@ -111,14 +123,17 @@ constexpr unsigned char kDecidesY = 2;
 // cx keeping order (reversing it for r < 0). Among the samples between two
 // such multiples the largest and smallest x are therefore at the first or
 // the last: the extents of x come from the end samples and the two samples
-// either side of each multiple of pi; y, by the same reasoning for sin,
-// from those either side of each odd multiple of pi/2. Rounding moves a
-// multiple's computed sample index by less than 1e-5 of a sample, theta
-// and k pi/2 being off by less than 1e-12 and |step| at least 1e-7: one
-// more sample is taken on the side of an index within 1e-3 of a whole one. The
-// bounds keep every value finite and nonzero products from underflowing, so
-// equal values have equal bits (no -0.0), and the extents come out bit for bit
-// as from all 201 samples.
+// either side of each multiple of pi (|step| <= 0.32 leaves many samples
+// between multiples). Of those two, the nearer to the multiple has the cos
+// further towards its extreme there, as |cos| falls with the distance both
+// ways: it alone decides, unless the two are too near to tell apart. y, by
+// the same reasoning for sin, comes from the samples by the odd multiples
+// of pi/2. Rounding moves a multiple's computed sample index by less than
+// 1e-5 of a sample (theta and k pi/2 are off by less than 1e-12, |step| is
+// at least 1e-7): one more sample is taken on the side of an index within
+// 1e-3 of a whole one. The bounds keep every value finite and nonzero
+// products from underflowing, so equal values have equal bits (no -0.0),
+// and the extents come out bit for bit as from all 201 samples.
 bool MarkDecidingSamples(double s, double step, double r,
                          const CPrecisionPoint& centre,
                          unsigned char (&decides)[kArcSamples]) {
@@ -142,12 +157,22 @@ bool MarkDecidingSamples(double s, double step, double r,
     const unsigned char what = k % 2 == 0 ? kDecidesX : kDecidesY;
     const double index = (k * kHalfPi - s) / step;
     const double below = std::floor(index);
-    const int first = static_cast<int>(below) - (index - below < 1e-3 ? 1 : 0);
-    const int last =
-        static_cast<int>(below) + (index - below > 1.0 - 1e-3 ? 2 : 1);
-    for (int i = std::max(first, 0); i <= std::min(last, kArcSamples - 1);
-         ++i) {
-      decides[i] |= what;
+    const int first =
+        std::max(static_cast<int>(below) - (index - below < 1e-3 ? 1 : 0), 0);
+    const int end =
+        std::min(static_cast<int>(below) + (index - below > 1.0 - 1e-3 ? 3 : 2),
+                 kArcSamples);
+    double distance[3];
+    double nearest = HUGE_VAL;
+    for (int i = first; i < end; ++i) {
+      const double theta = s + static_cast<double>(i) * step;
+      distance[i - first] = DistanceFromQuarterTurns(theta, k);
+      nearest = std::min(nearest, distance[i - first]);
+    }
+    // Distances this close might be in either order.
+    const double tie = nearest * (1.0 + 1e-12) + 1e-28;
+    for (int i = first; i < end; ++i) {
+      if (distance[i - first] <= tie) decides[i] |= what;
     }
   }
   return true;
