@@ -57,9 +57,19 @@ class CSymTextWriter {
   };
 
   void AppendRecord(char letter, const double* values, int count);
+  /// Writes the record's line at line, which has room for the longest;
+  /// returns one past its LF.
+  static char* FormatRecord(const CRecord& record, char* line);
+  /// Counts the records not yet counted exactly.
+  void CountExactly();
 
   std::vector<CRecord> m_records;
-  std::size_t m_nTextSize = 0;  // of the whole text, formatted or not
+  // The text's size is counted exactly only near the limit: m_nExactSize
+  // holds that of the header and the first m_nSized records, m_nSizeBound
+  // at least that of the whole text, formatted or not.
+  std::size_t m_nExactSize = 0;
+  std::size_t m_nSized = 0;
+  std::size_t m_nSizeBound = 0;
   // The text of the records before m_nFormatted.
   mutable std::string m_strText;
   mutable std::size_t m_nFormatted = 0;

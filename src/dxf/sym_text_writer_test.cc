@@ -1,10 +1,12 @@
 #include "dxf/sym_text_writer.h"
 
+#include <algorithm>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "dxf/symbol_failure.h"
+#include "symbol/numbers.h"
 
 namespace {
 
@@ -42,6 +44,36 @@ TEST(SymTextWriter, RefusesTheRecordThatWouldPassTheLimitAndKeepsTheText) {
   EXPECT_EQ(huge.text().find('\n', kHeaderSize) + 1, kHeaderSize + record);
   EXPECT_EQ((huge.text().size() - kHeaderSize) % record, 0u);
   EXPECT_GT(huge.text().size() + record, std::size_t{1} << 20);
+}
+
+// The text is counted roughly far from the limit and exactly near it:
+// whatever records came before, the one refused must be the first that
+// would pass the limit, and those before it must all be kept.
+TEST(SymTextWriter, RefusesTheFirstRecordPastTheLimitAfterRecordsOfAnyLength) {
+  // Short and long texts; 5e9 and 1e15 are counted from their text.
+  const double kValues[] = {1.0, -123456.5, 3999999999.25, 5e9, -0.0, 1e15};
+  for (const std::size_t limit : {200u, 1000u, 4097u, 65536u}) {
+    for (int start = 0; start < 6; ++start) {
+      CSymTextWriter writer(limit);
+      writer.Begin();
+      std::string expected = writer.text();
+      for (int i = start;; ++i) {
+        const double a = kValues[i % 6], b = kValues[(i / 6 + i) % 6];
+        std::string line = "L";
+        for (double v : {a, b, a, b, a, a}) AppendFixed6(line += ' ', v);
+        line += '\n';
+        if (expected.size() + line.size() > limit) {
+          EXPECT_THROW(writer.AppendLine(a, b, a, b, a, a), CSymbolFailure);
+          break;
+        }
+        writer.AppendLine(a, b, a, b, a, a);
+        expected += line;
+      }
+      EXPECT_EQ(writer.text(), expected) << limit << " " << start;
+      EXPECT_EQ(writer.symbol().lines.size(),
+                std::count(expected.begin(), expected.end(), '\n') - 1u);
+    }
+  }
 }
 
 }  // namespace

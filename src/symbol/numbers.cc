@@ -727,6 +727,8 @@ double ThroughFixed6(double v, std::size_t* length) {
   // that ParseShortDecimalAt reads as m = n, and for n <= 2^53 as n / 10^6
   // rounded once, the same operations as here. Larger values and those
   // written otherwise are read back from their text.
+  double through = 0.0;
+  if (length == nullptr && QuickThroughFixed6(v, &through)) return through;
   uint64_t n = 0;
   if (QuickMicrosOf(v, &n) ||
       (std::fabs(v) < 1e12 && (n = MicrosOf(v)) <= (uint64_t{1} << 53))) {

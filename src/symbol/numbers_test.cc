@@ -293,7 +293,12 @@ TEST(ThroughFixed6, GivesWhatTheWrittenTextReadsAs) {
                                 3999999999.9999995,
                                 4e9,
                                 4000000000.0000005};
+  values.insert(values.end(), {std::nextafter(4e9, 0.0), 0x1p52 / 1e6,
+                               -0x1p53 / 1e6, -1e12, NAN, -NAN, HUGE_VAL});
   for (int i = 0; i < 100000; ++i) {
+    // Exact halves of millionths: (2m + 1) / 128 * 10^6 = (2m + 1) 15625 / 2.
+    values.push_back(static_cast<double>(2 * (rng() % 256000000000u) + 1) /
+                     (rng() % 2 ? 128.0 : -128.0));
     const double half = (static_cast<double>(rng() % 20000000000000000u) + 0.5);
     values.push_back((rng() % 2 ? half : -half) / 1e6);
     values.push_back(std::bit_cast<double>(rng()));
@@ -304,10 +309,37 @@ TEST(ThroughFixed6, GivesWhatTheWrittenTextReadsAs) {
     values.push_back(rng() % 2 ? near : -near);
     values.push_back(static_cast<double>(rng() % 2000000000000u) / 7e6);
   }
+  std::vector<double> quick_values;
   for (double v : values) {
+    const uint64_t read = Bits(ParseNumber(Fixed6(v)));
     std::size_t length = 0;
-    ASSERT_EQ(Bits(ThroughFixed6(v, &length)), Bits(ParseNumber(Fixed6(v))));
+    ASSERT_EQ(Bits(ThroughFixed6(v, &length)), read) << v;
     ASSERT_EQ(length, Fixed6(v).size()) << v;
+    ASSERT_EQ(Bits(ThroughFixed6(v)), read) << v;
+    double quick = 0.0;
+    if (QuickThroughFixed6(v, &quick)) {
+      ASSERT_EQ(Bits(quick), read) << v;
+      ASSERT_LE(Fixed6(v).size(), kMaxQuickFixed6Length) << v;
+      quick_values.push_back(v);
+    }
+  }
+  // The quick way must take the drawings' coordinates, not pass them on.
+  EXPECT_GT(quick_values.size(), values.size() / 3);
+  // Taken a record at a time: the values the quick way takes one at a time
+  // must give the same, and any other value must hold back its record.
+  for (const std::vector<double>& list : {quick_values, values}) {
+    for (std::size_t i = 0; i + 6 <= list.size(); i += 5) {
+      double through[6];
+      bool all_quick = true;
+      for (std::size_t k = 0; k < 6; ++k) {
+        all_quick = QuickThroughFixed6(list[i + k], &through[k]) && all_quick;
+      }
+      double pairs[6];
+      ASSERT_EQ(QuickThroughFixed6Pairs(&list[i], pairs, 3), all_quick) << i;
+      for (std::size_t k = 0; all_quick && k < 6; ++k) {
+        ASSERT_EQ(Bits(pairs[k]), Bits(through[k])) << list[i + k];
+      }
+    }
   }
 }
 

@@ -14,6 +14,7 @@ __float128 atan2q(__float128, __float128);
 
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 #include "symbol/rounded_trig_slow.h"
@@ -234,7 +235,11 @@ void sinCosOfRemainder(DoubleDouble r, int want, DoubleDouble* sine,
 // fast range or too near a multiple of pi/2 for the fast path's bound.
 bool reduce(double x, DoubleDouble* r, int* quadrant) {
   if (!(std::fabs(x) < kFastLimit)) return false;
-  const double k = std::floor(x * kTwoOverPi + 0.5);
+  // floor(y) from the integer conversion, which truncates: below 2^21 in
+  // magnitude both are exact, and a negative y with a fraction is one more.
+  const double y = x * kTwoOverPi + 0.5;
+  const double truncated = static_cast<double>(static_cast<int32_t>(y));
+  const double k = truncated > y ? truncated - 1.0 : truncated;
   // x - k P0 is exact: k P0 is exact and within a factor 2 of x.
   DoubleDouble sum = {x - k * kHalfPiParts[0], 0.0};
   for (int i = 1; i < 5; ++i) {

@@ -100,23 +100,38 @@ void TakeIn(Symbol* symbol, double px, double py) {
 constexpr unsigned char kDecidesX = 1;
 constexpr unsigned char kDecidesY = 2;
 
+// |theta - k pi/2|, within 1e-15 of itself and 1e-30, for |theta| below 130
+// and theta within 0.7 of k pi/2: pi/2 in parts of 30 bits, so that k times
+// each is exact, and theta - k P0 is exact, the two being that close. The
+// rest of pi/2 is below 2^-120.
+double DistanceFromQuarterTurns(double theta, int k) {
+  constexpr double kParts[] = {0x1.921fb54000000p+0, 0x1.10b4611800000p-30,
+                               0x1.313198a000000p-61, 0x1.701b839800000p-92};
+  double d = theta;
+  for (double part : kParts) d -= k * part;
+  return std::fabs(d);
+}
+
 // Marks the samples of an arc that decide its extents, and which of their
 // coordinates do, or returns false when the arc is outside the range where
 // that is shown below.
 //
 // Sample i is at theta_i = s + i * step, a point at x = cx + r cos theta_i,
-// y = cy + r sin theta_i. cos is monotonic between neighbouring multiples
-// of pi, and away from them by more than w its slope |sin| is at least
-// 0.3 w, so neighbouring samples differ in cos by at least 0.3 w |step| >=
-// 3e-12, far more than twice the error of RoundedCos (half a unit). Moving
-// from such a sample towards the next extreme of cos the computed values
-// therefore strictly rise, until the walk enters a window of half-width w
-// around a multiple of pi (it cannot step over one, as w >= 2 |step|) or
-// reaches an end sample. Rounding in r * c + cx keeps order (reversing it
-// for r < 0). So the largest and smallest computed x are found among the
-// end samples and the samples of the windows around multiples of pi; y, by
-// the same reasoning for sin, among the end samples and the windows around
-// odd multiples of pi/2. The bounds keep every value finite and nonzero
+// y = cy + r sin theta_i; the computed theta_i move one way as i grows.
+// Between neighbouring multiples of pi the exact cos is monotonic, and so
+// is RoundedCos, being correctly rounded, and so is x, rounding in r * c +
+// cx keeping order (reversing it for r < 0). Among the samples between two
+// such multiples the largest and smallest x are therefore at the first or
+// the last: the extents of x come from the end samples and the two samples
+// either side of each multiple of pi (|step| <= 0.32 leaves many samples
+// between multiples). Of those two, the nearer to the multiple has the cos
+// further towards its extreme there, as |cos| falls with the distance both
+// ways: it alone decides, unless the two are too near to tell apart. y, by
+// the same reasoning for sin, comes from the samples by the odd multiples
+// of pi/2. Rounding moves a multiple's computed sample index by less than
+// 1e-5 of a sample (theta and k pi/2 are off by less than 1e-12, |step| is
+// at least 1e-7): one more sample is taken on the side of an index within
+// 1e-3 of a whole one. The bounds keep every value finite and nonzero
 // products from underflowing, so equal values have equal bits (no -0.0),
 // and the extents come out bit for bit as from all 201 samples.
 bool MarkDecidingSamples(double s, double step, double r,
@@ -129,23 +144,35 @@ bool MarkDecidingSamples(double s, double step, double r,
     return false;
   }
   constexpr double kHalfPi = 1.5707963267948966;
-  // The window, widened by far more than any rounding of theta or k pi/2.
-  const double w = std::max(2.0 * std::fabs(step), 1e-4) + 1e-9;
+  // Far more than any rounding of theta or k pi/2.
+  constexpr double kMargin = 1e-6;
   const double last = s + static_cast<double>(kArcSamples - 1) * step;
-  const double lo = std::min(s, last) - w;
-  const double hi = std::max(s, last) + w;
-  for (int i = 0; i < kArcSamples; ++i) decides[i] = 0;
+  const double lo = std::min(s, last) - kMargin;
+  const double hi = std::max(s, last) + kMargin;
+  std::memset(decides, 0, sizeof decides);
   decides[0] = decides[kArcSamples - 1] = kDecidesX | kDecidesY;
-  const double reach = w / std::fabs(step) + 1.0;  // in samples
-  for (double k = std::ceil(lo / kHalfPi); k * kHalfPi <= hi; k += 1.0) {
-    // |k| is below 50 here: the parity is exact.
-    const unsigned char what = std::fmod(k, 2.0) == 0.0 ? kDecidesX : kDecidesY;
-    const double centre_index = (k * kHalfPi - s) / step;
-    const double first = std::max(std::floor(centre_index - reach), 0.0);
-    const double end = std::min(std::ceil(centre_index + reach),
-                                static_cast<double>(kArcSamples - 1));
-    for (int i = static_cast<int>(first); i <= static_cast<int>(end); ++i) {
-      decides[i] |= what;
+  // |theta| stays below 130 here: k fits an int, and is exact.
+  for (int k = static_cast<int>(std::ceil(lo / kHalfPi)); k * kHalfPi <= hi;
+       ++k) {
+    const unsigned char what = k % 2 == 0 ? kDecidesX : kDecidesY;
+    const double index = (k * kHalfPi - s) / step;
+    const double below = std::floor(index);
+    const int first =
+        std::max(static_cast<int>(below) - (index - below < 1e-3 ? 1 : 0), 0);
+    const int end =
+        std::min(static_cast<int>(below) + (index - below > 1.0 - 1e-3 ? 3 : 2),
+                 kArcSamples);
+    double distance[3];
+    double nearest = HUGE_VAL;
+    for (int i = first; i < end; ++i) {
+      const double theta = s + static_cast<double>(i) * step;
+      distance[i - first] = DistanceFromQuarterTurns(theta, k);
+      nearest = std::min(nearest, distance[i - first]);
+    }
+    // Distances this close might be in either order.
+    const double tie = nearest * (1.0 + 1e-12) + 1e-28;
+    for (int i = first; i < end; ++i) {
+      if (distance[i - first] <= tie) decides[i] |= what;
     }
   }
   return true;
@@ -226,8 +253,9 @@ void TakeInCircle(Symbol* symbol, const CPrecisionPoint& centre, double r) {
 }
 
 // Subtracts (dx, dy) from every line end and every arc and circle centre
-// (subtracting 0.0 leaves a coordinate as it is). The arcs' angle points are
-// not positions and stay.
+// (subtracting 0.0 leaves a coordinate as it is, -0.0 too, so one pass
+// gives what a pass for each axis would). The arcs' angle points are not
+// positions and stay.
 void Shift(CSymbol* symbol, double dx, double dy) {
   for (std::size_t i = 0; i < symbol->lines.GetSize(); ++i) {
     CLine* line = symbol->lines[i];
@@ -300,12 +328,9 @@ void AddSymRecord(CSymbol* symbol, char letter, const double* numbers) {
 void AddSymRecord(CFlatSymbol* symbol, char letter, const double* numbers) {
   const double* v = numbers;
   switch (letter) {
-    case 'L': {
-      CLine& line = symbol->lines.emplace_back();
-      line.start = CPrecisionPoint(v[0], v[1], v[2]);
-      line.end = CPrecisionPoint(v[3], v[4], v[5]);
+    case 'L':
+      AddSymLine(symbol, v);
       break;
-    }
     case 'C':
       symbol->circles.push_back({CPrecisionPoint(v[0], v[1], v[2]), v[3]});
       break;
@@ -384,14 +409,15 @@ void MeasureAndShiftShapes(Symbol* symbol) {
   symbol->origin.y = -symbol->maxY;
   symbol->origin.z = 0.0;
   // Right of the y axis and below the x axis, where the symbol reaches
-  // across them.
+  // across them, in one pass over the shapes.
+  const double dx = symbol->minX < 0 ? symbol->minX : 0.0;
+  const double dy = symbol->maxY > 0 ? symbol->maxY : 0.0;
+  if (dx != 0.0 || dy != 0.0) Shift(symbol, dx, dy);
   if (symbol->minX < 0) {
-    Shift(symbol, symbol->minX, 0.0);
     symbol->maxX = symbol->maxX - symbol->minX;
     symbol->minX = 0;
   }
   if (symbol->maxY > 0) {
-    Shift(symbol, 0.0, symbol->maxY);
     symbol->minY = symbol->minY - symbol->maxY;
     symbol->maxY = 0;
   }

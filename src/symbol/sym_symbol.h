@@ -21,6 +21,17 @@ int SymRecordFields(char letter);
 void AddSymRecord(CSymbol* symbol, char letter, const double* numbers);
 void AddSymRecord(CFlatSymbol* symbol, char letter, const double* numbers);
 
+/// AddSymRecord of an L record, inline for the commonest shape.
+inline void AddSymLine(CFlatSymbol* symbol, const double* numbers) {
+  CLine& line = symbol->lines.emplace_back();
+  line.start.x = numbers[0];
+  line.start.y = numbers[1];
+  line.start.z = numbers[2];
+  line.end.x = numbers[3];
+  line.end.y = numbers[4];
+  line.end.z = numbers[5];
+}
+
 /// Measures the extents (201 samples per arc), sets the origin point and
 /// shifts the shapes right of the y axis and below the x axis.
 void MeasureAndShift(CSymbol* symbol);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -344,7 +345,14 @@ TEST(MeasureAndShift, ArcExtentsEqualThoseOfAllSamples) {
       // Angles as the reader leaves them: multiples of quarter turns, ends
       // a hair apart, sweeps around the thresholds, or anything.
       double s = uniform(0, 360) * kRad, e = uniform(0, 360) * kRad;
-      switch (pick(8)) {
+      switch (pick(9)) {
+        case 8: {  // a turning point all but midway between two samples
+          const double step = uniform(1e-4, 0.28);
+          s = pick(4) * (std::numbers::pi / 2) + (pick(200) + 0.5) * step +
+              uniform(-1e-9, 1e-9);
+          e = s - 200 * step;
+          break;
+        }
         case 0:
           s = pick(8) * kQuarter;
           e = pick(8) * kQuarter;
