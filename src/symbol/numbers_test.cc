@@ -195,7 +195,8 @@ TEST(ParseNumber, MatchesStrtodWhereverSignsPointsAndStrayBytesFall) {
     // Texts without a number read 0.0 (MinGW's strtod gives "-." -0.0).
     EXPECT_EQ(Bits(ParseNumber(s)), Bits(end == s.c_str() ? 0.0 : want)) << s;
   };
-  const std::string alphabet = "-.07e ";
+  // 0x15 is no digit, though its low bits are those of '5'.
+  const std::string alphabet = "-+.07e \x15";
   for (std::size_t length = 1; length <= 6; ++length) {
     std::vector<std::size_t> at(length, 0);
     for (;;) {
