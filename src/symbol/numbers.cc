@@ -385,6 +385,12 @@ struct CWide {
 };
 
 CWide MultiplyWide(uint64_t a, uint64_t b) {
+#if defined(__SIZEOF_INT128__)
+  // One instruction where the compiler has 128-bit integers.
+  __extension__ using CUnsigned128 = unsigned __int128;
+  const CUnsigned128 product = CUnsigned128{a} * b;
+  return {static_cast<uint64_t>(product >> 64), static_cast<uint64_t>(product)};
+#endif
   const uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32;
   const uint64_t b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
   const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
