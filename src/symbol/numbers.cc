@@ -384,7 +384,7 @@ struct CWide {
   uint64_t high = 0, low = 0;
 };
 
-CWide MultiplyWide(uint64_t a, uint64_t b) {
+[[maybe_unused]] CWide MultiplyWide(uint64_t a, uint64_t b) {
 #if defined(__SIZEOF_INT128__)
   // One instruction where the compiler has 128-bit integers.
   __extension__ using CUnsigned128 = unsigned __int128;
@@ -401,7 +401,7 @@ CWide MultiplyWide(uint64_t a, uint64_t b) {
 }
 
 // v * 2^k, for a product below 2^128.
-CWide ShiftWide(CWide v, int k) {
+[[maybe_unused]] CWide ShiftWide(CWide v, int k) {
   if (k == 0) return v;
   if (k >= 64) return {v.low << (k - 64), 0};
   return {v.high << k | v.low >> (64 - k), v.low << k};
@@ -411,7 +411,8 @@ CWide ShiftWide(CWide v, int k) {
 // normal double) and the next double up, a + 2^e for a = mantissa * 2^e:
 // both sides times 10^d * 2^(1 - e), in integers below 2^128 for the
 // quotients RoundedQuotient takes.
-int CompareWithHalfwayAbove(uint64_t m, std::size_t d, double a) {
+[[maybe_unused]] int CompareWithHalfwayAbove(uint64_t m, std::size_t d,
+                                             double a) {
   static constexpr uint64_t kPowersOfFive[] = {1,
                                                5,
                                                25,
@@ -449,12 +450,67 @@ int CompareWithHalfwayAbove(uint64_t m, std::size_t d, double a) {
   return 0;
 }
 
+#if defined(__SIZEOF_INT128__)
+// m / 10^d correctly rounded (ties to even), for 2^53 < m < 2^64, d up to
+// 19 and a quotient above 2^-11: m and 10^d moved up to their top bits,
+// one 128-by-64-bit division gives the quotient's first 64 bits, and those
+// with whether anything remains decide the rounding.
+double DividedExactly(uint64_t m, std::size_t d) {
+  static constexpr uint64_t kPowersOfTen[] = {1,
+                                              10,
+                                              100,
+                                              1000,
+                                              10000,
+                                              100000,
+                                              1000000,
+                                              10000000,
+                                              100000000,
+                                              1000000000,
+                                              10000000000,
+                                              100000000000,
+                                              1000000000000,
+                                              10000000000000,
+                                              100000000000000,
+                                              1000000000000000,
+                                              10000000000000000,
+                                              100000000000000000,
+                                              1000000000000000000,
+                                              10000000000000000000u};
+  __extension__ using CUnsigned128 = unsigned __int128;
+  const int m_shift = std::countl_zero(m);
+  const int p_shift = std::countl_zero(kPowersOfTen[d]);
+  const uint64_t a = m << m_shift;
+  const uint64_t b = kPowersOfTen[d] << p_shift;
+  // a * 2^64 / b, or a * 2^63 / b where that would reach 2^64: a quotient
+  // q from 2^63 to 2^64, and m / 10^d = (q + rest / b) * 2^(p_shift -
+  // m_shift - 64 + halved).
+  const int halved = a >= b ? 1 : 0;
+  const CUnsigned128 n = CUnsigned128{a} << (64 - halved);
+  const uint64_t q = static_cast<uint64_t>(n / b);
+  const bool rest = static_cast<uint64_t>(n - CUnsigned128{q} * b) != 0;
+  const uint64_t mantissa = q >> 11;  // 53 bits
+  const bool half = (q >> 10 & 1) != 0;
+  const bool beyond_half = rest || (q & 0x3FF) != 0;
+  const uint64_t up = half && (beyond_half || (mantissa & 1) != 0) ? 1 : 0;
+  // The mantissa's leading bit adds one to the exponent field below it, as
+  // a carry out of rounding up does.
+  const uint64_t exponent_field =
+      static_cast<uint64_t>(p_shift - m_shift - 1 + halved + 1023 - 1);
+  return std::bit_cast<double>((exponent_field << 52) + mantissa + up);
+}
+#endif
+
 // m / 10^d correctly rounded (ties to even), for 2^53 < m < 2^64 and a
-// quotient above 2^-11, where m itself is no double: the quotient of m's
-// double and 10^d, two roundings away from it, then moved a double at a
-// time while the exact value lies past a halfway point. False, having
-// computed nothing, should it not settle within four moves.
+// quotient above 2^-11, where m itself is no double. Without 128-bit
+// integers: the quotient of m's double and 10^d, two roundings away from
+// it, then moved a double at a time while the exact value lies past a
+// halfway point. False, having computed nothing, should it not settle
+// within four moves.
 bool RoundedQuotient(uint64_t m, std::size_t d, double* value) {
+#if defined(__SIZEOF_INT128__)
+  *value = DividedExactly(m, d);
+  return true;
+#endif
   double c = static_cast<double>(m) / kExactPowersOfTen[d];
   for (int move = 0; move < 4; ++move) {
     const uint64_t bits = std::bit_cast<uint64_t>(c);

@@ -125,6 +125,10 @@ TEST(ParseNumber, MatchesStrtodOnDecimalTexts) {
       ".000000000000000000000000000000000000001e39",
       "1 2",
       "-12,5",
+      // Digits that are a power of ten times a power of two, past 2^53.
+      "1.0000000000000000",
+      "-2.0000000000000000",
+      "8.000000000000000000",
   };
   for (const char* s : kCases) ExpectSameAsStrtod(s);
 }
