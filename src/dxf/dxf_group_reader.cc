@@ -235,14 +235,13 @@ inline bool IsTraceMarker(std::string_view line) {
 
 // The commonest group of all, at p: a code right-aligned in three columns
 // and a value without white space at either end that ends within the 32
-// bytes from p on (sixteen after the code line without SSE2), which the
-// text has. Read into group as readGroup would read it, returning the
-// bytes it takes; 0 for any other. The code line's word is looked up
-// whole: one that is no such line ("010\n", "1 2\n") is not in its slot.
-inline std::size_t ReadCommonGroup(const char* p, const char* end,
-                                   CDxfGroup& group) {
+// bytes from p on (sixteen after the code line without SSE2); the caller
+// sees that the text has those 32 bytes. Read into group as readGroup would
+// read it, returning the bytes it takes; 0 for any other. The code line's
+// word is looked up whole: one that is no such line ("010\n", "1 2\n") is
+// not in its slot.
+inline std::size_t ReadCommonGroup(const char* p, CDxfGroup& group) {
   if constexpr (std::endian::native != std::endian::little) return 0;
-  if (end - p < 32) return 0;
   uint32_t line;
   std::memcpy(&line, p, sizeof line);
   const uint64_t known = kThreeColumnLines[LineSlot(line)];
@@ -298,55 +297,57 @@ void CDxfGroupReader::readEntity(CDxfEntity& entity) {
   entity.m_strType = m_current.m_strValue;
   entity.m_firstOfCode.fill(CDxfEntity::kNotNoted);
   bool marker = false;
-  // Read into a local group from a local cursor, which no store into the
-  // entity can alias, so that both stay in registers. The reader's own
-  // position is brought up to date for a group that needs readGroup, and at
-  // the end.
-  CDxfGroup group;
+  // Read from a local cursor straight into the room the entity keeps,
+  // which grows only for an entity longer than any before; one slot more
+  // than the groups is kept, for the code-0 group that ends the entity. The
+  // reader's own position is brought up to date for a group that needs
+  // readGroup, and at the end.
   const std::string_view rest = m_text.rest();
   const char* const begin = rest.data();
-  const char* const end = begin + rest.size();
+  // ReadCommonGroup may read at p while the text holds 32 bytes from p on.
+  const char* const common_end =
+      begin + (rest.size() < 32 ? 0 : rest.size() - 31);
   const char* p = begin;
   const char* start = p;
   const std::size_t base = m_text.position();
-  // Groups are stored into the room the entity keeps, which grows only for
-  // an entity longer than any before.
-  CDxfGroup* slots = entity.m_groups.data();
-  std::size_t room = entity.m_groups.size();
+  if (entity.m_groups.empty()) entity.m_groups.resize(16);
+  CDxfGroup* slot = entity.m_groups.data();
+  CDxfGroup* last = slot + entity.m_groups.size() - 1;
   std::size_t count = 0;
   for (;;) {
     start = p;
-    const std::size_t common = ReadCommonGroup(p, end, group);
+    const std::size_t common = p < common_end ? ReadCommonGroup(p, *slot) : 0;
     if (common != 0) {
       p += common;
-      if (group.m_nCode == 0) break;
+      if (slot->m_nCode == 0) break;
       // Its code line has at most three bytes: only the value may be the
       // marker.
-      marker = marker || IsTraceMarker(group.m_strValue);
+      marker = marker || IsTraceMarker(slot->m_strValue);
     } else {
       m_text.skip(static_cast<std::size_t>(p - begin) -
                   (m_text.position() - base));
-      readGroup(group);
+      readGroup(*slot);
       p = begin + (m_text.position() - base);
-      if (group.m_nCode == 0) break;
-      marker = marker || IsTraceMarker(group.m_strCode) ||
-               IsTraceMarker(group.m_strValue);
+      if (slot->m_nCode == 0) break;
+      marker = marker || IsTraceMarker(slot->m_strCode) ||
+               IsTraceMarker(slot->m_strValue);
     }
-    const int code = group.m_nCode;
+    const int code = slot->m_nCode;
     // Past kNotNoted groups the noted indices are wrong, but find does not
     // use them then.
     if (static_cast<unsigned>(code) < CDxfEntity::kNotedCodes &&
         entity.m_firstOfCode[code] == CDxfEntity::kNotNoted) {
       entity.m_firstOfCode[code] = static_cast<uint16_t>(count);
     }
-    if (count == room) {
-      entity.m_groups.resize(room < 16 ? 16 : 2 * room);
-      slots = entity.m_groups.data();
-      room = entity.m_groups.size();
-    }
-    slots[count] = group;
     ++count;
+    if (slot == last) {
+      entity.m_groups.resize(2 * entity.m_groups.size());
+      slot = entity.m_groups.data() + count - 1;
+      last = entity.m_groups.data() + entity.m_groups.size() - 1;
+    }
+    ++slot;
   }
+  const CDxfGroup& group = *slot;
   m_text.skip(static_cast<std::size_t>(p - begin) - (m_text.position() - base));
   entity.m_nGroups = count;
   entity.m_bTraceMarker = marker;
