@@ -764,12 +764,13 @@ namespace {
   return ParseOtherNumber(text);
 }
 
-// ParseNumber of a text longer than a sign and eight bytes: as one
+// ParseNumber of a text that is no sign and up to eight bytes: as one
 // number of 1 to 19 digits with the point within the first eight bytes
-// where it is one, else the longer way.
+// where it is one (of nine bytes or more), else the longer way.
 [[gnu::noinline]] double ParseLongNumber(std::string_view text) {
   double value = 0.0;
-  if (std::endian::native == std::endian::little && text.size() <= 21 &&
+  if (std::endian::native == std::endian::little && text.size() >= 9 &&
+      text.size() <= 21 &&
       ParseWholeLongDecimal(text.data(), text.size(), &value)) {
     return value;
   }
