@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <clocale>
@@ -10,8 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -131,6 +134,20 @@ TEST(ParseNumber, MatchesStrtodOnDecimalTexts) {
       "8.000000000000000000",
   };
   for (const char* s : kCases) ExpectSameAsStrtod(s);
+}
+
+// Every prefix of these, alone in a heap block of its own size, so that
+// the address sanitizer sees any byte read past the text.
+TEST(ParseNumber, ReadsNoBytePastItsText) {
+  for (const std::string text :
+       {"-1.5", "+12345678.5", "-20.296285714285716"}) {
+    for (std::size_t k = 1; k <= text.size(); ++k) {
+      const std::unique_ptr<char[]> exact(new char[k]);
+      std::copy(text.begin(), text.begin() + k, exact.get());
+      EXPECT_EQ(Bits(ParseNumber(std::string_view(exact.get(), k))),
+                Bits(Strtod(text.substr(0, k))));
+    }
+  }
 }
 
 TEST(ParseNumber, MatchesStrtodOnLongDigitStrings) {
