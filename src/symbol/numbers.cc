@@ -589,7 +589,17 @@ inline bool ParseWholeShortDecimal(const char* p, std::size_t n,
     word =
         first << (8 * (8 - n)) | middle << (8 * (8 - n + n / 2)) | last << 56;
   }
-  word |= kZeroChars >> 8 >> (8 * (n - 1));
+  // '0' in the bytes below the text's first, from a table indexed by n.
+  static constexpr uint64_t kLeadingZeros[] = {0,
+                                               kZeroChars >> 8,
+                                               kZeroChars >> 16,
+                                               kZeroChars >> 24,
+                                               kZeroChars >> 32,
+                                               kZeroChars >> 40,
+                                               kZeroChars >> 48,
+                                               kZeroChars >> 56,
+                                               0};
+  word |= kLeadingZeros[n];
   const uint64_t points = word ^ (kByteOnes * '.');  // '.' bytes become 0
   const uint64_t zeros = (points - kByteOnes) & ~points & kByteHighs;
   const std::size_t point =
