@@ -163,23 +163,48 @@ inline std::size_t ReadPlainValueLine(std::string_view rest, CDxfGroup& group) {
   return lf + 1;
 }
 
-// The four bytes of each code line that ReadThreeColumnCode reads, "  0\n"
-// to "999\n", as a little-endian word, indexed by the code, with the
-// offset of the code's first digit above them (from 1000 on: none, a word
-// that no such line gives).
-constexpr std::array<uint64_t, 1024> MakeThreeColumnLines() {
-  std::array<uint64_t, 1024> lines{};
-  for (uint32_t code = 0; code < 1000; ++code) {
-    const uint32_t digit0 = code >= 100 ? '0' + code / 100 : ' ';
-    const uint32_t digit1 = code >= 10 ? '0' + code / 10 % 10 : ' ';
-    const uint32_t digit2 = '0' + code % 10;
-    const uint64_t first = code >= 100 ? 0 : code >= 10 ? 1 : 2;
-    lines[code] = digit0 | digit1 << 8 | digit2 << 16 | uint32_t{'\n'} << 24 |
-                  first << 32;
-  }
-  return lines;
+// The four bytes of a code line right-aligned in three columns, "  0\n" to
+// "999\n", as a little-endian word.
+constexpr uint32_t ThreeColumnLine(uint32_t code) {
+  const uint32_t digit0 = code >= 100 ? '0' + code / 100 : ' ';
+  const uint32_t digit1 = code >= 10 ? '0' + code / 10 % 10 : ' ';
+  const uint32_t digit2 = '0' + code % 10;
+  return digit0 | digit1 << 8 | digit2 << 16 | uint32_t{'\n'} << 24;
 }
-constexpr std::array<uint64_t, 1024> kThreeColumnLines = MakeThreeColumnLines();
+
+// Where a four-byte code line is looked up: a multiply and a shift, with a
+// multiplier under which no two of the thousand lines share a slot.
+constexpr int kLineSlotBits = 11;
+constexpr uint32_t LineSlot(uint32_t line) {
+  return (line * uint32_t{0x062F9B53}) >> (32 - kLineSlotBits);
+}
+
+constexpr bool NoTwoLinesShareASlot() {
+  std::array<bool, 1u << kLineSlotBits> taken{};
+  for (uint32_t code = 0; code < 1000; ++code) {
+    const uint32_t slot = LineSlot(ThreeColumnLine(code));
+    if (taken[slot]) return false;
+    taken[slot] = true;
+  }
+  return true;
+}
+static_assert(NoTwoLinesShareASlot());
+
+// Each line "  0\n" to "999\n" in its slot: the line's word, its code above
+// it and the offset of its first digit above that. A slot of no line holds
+// the word of "  0\n", whose own slot is another: no word read can match it.
+constexpr std::array<uint64_t, 1u << kLineSlotBits> MakeThreeColumnLines() {
+  std::array<uint64_t, 1u << kLineSlotBits> slots{};
+  slots.fill(ThreeColumnLine(0));
+  for (uint32_t code = 0; code < 1000; ++code) {
+    const uint32_t line = ThreeColumnLine(code);
+    const uint64_t first = code >= 100 ? 0 : code >= 10 ? 1 : 2;
+    slots[LineSlot(line)] = line | uint64_t{code} << 32 | first << 48;
+  }
+  return slots;
+}
+constexpr std::array<uint64_t, 1u << kLineSlotBits> kThreeColumnLines =
+    MakeThreeColumnLines();
 
 // The length of the value line at p, which has at least 28 bytes: the
 // offset of its LF, or more than the common group takes.
@@ -210,21 +235,18 @@ inline bool IsTraceMarker(std::string_view line) {
 
 // The commonest group of all, at p: a code right-aligned in three columns
 // and a value without white space at either end that ends within the 32
-// bytes from p on (sixteen after the code line without SSE2), which the
-// text has. Read into group as readGroup would read it, returning the
-// bytes it takes; 0 for any other. The code line is taken as the one word
-// that its code would give: a space's low four bits are zero, as a leading
-// zero digit's are.
-inline std::size_t ReadCommonGroup(const char* p, const char* end,
-                                   CDxfGroup& group) {
+// bytes from p on (sixteen after the code line without SSE2); the caller
+// sees that the text has those 32 bytes. Read into group as readGroup would
+// read it, returning the bytes it takes; 0 for any other. The code line's
+// word is looked up whole: one that is no such line ("010\n", "1 2\n") is
+// not in its slot.
+inline std::size_t ReadCommonGroup(const char* p, CDxfGroup& group) {
   if constexpr (std::endian::native != std::endian::little) return 0;
-  if (end - p < 32) return 0;
   uint32_t line;
   std::memcpy(&line, p, sizeof line);
-  const uint32_t code =
-      (line & 0xF) * 100 + (line >> 8 & 0xF) * 10 + (line >> 16 & 0xF);
-  const uint64_t known = kThreeColumnLines[code & 1023];
+  const uint64_t known = kThreeColumnLines[LineSlot(line)];
   if (static_cast<uint32_t>(known) != line) return 0;
+  const int code = static_cast<int>(known >> 32 & 0xFFFF);
   const char* const value = p + 4;
   const unsigned length = ShortValueLength(value);
 #if defined(__SSE2__)
@@ -237,9 +259,9 @@ inline std::size_t ReadCommonGroup(const char* p, const char* end,
       IsLowByte(value[length - 1])) {
     return 0;
   }
-  const std::size_t first = static_cast<std::size_t>(known >> 32);
+  const std::size_t first = static_cast<std::size_t>(known >> 48);
   group.m_strCode = std::string_view(p + first, 3 - first);
-  group.m_nCode = static_cast<int>(code);
+  group.m_nCode = code;
   group.m_strValue = std::string_view(value, length);
   return 4 + length + 1;
 }
@@ -275,55 +297,57 @@ void CDxfGroupReader::readEntity(CDxfEntity& entity) {
   entity.m_strType = m_current.m_strValue;
   entity.m_firstOfCode.fill(CDxfEntity::kNotNoted);
   bool marker = false;
-  // Read into a local group from a local cursor, which no store into the
-  // entity can alias, so that both stay in registers. The reader's own
-  // position is brought up to date for a group that needs readGroup, and at
-  // the end.
-  CDxfGroup group;
+  // Read from a local cursor straight into the room the entity keeps,
+  // which grows only for an entity longer than any before; one slot more
+  // than the groups is kept, for the code-0 group that ends the entity. The
+  // reader's own position is brought up to date for a group that needs
+  // readGroup, and at the end.
   const std::string_view rest = m_text.rest();
   const char* const begin = rest.data();
-  const char* const end = begin + rest.size();
+  // ReadCommonGroup may read at p while the text holds 32 bytes from p on.
+  const char* const common_end =
+      begin + (rest.size() < 32 ? 0 : rest.size() - 31);
   const char* p = begin;
   const char* start = p;
   const std::size_t base = m_text.position();
-  // Groups are stored into the room the entity keeps, which grows only for
-  // an entity longer than any before.
-  CDxfGroup* slots = entity.m_groups.data();
-  std::size_t room = entity.m_groups.size();
+  if (entity.m_groups.empty()) entity.m_groups.resize(16);
+  CDxfGroup* slot = entity.m_groups.data();
+  CDxfGroup* last = slot + entity.m_groups.size() - 1;
   std::size_t count = 0;
   for (;;) {
     start = p;
-    const std::size_t common = ReadCommonGroup(p, end, group);
+    const std::size_t common = p < common_end ? ReadCommonGroup(p, *slot) : 0;
     if (common != 0) {
       p += common;
-      if (group.m_nCode == 0) break;
+      if (slot->m_nCode == 0) break;
       // Its code line has at most three bytes: only the value may be the
       // marker.
-      marker = marker || IsTraceMarker(group.m_strValue);
+      marker = marker || IsTraceMarker(slot->m_strValue);
     } else {
       m_text.skip(static_cast<std::size_t>(p - begin) -
                   (m_text.position() - base));
-      readGroup(group);
+      readGroup(*slot);
       p = begin + (m_text.position() - base);
-      if (group.m_nCode == 0) break;
-      marker = marker || IsTraceMarker(group.m_strCode) ||
-               IsTraceMarker(group.m_strValue);
+      if (slot->m_nCode == 0) break;
+      marker = marker || IsTraceMarker(slot->m_strCode) ||
+               IsTraceMarker(slot->m_strValue);
     }
-    const int code = group.m_nCode;
+    const int code = slot->m_nCode;
     // Past kNotNoted groups the noted indices are wrong, but find does not
     // use them then.
     if (static_cast<unsigned>(code) < CDxfEntity::kNotedCodes &&
         entity.m_firstOfCode[code] == CDxfEntity::kNotNoted) {
       entity.m_firstOfCode[code] = static_cast<uint16_t>(count);
     }
-    if (count == room) {
-      entity.m_groups.resize(room < 16 ? 16 : 2 * room);
-      slots = entity.m_groups.data();
-      room = entity.m_groups.size();
-    }
-    slots[count] = group;
     ++count;
+    if (slot == last) {
+      entity.m_groups.resize(2 * entity.m_groups.size());
+      slot = entity.m_groups.data() + count - 1;
+      last = entity.m_groups.data() + entity.m_groups.size() - 1;
+    }
+    ++slot;
   }
+  const CDxfGroup& group = *slot;
   m_text.skip(static_cast<std::size_t>(p - begin) - (m_text.position() - base));
   entity.m_nGroups = count;
   entity.m_bTraceMarker = marker;

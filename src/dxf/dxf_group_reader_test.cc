@@ -100,6 +100,34 @@ TEST(DxfGroupReaderTest, LinesReadAsTheirTrimmedText) {
   }
 }
 
+// Code lines of three right-aligned columns are looked up whole: each of
+// them must read as its own code, and a line that only resembles one (a
+// leading zero, a space inside) as the longer way reads it.
+TEST(DxfGroupReaderTest, EveryThreeColumnCodeReadsAsItself) {
+  std::string text = "  0\nLINE\n";
+  for (int code = 1; code < 1000; ++code) {
+    const std::string digits = std::to_string(code);
+    text += std::string(3 - digits.size(), ' ') + digits + "\nV\n";
+  }
+  text += "010\nV\n0 1\nV\n  0\nEOF\n";
+  CDxfGroupReader reader(text);
+  reader.next();
+  CDxfEntity entity;
+  reader.readEntity(entity);
+  ASSERT_EQ(entity.groups().size(), 1001u);
+  for (int code = 1; code < 1000; ++code) {
+    const CDxfGroup& group = entity.groups()[code - 1];
+    EXPECT_EQ(group.m_nCode, code);
+    EXPECT_EQ(group.m_strCode, std::to_string(code));
+    EXPECT_EQ(group.m_strValue, "V");
+  }
+  EXPECT_EQ(entity.groups()[999].m_strCode, "010");
+  EXPECT_EQ(entity.groups()[999].m_nCode, 10);
+  EXPECT_EQ(entity.groups()[1000].m_strCode, "0 1");
+  EXPECT_EQ(entity.groups()[1000].m_nCode, CDxfGroup::kNoCode);
+  EXPECT_TRUE(reader.current().is(0, "EOF"));
+}
+
 // The marker is noted as groups are read, on the shorter way too.
 TEST(DxfGroupReaderTest, TraceMarkerNotedOnEitherLine) {
   const struct {

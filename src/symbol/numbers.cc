@@ -1,6 +1,7 @@
 #include "symbol/numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -330,21 +331,6 @@ uint64_t LoadWord(const char* p) {
   return word;
 }
 
-// The n bytes at p (0 < n < 8) in the low bytes of a word, zero above them,
-// from loads that read no byte outside them.
-uint64_t LoadShortWord(const char* p, std::size_t n) {
-  if (n >= 4) {
-    uint32_t low, high;
-    std::memcpy(&low, p, sizeof low);
-    std::memcpy(&high, p + n - 4, sizeof high);
-    return low | uint64_t{high} << (8 * (n - 4));
-  }
-  const uint64_t first = static_cast<unsigned char>(p[0]);
-  const uint64_t middle = static_cast<unsigned char>(p[n / 2]);
-  const uint64_t last = static_cast<unsigned char>(p[n - 1]);
-  return first | middle << (8 * (n / 2)) | last << (8 * (n - 1));
-}
-
 // The highest count (0 to 8) bytes of word, with '0' in the bytes below:
 // the same digits as an eight-digit text with leading zeros.
 uint64_t HighChars(uint64_t word, std::size_t count) {
@@ -398,7 +384,13 @@ struct CWide {
   uint64_t high = 0, low = 0;
 };
 
-CWide MultiplyWide(uint64_t a, uint64_t b) {
+[[maybe_unused]] CWide MultiplyWide(uint64_t a, uint64_t b) {
+#if defined(__SIZEOF_INT128__)
+  // One instruction where the compiler has 128-bit integers.
+  __extension__ using CUnsigned128 = unsigned __int128;
+  const CUnsigned128 product = CUnsigned128{a} * b;
+  return {static_cast<uint64_t>(product >> 64), static_cast<uint64_t>(product)};
+#endif
   const uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32;
   const uint64_t b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
   const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
@@ -409,7 +401,7 @@ CWide MultiplyWide(uint64_t a, uint64_t b) {
 }
 
 // v * 2^k, for a product below 2^128.
-CWide ShiftWide(CWide v, int k) {
+[[maybe_unused]] CWide ShiftWide(CWide v, int k) {
   if (k == 0) return v;
   if (k >= 64) return {v.low << (k - 64), 0};
   return {v.high << k | v.low >> (64 - k), v.low << k};
@@ -419,7 +411,8 @@ CWide ShiftWide(CWide v, int k) {
 // normal double) and the next double up, a + 2^e for a = mantissa * 2^e:
 // both sides times 10^d * 2^(1 - e), in integers below 2^128 for the
 // quotients RoundedQuotient takes.
-int CompareWithHalfwayAbove(uint64_t m, std::size_t d, double a) {
+[[maybe_unused]] int CompareWithHalfwayAbove(uint64_t m, std::size_t d,
+                                             double a) {
   static constexpr uint64_t kPowersOfFive[] = {1,
                                                5,
                                                25,
@@ -457,12 +450,67 @@ int CompareWithHalfwayAbove(uint64_t m, std::size_t d, double a) {
   return 0;
 }
 
+#if defined(__SIZEOF_INT128__)
+// m / 10^d correctly rounded (ties to even), for 2^53 < m < 2^64, d up to
+// 19 and a quotient above 2^-11: m and 10^d moved up to their top bits,
+// one 128-by-64-bit division gives the quotient's first 64 bits, and those
+// with whether anything remains decide the rounding.
+double DividedExactly(uint64_t m, std::size_t d) {
+  static constexpr uint64_t kPowersOfTen[] = {1,
+                                              10,
+                                              100,
+                                              1000,
+                                              10000,
+                                              100000,
+                                              1000000,
+                                              10000000,
+                                              100000000,
+                                              1000000000,
+                                              10000000000,
+                                              100000000000,
+                                              1000000000000,
+                                              10000000000000,
+                                              100000000000000,
+                                              1000000000000000,
+                                              10000000000000000,
+                                              100000000000000000,
+                                              1000000000000000000,
+                                              10000000000000000000u};
+  __extension__ using CUnsigned128 = unsigned __int128;
+  const int m_shift = std::countl_zero(m);
+  const int p_shift = std::countl_zero(kPowersOfTen[d]);
+  const uint64_t a = m << m_shift;
+  const uint64_t b = kPowersOfTen[d] << p_shift;
+  // a * 2^64 / b, or a * 2^63 / b where that would reach 2^64: a quotient
+  // q from 2^63 to 2^64, and m / 10^d = (q + rest / b) * 2^(p_shift -
+  // m_shift - 64 + halved).
+  const int halved = a >= b ? 1 : 0;
+  const CUnsigned128 n = CUnsigned128{a} << (64 - halved);
+  const uint64_t q = static_cast<uint64_t>(n / b);
+  const bool rest = static_cast<uint64_t>(n - CUnsigned128{q} * b) != 0;
+  const uint64_t mantissa = q >> 11;  // 53 bits
+  const bool half = (q >> 10 & 1) != 0;
+  const bool beyond_half = rest || (q & 0x3FF) != 0;
+  const uint64_t up = half && (beyond_half || (mantissa & 1) != 0) ? 1 : 0;
+  // The mantissa's leading bit adds one to the exponent field below it, as
+  // a carry out of rounding up does.
+  const uint64_t exponent_field =
+      static_cast<uint64_t>(p_shift - m_shift - 1 + halved + 1023 - 1);
+  return std::bit_cast<double>((exponent_field << 52) + mantissa + up);
+}
+#endif
+
 // m / 10^d correctly rounded (ties to even), for 2^53 < m < 2^64 and a
-// quotient above 2^-11, where m itself is no double: the quotient of m's
-// double and 10^d, two roundings away from it, then moved a double at a
-// time while the exact value lies past a halfway point. False, having
-// computed nothing, should it not settle within four moves.
+// quotient above 2^-11, where m itself is no double. Without 128-bit
+// integers: the quotient of m's double and 10^d, two roundings away from
+// it, then moved a double at a time while the exact value lies past a
+// halfway point. False, having computed nothing, should it not settle
+// within four moves.
 bool RoundedQuotient(uint64_t m, std::size_t d, double* value) {
+#if defined(__SIZEOF_INT128__)
+  *value = DividedExactly(m, d);
+  return true;
+#endif
   double c = static_cast<double>(m) / kExactPowersOfTen[d];
   for (int move = 0; move < 4; ++move) {
     const uint64_t bits = std::bit_cast<uint64_t>(c);
@@ -500,38 +548,81 @@ bool ScaledValue(uint64_t m, std::size_t decimals, const char* digits,
   return true;
 }
 
-// ParseWholeDecimal of a text of one to eight bytes: one word, the digits
-// closed up over the point and past the sign.
+// How the word of a short number is closed up over its point at byte k
+// (0 to 7; 8 for none): the bytes above k are kept, those below are moved
+// up one byte and a '0' fills byte 0; the value is then the digits' over
+// scale.
+struct CPointClosing {
+  uint64_t kept, moved, fill;
+  double scale;
+};
+
+constexpr std::array<CPointClosing, 9> MakePointClosings() {
+  std::array<CPointClosing, 9> closings{};
+  double scale = 1.0;
+  for (int k = 7; k >= 0; --k) {
+    const uint64_t above = k == 7 ? 0 : ~uint64_t{0} << (8 * (k + 1));
+    closings[k] = {above, ~above & ~uint64_t{0xFF}, uint64_t{'0'}, scale};
+    scale *= 10.0;
+  }
+  closings[8] = {~uint64_t{0}, 0, 0, 1.0};
+  return closings;
+}
+constexpr std::array<CPointClosing, 9> kPointClosings = MakePointClosings();
+
+// The digits and point of a number after its sign, one to eight bytes, in
+// one word with the last byte highest, '0's below the first and the digits
+// before the point moved up over it: eight digits, whose value over a
+// power of ten is the number's, one division correctly rounded.
 inline bool ParseWholeShortDecimal(const char* p, std::size_t n,
                                    double* value) {
-  static constexpr uint64_t kBelow[] = {
-      0,           0xFF,         0xFFFF,         0xFFFFFF,
-      0xFFFFFFFF,  0xFFFFFFFFFF, 0xFFFFFFFFFFFF, 0xFFFFFFFFFFFFFF,
-      ~uint64_t{0}};
-  const uint64_t word = n == 8 ? LoadWord(p) : LoadShortWord(p, n);
-  const std::size_t sign = SignLength(word);
-  const std::size_t point = std::min(PointIndex(word), n);
-  const uint64_t below = kBelow[point];
-  const uint64_t digits = ((word & below) | (word >> 8 & ~below)) >> (8 * sign);
-  const std::size_t count = n - sign - (point < n ? 1 : 0);
+  uint64_t word;
+  if (n >= 4) {
+    uint32_t first, last;
+    std::memcpy(&first, p, sizeof first);
+    std::memcpy(&last, p + n - 4, sizeof last);
+    word = uint64_t{first} << (8 * (8 - n)) | uint64_t{last} << 32;
+  } else {
+    const uint64_t first = static_cast<unsigned char>(p[0]);
+    const uint64_t middle = static_cast<unsigned char>(p[n / 2]);
+    const uint64_t last = static_cast<unsigned char>(p[n - 1]);
+    word =
+        first << (8 * (8 - n)) | middle << (8 * (8 - n + n / 2)) | last << 56;
+  }
+  // '0' in the bytes below the text's first, from a table indexed by n.
+  static constexpr uint64_t kLeadingZeros[] = {0,
+                                               kZeroChars >> 8,
+                                               kZeroChars >> 16,
+                                               kZeroChars >> 24,
+                                               kZeroChars >> 32,
+                                               kZeroChars >> 40,
+                                               kZeroChars >> 48,
+                                               kZeroChars >> 56,
+                                               0};
+  word |= kLeadingZeros[n];
+  const uint64_t points = word ^ (kByteOnes * '.');  // '.' bytes become 0
+  const uint64_t zeros = (points - kByteOnes) & ~points & kByteHighs;
+  const std::size_t point =
+      static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
+  // A point alone has no digit.
+  if (n == 1 && point < 8) return false;
+  const CPointClosing& closing = kPointClosings[point];
   uint64_t m = 0;
-  if (count == 0 || !EightDigitsValue(LowChars(digits, count), &m)) {
+  if (!EightDigitsValue(
+          (word & closing.kept) | (word << 8 & closing.moved) | closing.fill,
+          &m)) {
     return false;
   }
-  const std::size_t decimals = point < n ? n - point - 1 : 0;
-  // m has at most eight digits: the division is all.
-  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3,
-                                            1e4, 1e5, 1e6, 1e7};
-  const double v = static_cast<double>(m) / kPowersOfTen[decimals];
-  *value = static_cast<char>(word) == '-' ? -v : v;
+  *value = static_cast<double>(m) / closing.scale;
   return true;
 }
 
-// ParseWholeDecimal of a text of nine bytes or more: the integer digits
-// from the first word, then whole words of fraction digits, then the last
-// ones, which end where the text ends.
-[[gnu::noinline]] bool ParseWholeLongDecimal(const char* p, std::size_t n,
-                                             double* value) {
+// A whole text of nine bytes or more as one number [sign] digits . digits
+// of 1 to 19 digits, the point within the first eight bytes: the integer
+// digits from the first word, then whole words of fraction digits, then the
+// last ones, which end where the text ends. False, having computed nothing,
+// for any other text.
+bool ParseWholeLongDecimal(const char* p, std::size_t n, double* value) {
   static constexpr uint64_t kScales[] = {
       1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
   const uint64_t first = LoadWord(p);
@@ -558,24 +649,6 @@ inline bool ParseWholeShortDecimal(const char* p, std::size_t n,
   m = m * kScales[left] + tail;
   return ScaledValue(m, frac_count, p + sign, p + n,
                      static_cast<char>(first) == '-', value);
-}
-
-// The whole of text as one number of the form [sign] digits [. digits],
-// with 1 to 19 digits and the point, if any, within the first eight bytes:
-// sets value as ParseShortDecimalAt would. Returns false, having computed
-// nothing, for every other text.
-inline bool ParseWholeDecimal(std::string_view text, double* value) {
-  if constexpr (std::endian::native != std::endian::little) return false;
-  const std::size_t n = text.size();
-  if (n == 0 || n > 21) return false;  // a sign, 19 digits and the point
-  const char* const p = text.data();
-  // "0.0", the commonest value of all, and its kind: one digit either side.
-  if (n == 3 && p[1] == '.' && IsDigit(p[0]) && IsDigit(p[2])) {
-    *value = ((p[0] - '0') * 10 + (p[2] - '0')) / 10.0;
-    return true;
-  }
-  if (n <= 8) return ParseWholeShortDecimal(p, n, value);
-  return ParseWholeLongDecimal(p, n, value);
 }
 
 bool ParseShortDecimal(std::string_view text, double* value) {
@@ -701,12 +774,43 @@ namespace {
   return ParseOtherNumber(text);
 }
 
+// ParseNumber of a text that is no sign and up to eight bytes: as one
+// number of 1 to 19 digits with the point within the first eight bytes
+// where it is one (of nine bytes or more), else the longer way.
+[[gnu::noinline]] double ParseLongNumber(std::string_view text) {
+  double value = 0.0;
+  if (std::endian::native == std::endian::little && text.size() >= 9 &&
+      text.size() <= 21 &&
+      ParseWholeLongDecimal(text.data(), text.size(), &value)) {
+    return value;
+  }
+  return ParseNumberWithin(text);
+}
+
 }  // namespace
 
 double ParseNumber(std::string_view text) {
-  double value = 0.0;
-  if (ParseWholeDecimal(text, &value)) return value;
-  return ParseNumberWithin(text);
+  // A DXF value line holds its number and nothing else: such a text of up
+  // to eight bytes after its sign is read whole, in one word.
+  const std::size_t n = text.size();
+  if (std::endian::native == std::endian::little && n != 0) {
+    const char* const p = text.data();
+    const bool negative = p[0] == '-';
+    const std::size_t sign = negative || p[0] == '+' ? 1 : 0;
+    if (n - sign - 1 < 8) {
+      const char* const q = p + sign;
+      double value = 0.0;
+      // "0.0", the commonest value of all, and its kind: one digit either
+      // side of the point.
+      if (n - sign == 3 && q[1] == '.' && IsDigit(q[0]) && IsDigit(q[2])) {
+        value = ((q[0] - '0') * 10 + (q[2] - '0')) / 10.0;
+      } else if (!ParseWholeShortDecimal(q, n - sign, &value)) {
+        return ParseNumberWithin(text);
+      }
+      return negative ? -value : value;
+    }
+  }
+  return ParseLongNumber(text);
 }
 
 char* FormatFixed6(char* out, double v) {

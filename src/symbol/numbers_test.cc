@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <clocale>
@@ -10,8 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -125,8 +128,26 @@ TEST(ParseNumber, MatchesStrtodOnDecimalTexts) {
       ".000000000000000000000000000000000000001e39",
       "1 2",
       "-12,5",
+      // Digits that are a power of ten times a power of two, past 2^53.
+      "1.0000000000000000",
+      "-2.0000000000000000",
+      "8.000000000000000000",
   };
   for (const char* s : kCases) ExpectSameAsStrtod(s);
+}
+
+// Every prefix of these, alone in a heap block of its own size, so that
+// the address sanitizer sees any byte read past the text.
+TEST(ParseNumber, ReadsNoBytePastItsText) {
+  for (const std::string text :
+       {"-1.5", "+12345678.5", "-20.296285714285716"}) {
+    for (std::size_t k = 1; k <= text.size(); ++k) {
+      const std::unique_ptr<char[]> exact(new char[k]);
+      std::copy(text.begin(), text.begin() + k, exact.get());
+      EXPECT_EQ(Bits(ParseNumber(std::string_view(exact.get(), k))),
+                Bits(Strtod(text.substr(0, k))));
+    }
+  }
 }
 
 TEST(ParseNumber, MatchesStrtodOnLongDigitStrings) {
@@ -195,7 +216,8 @@ TEST(ParseNumber, MatchesStrtodWhereverSignsPointsAndStrayBytesFall) {
     // Texts without a number read 0.0 (MinGW's strtod gives "-." -0.0).
     EXPECT_EQ(Bits(ParseNumber(s)), Bits(end == s.c_str() ? 0.0 : want)) << s;
   };
-  const std::string alphabet = "-.07e ";
+  // 0x15 is no digit, though its low bits are those of '5'.
+  const std::string alphabet = "-+.07e \x15";
   for (std::size_t length = 1; length <= 6; ++length) {
     std::vector<std::size_t> at(length, 0);
     for (;;) {
