@@ -17,6 +17,15 @@
 
 #include "symbol/line_reader.h"
 
+// Long numbers are rounded with 128-bit integers where the compiler has
+// them; the 32-bit build rounds them by comparisons instead, and a test
+// build takes that way on any machine so that it runs somewhere.
+#if defined(__SIZEOF_INT128__) && !defined(SYMCONV_NUMBERS_WITHOUT_INT128)
+#define SYMCONV_HAS_INT128 1
+#else
+#define SYMCONV_HAS_INT128 0
+#endif
+
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -385,7 +394,7 @@ struct CWide {
 };
 
 [[maybe_unused]] CWide MultiplyWide(uint64_t a, uint64_t b) {
-#if defined(__SIZEOF_INT128__)
+#if SYMCONV_HAS_INT128
   // One instruction where the compiler has 128-bit integers.
   __extension__ using CUnsigned128 = unsigned __int128;
   const CUnsigned128 product = CUnsigned128{a} * b;
@@ -450,7 +459,7 @@ struct CWide {
   return 0;
 }
 
-#if defined(__SIZEOF_INT128__)
+#if SYMCONV_HAS_INT128
 // m / 10^d correctly rounded (ties to even), for 2^53 < m < 2^64, d up to
 // 19 and a quotient above 2^-11: m and 10^d moved up to their top bits,
 // one 128-by-64-bit division gives the quotient's first 64 bits, and those
@@ -507,7 +516,7 @@ double DividedExactly(uint64_t m, std::size_t d) {
 // halfway point. False, having computed nothing, should it not settle
 // within four moves.
 bool RoundedQuotient(uint64_t m, std::size_t d, double* value) {
-#if defined(__SIZEOF_INT128__)
+#if SYMCONV_HAS_INT128
   *value = DividedExactly(m, d);
   return true;
 #endif
