@@ -8,13 +8,11 @@
 
 namespace {
 
-char UpperCase(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 std::string UpperCase(std::string_view name) {
   std::string key(name);
-  for (char& c : key) c = UpperCase(c);
+  for (char& c : key) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
   return key;
 }
 
@@ -29,14 +27,6 @@ bool FindBlocksSection(CDxfGroupReader& reader) {
 }
 
 }  // namespace
-
-bool SameBlockName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperCase(a[i]) != UpperCase(b[i])) return false;
-  }
-  return true;
-}
 
 const CBlockIndex::CNote* CBlockIndex::NoteAt(std::size_t header) const {
   while (m_nNextNote < m_notes.size() && m_notes[m_nNextNote].header < header) {

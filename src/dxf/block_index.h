@@ -20,13 +20,9 @@ struct CBlockExtent {
   double base_x = 0.0, base_y = 0.0, base_z = 0.0;
 };
 
-/// True when a and b name the same block: CAD programs match block names
-/// without regard to ASCII case.
-bool SameBlockName(std::string_view a, std::string_view b);
-
 /// Every block of the first BLOCKS section of a DXF text, found by name
-/// (see SameBlockName). Holds offsets into the text, not copies: the text
-/// must outlive the index.
+/// (see SameBlockName in block_name.h). Holds offsets into the text, not
+/// copies: the text must outlive the index.
 ///
 /// The text is read only as far as the names looked up need, and not at
 /// all until the first find, so that a text without inserts is read once.

@@ -51,6 +51,10 @@ bool isReservedOnWindows(char c) {
 
 }  // namespace
 
+bool SameBlockName(std::string_view a, std::string_view b) {
+  return equalsIgnoringCase(a, b);
+}
+
 std::string UnsafeBlockNameReason(std::string_view name) {
   if (name == "." || name == "..") return "it names a folder";
   if (name.find_first_of("/\\") != std::string_view::npos) {

@@ -17,4 +17,8 @@ std::string UnsafeBlockNameReason(std::string_view name);
 /// it holds a control byte or one of : * ? " < > |. Empty when it can.
 std::string WindowsBlockNameReason(std::string_view name);
 
+/// True when a and b name the same block: CAD programs match block names
+/// without regard to ASCII case.
+bool SameBlockName(std::string_view a, std::string_view b);
+
 #endif  // SYMCONV_DXF_BLOCK_NAME_H_

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dxf/block_index.h"
+#include "dxf/block_name.h"
 #include "dxf/dxf_group_reader.h"
 #include "dxf/entity_converter.h"
 #include "dxf/placement.h"
