@@ -28,12 +28,7 @@ int ParseGroupCode(std::string_view line) {
   return negative ? -code : code;
 }
 
-int CDxfEntity::find(int code, std::size_t from) const {
-  if (code >= 0 && code < kNotedCodes && m_bNoted) {
-    const std::size_t first = m_firstOfCode[code];
-    if (first == kNotNoted) return -1;
-    if (first >= from) return static_cast<int>(first);
-  }
+int CDxfEntity::scan(int code, std::size_t from) const {
   for (std::size_t i = from; i < m_nGroups; ++i) {
     if (m_groups[i].m_nCode == code) return static_cast<int>(i);
   }
@@ -43,11 +38,6 @@ int CDxfEntity::find(int code, std::size_t from) const {
 std::string_view CDxfEntity::getText(int code) const {
   const int i = find(code);
   return i < 0 ? std::string_view() : m_groups[i].m_strValue;
-}
-
-double CDxfEntity::getFloat(int code, double absent) const {
-  const int i = find(code);
-  return i < 0 ? absent : ParseNumber(m_groups[i].m_strValue);
 }
 
 void CDxfEntity::getxyz(int x_code, double& x, double& y, double& z) const {
@@ -297,6 +287,7 @@ void CDxfGroupReader::readEntity(CDxfEntity& entity) {
   entity.m_strType = m_current.m_strValue;
   entity.m_firstOfCode.fill(CDxfEntity::kNotNoted);
   bool marker = false;
+  bool extrusion = false;
   // Read from a local cursor straight into the room the entity keeps,
   // which grows only for an entity longer than any before; one slot more
   // than the groups is kept, for the code-0 group that ends the entity. The
@@ -322,7 +313,7 @@ void CDxfGroupReader::readEntity(CDxfEntity& entity) {
       if (slot->m_nCode == 0) break;
       // Its code line has at most three bytes: only the value may be the
       // marker.
-      marker = marker || IsTraceMarker(slot->m_strValue);
+      marker |= IsTraceMarker(slot->m_strValue);
     } else {
       m_text.skip(static_cast<std::size_t>(p - begin) -
                   (m_text.position() - base));
@@ -335,9 +326,12 @@ void CDxfGroupReader::readEntity(CDxfEntity& entity) {
     const int code = slot->m_nCode;
     // Past kNotNoted groups the noted indices are wrong, but find does not
     // use them then.
-    if (static_cast<unsigned>(code) < CDxfEntity::kNotedCodes &&
-        entity.m_firstOfCode[code] == CDxfEntity::kNotNoted) {
-      entity.m_firstOfCode[code] = static_cast<uint16_t>(count);
+    if (static_cast<unsigned>(code) < CDxfEntity::kNotedCodes) {
+      if (entity.m_firstOfCode[code] == CDxfEntity::kNotNoted) {
+        entity.m_firstOfCode[code] = static_cast<uint16_t>(count);
+      }
+    } else if (static_cast<unsigned>(code) - 210u <= 20u) {
+      extrusion = true;
     }
     ++count;
     if (slot == last) {
@@ -351,6 +345,7 @@ void CDxfGroupReader::readEntity(CDxfEntity& entity) {
   m_text.skip(static_cast<std::size_t>(p - begin) - (m_text.position() - base));
   entity.m_nGroups = count;
   entity.m_bTraceMarker = marker;
+  entity.m_bExtrusionCodes = extrusion;
   entity.m_bNoted = count < CDxfEntity::kNotNoted;
   m_nCurrentStart = base + static_cast<std::size_t>(start - begin);
   m_current = group;

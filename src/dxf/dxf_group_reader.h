@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "symbol/line_reader.h"
+#include "symbol/numbers.h"
 
 /// One DXF group: a code line and the value line after it, both trimmed.
 /// The views point into the text being read.
@@ -54,15 +55,29 @@ class CDxfEntity {
   /// marker; noted while reading, so that entities without it (nearly all)
   /// need no line-by-line trace comparison.
   bool holdsTraceMarker() const { return m_bTraceMarker; }
+  /// False when no group has a code from 210 to 230, the extrusion
+  /// direction's; noted while reading, so that a flat entity (nearly all)
+  /// needs no walk for codes past those noted.
+  bool holdsExtrusionCodes() const { return m_bExtrusionCodes; }
 
   /// Index of the first group with code at or after index from; -1 when
   /// there is none.
-  int find(int code, std::size_t from = 0) const;
+  int find(int code, std::size_t from = 0) const {
+    if (static_cast<unsigned>(code) < kNotedCodes && m_bNoted) {
+      const std::size_t first = m_firstOfCode[code];
+      if (first == kNotNoted) return -1;
+      if (first >= from) return static_cast<int>(first);
+    }
+    return scan(code, from);
+  }
   /// Value text of the first group with code; empty when there is none.
   std::string_view getText(int code) const;
   /// Value of the first group with code, read as atof reads it; absent
   /// when the entity has no such group (later entities are never searched).
-  double getFloat(int code, double absent = 0.0) const;
+  double getFloat(int code, double absent = 0.0) const {
+    const int i = find(code);
+    return i < 0 ? absent : ParseNumber(m_groups[i].m_strValue);
+  }
   /// The point whose x has code x_code (10, 11 ...): the first groups with
   /// codes x_code, x_code + 10 and x_code + 20.
   void getxyz(int x_code, double& x, double& y, double& z) const;
@@ -74,6 +89,9 @@ class CDxfEntity {
   static constexpr int kNotedCodes = 128;
   static constexpr uint16_t kNotNoted = 0xFFFF;
 
+  // find's walk, for codes not noted and groups past the first of a code.
+  int scan(int code, std::size_t from) const;
+
   std::string_view m_strType;
   // The first m_nGroups are the entity's groups; the rest are room kept
   // for the next entity read into this one.
@@ -84,6 +102,7 @@ class CDxfEntity {
   // entity that long.
   std::array<uint16_t, kNotedCodes> m_firstOfCode = MakeUnnoted();
   bool m_bTraceMarker = false;
+  bool m_bExtrusionCodes = false;
   // True while the entity is short enough for m_firstOfCode to hold.
   bool m_bNoted = true;
 

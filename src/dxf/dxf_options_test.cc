@@ -146,14 +146,20 @@ TEST(DxfOptionsTest, PassedOverCountsPerBlock) {
        {},
        "2 TEXT, 1 INSERT, 1 LWPOLYLINE, 1 POLYLINE"},
       {"tilted ones and 3-D polylines, with the polylines option",
-       "0|ARC|40|1|210|0.6|230|0.8|0|CIRCLE|40|1|220|1|230|0|"
+       "0|ARC|40|1|210|0.6|230|0.8|0|ARC|40|1|210|1|"
+       "0|CIRCLE|40|1|220|1|230|0|"
        "0|LWPOLYLINE|10|0|20|0|10|1|20|1|210|1|230|0|"
        "0|POLYLINE|70|8|0|VERTEX|10|0|20|0|0|VERTEX|10|1|20|1|0|SEQEND|"
        "0|POLYLINE|220|0.5|0|VERTEX|10|0|20|0|0|VERTEX|10|1|20|1|0|SEQEND|"
        "0|LINE",
        kPolylines,
-       "1 ARC (tilted), 1 CIRCLE (tilted), 1 LWPOLYLINE (tilted), "
+       "2 ARC (tilted), 1 CIRCLE (tilted), 1 LWPOLYLINE (tilted), "
        "1 POLYLINE (3-D or mesh), 1 POLYLINE (tilted)"},
+      {"more kinds than are looked for one by one",
+       "0|A|0|B|0|C|0|D|0|E|0|F|0|G|0|H|0|I|"
+       "0|A|0|B|0|C|0|D|0|E|0|F|0|G|0|H|0|I|0|I|0|LINE",
+       {},
+       "3 I, 2 A, 2 B, 2 C, 2 D, 2 E, 2 F, 2 G, 2 H"},
       {"dimensions and leaders, without the inserts option",
        "0|DIMENSION|2|*D1|0|LEADER|71|0|10|0|20|0|10|1|20|1|0|LINE",
        {},

@@ -30,23 +30,30 @@ constexpr CField kCircleFields[] = {
     {10, "getxyz1"}, {20, nullptr}, {30, "getxyz5"}, {40, "getFloat1"}};
 
 // Reads the fields in order into values, passing the trace checkpoints
-// that each field's search covers.
-void ReadFields(const CDxfEntity& entity, CDxfBlockHandler& handler,
-                std::span<const CField> fields, double* values) {
+// that each field's search covers (to the handler that trace_handler gives,
+// asked for only then). The fields are a template argument, so that each
+// list's codes are constants in its own copy.
+template <const auto& kFields, class TraceHandlerOf>
+void ReadFields(const CDxfEntity& entity, TraceHandlerOf trace_handler,
+                double* values) {
   if (!entity.holdsTraceMarker()) {
     // No checkpoint can report: only the values are wanted.
-    for (const CField& field : fields)
+    for (const CField& field : kFields)
       *values++ = entity.getFloat(field.m_nCode);
     return;
   }
-  CTraceCursor trace(entity, handler);
-  for (const CField& field : fields) {
+  CTraceCursor trace(entity, trace_handler());
+  for (const CField& field : kFields) {
     trace.search(field.m_nCode, field.m_pszTag);
     *values++ = entity.getFloat(field.m_nCode);
   }
 }
 
 constexpr std::string_view kTilted = "tilted";
+
+// Up to this many kinds counted, a passed-over entity's kind is looked for
+// one by one.
+constexpr std::size_t kWalkedKinds = 8;
 
 // Entities inside inserted blocks are read once per copy: their trace
 // checkpoints are not reported again.
@@ -96,7 +103,8 @@ void CEntityConverter::Add(const CDxfEntity& entity) {
   if (type == "LINE") {
     // A line has world coordinates: its extrusion changes none of them.
     double v[6];
-    ReadFields(entity, TraceHandler(), kLineFields, v);
+    ReadFields<kLineFields>(
+        entity, [this]() -> auto& { return TraceHandler(); }, v);
     WriteLine(v[0], v[1], v[2], v[3], v[4], v[5]);
   } else if (type == "ARC") {
     AddArc(entity);
@@ -135,7 +143,8 @@ void CEntityConverter::End() {
 
 void CEntityConverter::AddArc(const CDxfEntity& entity) {
   double v[6];  // centre x, y, z, radius, start and end angles
-  ReadFields(entity, TraceHandler(), kArcFields, v);
+  ReadFields<kArcFields>(
+      entity, [this]() -> auto& { return TraceHandler(); }, v);
   const EntityPlane plane = PlaceCentre(entity, "ARC", v[0], v[2]);
   if (plane == EntityPlane::kTilted) return;
   if (plane == EntityPlane::kMirrored) MirrorArcAngles(v[4], v[5]);
@@ -144,7 +153,8 @@ void CEntityConverter::AddArc(const CDxfEntity& entity) {
 
 void CEntityConverter::AddCircle(const CDxfEntity& entity) {
   double v[4];  // centre x, y, z, radius
-  ReadFields(entity, TraceHandler(), kCircleFields, v);
+  ReadFields<kCircleFields>(
+      entity, [this]() -> auto& { return TraceHandler(); }, v);
   if (PlaceCentre(entity, "CIRCLE", v[0], v[2]) == EntityPlane::kTilted) {
     return;
   }
@@ -260,6 +270,24 @@ CDxfBlockHandler& CEntityConverter::TraceHandler() {
 
 void CEntityConverter::PassOver(std::string_view type,
                                 std::string_view reason) {
+  // A kind already counted (most are: TEXT after TEXT) needs no new key.
+  // A block passes over few kinds, and walking a few beats the tree's
+  // search; the walk is bounded, so that a file of countless kinds stays
+  // linear.
+  if (reason.empty() && m_passedOver.size() <= kWalkedKinds) {
+    for (auto& [kind, count] : m_passedOver) {
+      if (kind == type) {
+        ++count;
+        return;
+      }
+    }
+  } else if (reason.empty()) {
+    const auto counted = m_passedOver.find(type);
+    if (counted != m_passedOver.end()) {
+      ++counted->second;
+      return;
+    }
+  }
   m_strKind.assign(type);
   if (!reason.empty()) {
     m_strKind += " (";

@@ -17,6 +17,8 @@ double MirrorAngle(double angle) {
 }  // namespace
 
 EntityPlane FindEntityPlane(const CDxfEntity& entity) {
+  // Without any of the codes the direction is (0, 0, 1).
+  if (!entity.holdsExtrusionCodes()) return EntityPlane::kWorld;
   // The three codes lie past those an entity notes as it is read, so each
   // lookup would walk its groups: one walk finds the first of each.
   const CDxfGroup* first[3] = {};
