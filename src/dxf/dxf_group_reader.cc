@@ -260,6 +260,16 @@ inline std::size_t ReadCommonGroup(const char* p, CDxfGroup& group) {
 
 const CDxfGroup& CDxfGroupReader::next() {
   m_nCurrentStart = m_text.position();
+  // Sections passed over (tables, objects, a drawing not wanted) are read
+  // here group by group.
+  const std::string_view rest = m_text.rest();
+  if (rest.size() >= 32) {
+    const std::size_t common = ReadCommonGroup(rest.data(), m_current);
+    if (common != 0) {
+      m_text.skip(common);
+      return m_current;
+    }
+  }
   readGroup(m_current);
   return m_current;
 }

@@ -72,12 +72,17 @@ TEST(DxfGroupReaderTest, LinesReadAsTheirTrimmedText) {
     SCOPED_TRACE(c.code);
     const std::string text =
         std::string(c.code) + "\n" + std::string(c.value) + "\n7\nNEXT\n";
-    CDxfGroupReader reader(text);
-    const CDxfGroup& group = reader.next();
-    EXPECT_EQ(group.m_strCode, c.code_text);
-    EXPECT_EQ(group.m_nCode, c.code_value);
-    EXPECT_EQ(group.m_strValue, c.value_text);
-    EXPECT_TRUE(reader.next().is(7, "NEXT"));
+    // Alone, and with text enough after it for the shorter way.
+    for (const std::string& after :
+         {std::string(), "999\n" + std::string(32, 'x') + "\n"}) {
+      const std::string whole = text + after;
+      CDxfGroupReader reader(whole);
+      const CDxfGroup& group = reader.next();
+      EXPECT_EQ(group.m_strCode, c.code_text);
+      EXPECT_EQ(group.m_nCode, c.code_value);
+      EXPECT_EQ(group.m_strValue, c.value_text);
+      EXPECT_TRUE(reader.next().is(7, "NEXT"));
+    }
     // Read within an entity, where the commonest groups take a shorter
     // way, with text enough after them for it (a code 0 would end it).
     if (c.code_value == 0) continue;
