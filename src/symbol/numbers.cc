@@ -396,10 +396,10 @@ uint64_t Closed(uint64_t x, const CPointClosing& closing) {
 }
 
 // The value of a word of eight digit values, the lowest byte the highest
-// digit: pairs in the even bytes, then fours in the even 16-bit halves,
-// then all eight, one multiplication each.
+// digit: pairs in the even bytes, then fours in the even 16-bit halves and
+// all eight, one multiplication each.
 uint64_t EightDigitsValue(uint64_t x) {
-  x = (x * (10 * 256 + 1)) >> 8;
+  x = x * 10 + (x >> 8);
   x = ((x & 0x00FF00FF00FF00FFu) * (100 * 65536 + 1)) >> 16;
   return ((x & 0x0000FFFF0000FFFFu) * (10000 * (uint64_t{1} << 32) + 1)) >> 32;
 }
@@ -823,13 +823,13 @@ double ParseNumber(std::string_view text) {
   const std::size_t length = n - sign;
   const char* const q = p + sign;
   if (length - 4 > 4) {  // not four to eight bytes
-    if (length - 1 >= 8) return ParseLongNumber(text, sign);
     // "0.0", the commonest value of all, and its kind: one digit either
     // side of the point.
     if (length == 3 && q[1] == '.' && IsDigit(q[0]) && IsDigit(q[2])) {
       const double v = ((q[0] - '0') * 10 + (q[2] - '0')) / 10.0;
       return negative ? -v : v;
     }
+    if (length - 1 >= 8) return ParseLongNumber(text, sign);
     return ParseTinyNumber(text, sign);
   }
   // The first four bytes and the last four, which overlap below eight; the
