@@ -811,27 +811,26 @@ namespace {
 }  // namespace
 
 double ParseNumber(std::string_view text) {
+  const std::size_t n = text.size();
+  const char* const p = text.data();
+  // "0.0", the commonest value of all, and its kind: one digit either side
+  // of the point, and (nearly always) no sign.
+  if (n == 3 && p[1] == '.' && IsDigit(p[0]) && IsDigit(p[2])) {
+    return ((p[0] - '0') * 10 + (p[2] - '0')) / 10.0;
+  }
   // A DXF value line holds its number and nothing else: such a text of up
   // to eight bytes after its sign is read whole, in one word.
-  const std::size_t n = text.size();
   if (std::endian::native != std::endian::little || n == 0) {
     return ParseNumberWithin(text);
   }
-  const char* const p = text.data();
   const bool negative = p[0] == '-';
   const std::size_t sign = negative || p[0] == '+' ? 1 : 0;
   const std::size_t length = n - sign;
-  const char* const q = p + sign;
   if (length - 4 > 4) {  // not four to eight bytes
-    // "0.0", the commonest value of all, and its kind: one digit either
-    // side of the point.
-    if (length == 3 && q[1] == '.' && IsDigit(q[0]) && IsDigit(q[2])) {
-      const double v = ((q[0] - '0') * 10 + (q[2] - '0')) / 10.0;
-      return negative ? -v : v;
-    }
     if (length - 1 >= 8) return ParseLongNumber(text, sign);
     return ParseTinyNumber(text, sign);
   }
+  const char* const q = p + sign;
   // The first four bytes and the last four, which overlap below eight; the
   // bytes above the text stay 0.
   uint32_t first = 0, last = 0;
