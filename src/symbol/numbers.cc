@@ -774,8 +774,8 @@ namespace {
   return ParseOtherNumber(text);
 }
 
-// ParseNumber of a text of more than eight bytes after its sign (of sign
-// bytes): as one number of 1 to 19 digits with the point within the first
+// ParseNumber of a text of no byte or more than eight after its sign (of
+// sign bytes): as one number of 1 to 19 digits with the point within the first
 // eight bytes after the sign where it is one, else the longer way.
 [[gnu::noinline]] double ParseLongNumber(std::string_view text,
                                          std::size_t sign) {
