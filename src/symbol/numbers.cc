@@ -328,60 +328,80 @@ const char* ParseShortDecimalAt(const char* p, const char* const end,
 // A DXF value line that holds a number holds nothing else, and its length
 // is known: such a text is taken apart in words of eight bytes instead of
 // byte by byte. Every load stays inside the text. The first byte of the
-// text is the lowest byte of a word (little-endian only).
+// text is the lowest byte of a word (little-endian only), and a word holds
+// its bytes XORed with '0': a digit byte holds its value, a point 0x1E.
 
-constexpr uint64_t kByteOnes = 0x0101010101010101u;
 constexpr uint64_t kByteHighs = 0x8080808080808080u;
 constexpr uint64_t kZeroChars = 0x3030303030303030u;  // "00000000"
 
-uint64_t LoadWord(const char* p) {
+// The eight bytes from p on, XORed with '0's.
+uint64_t LoadDigitWord(const char* p) {
   uint64_t word;
   std::memcpy(&word, p, sizeof word);
-  return word;
+  return word ^ kZeroChars;
 }
 
-// The highest count (0 to 8) bytes of word, with '0' in the bytes below:
-// the same digits as an eight-digit text with leading zeros.
-uint64_t HighChars(uint64_t word, std::size_t count) {
-  if (count == 0) return kZeroChars;
-  const uint64_t kept = ~uint64_t{0} << (8 * (8 - count));
-  return (word & kept) | (kZeroChars & ~kept);
+// Bit 7 of the lowest byte of x that holds no digit value, and perhaps of
+// bytes above it; 0 when every byte holds 0 to 9. The lowest such byte is
+// above 0x7F or gets there by adding 0x76, with no carry from below.
+uint64_t NonDigitBytes(uint64_t x) {
+  return ((x + 0x7676767676767676u) | x) & kByteHighs;
 }
 
-// The lowest count (0 to 8) bytes of word, as HighChars gives them.
-uint64_t LowChars(uint64_t word, std::size_t count) {
-  if (count == 0) return kZeroChars;
-  return HighChars(word << (8 * (8 - count)), count);
+// Bytes 0xFF where the digit word x holds a point, 0 elsewhere: one
+// comparison of vectors of bytes where the machine has them.
+uint64_t PointBytes(uint64_t x) {
+  using CWords = unsigned long long __attribute__((vector_size(16)));
+  using CBytes = char __attribute__((vector_size(16)));
+  const CWords words = {x, 0};
+  const CBytes points =
+      reinterpret_cast<CBytes>(words) == static_cast<char>('.' ^ '0');
+  return reinterpret_cast<CWords>(points)[0];
 }
 
-// The value of eight digit characters; false when any byte is no digit.
-// After the subtraction a digit byte holds 0 to 9 with no borrow; the
-// lowest byte that is no digit is either above 0x7F or gets there by adding
-// 0x76, whatever the bytes above it do.
-bool EightDigitsValue(uint64_t chars, uint64_t* value) {
-  const uint64_t d = chars - kZeroChars;
-  if ((((d + 0x7676767676767676u) | d) & kByteHighs) != 0) return false;
-  // Pairs, then fours, then all eight, the first character the highest.
-  const uint64_t pairs = d * 10 + (d >> 8);
-  const uint64_t mask = 0x000000FF000000FFu;
-  *value = ((pairs & mask) * (100 + (uint64_t{1000000} << 32)) +
-            ((pairs >> 16) & mask) * (1 + (uint64_t{10000} << 32))) >>
-           32;
-  return true;
+// How a digit word is closed up over its point at byte k: the bytes up to
+// k (through) take the ones below them, 0 into byte 0, so that the digits
+// keep their order behind a leading zero; eight digits whose value over
+// scale, 10^(7 - k), is the number's wherever the text lies in the word.
+struct CPointClosing {
+  uint64_t through;
+  double scale;
+};
+
+constexpr std::array<CPointClosing, 8> MakePointClosings() {
+  std::array<CPointClosing, 8> closings{};
+  double scale = 1.0;
+  for (int k = 7; k >= 0; --k) {
+    closings[k] = {~uint64_t{0} >> (8 * (7 - k)), scale};
+    scale *= 10.0;
+  }
+  return closings;
+}
+constexpr std::array<CPointClosing, 8> kPointClosings = MakePointClosings();
+
+// The closing over the first point that points (from PointBytes, not 0)
+// marks. Its lowest set bit is 8 times the point's byte, and the closings
+// lie 16 bytes apart: the one wanted lies twice that many bytes on, with
+// no division to find its index.
+const CPointClosing& ClosingAt(uint64_t points) {
+  static_assert(sizeof(CPointClosing) == 16);
+  const std::size_t bit = static_cast<unsigned>(std::countr_zero(points));
+  return *reinterpret_cast<const CPointClosing*>(
+      reinterpret_cast<const char*>(kPointClosings.data()) + 2 * bit);
 }
 
-// The sign of a number whose first byte is in the low byte of lead: 1 for
-// a sign byte, else 0.
-std::size_t SignLength(uint64_t lead) {
-  const char c = static_cast<char>(lead);
-  return c == '-' || c == '+' ? 1 : 0;
+// x closed up as closing says.
+uint64_t Closed(uint64_t x, const CPointClosing& closing) {
+  return x ^ ((x ^ (x << 8)) & closing.through);
 }
 
-// Index of the first '.' among the eight bytes of word, or 8.
-std::size_t PointIndex(uint64_t word) {
-  const uint64_t points = word ^ (kByteOnes * '.');  // '.' bytes become 0
-  const uint64_t zeros = (points - kByteOnes) & ~points & kByteHighs;
-  return zeros == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
+// The value of a word of eight digit values, the lowest byte the highest
+// digit: pairs in the even bytes, then fours in the even 16-bit halves and
+// all eight, one multiplication each.
+uint64_t EightDigitsValue(uint64_t x) {
+  x = x * 10 + (x >> 8);
+  x = ((x & 0x00FF00FF00FF00FFu) * (100 * 65536 + 1)) >> 16;
+  return ((x & 0x0000FFFF0000FFFFu) * (10000 * (uint64_t{1} << 32) + 1)) >> 32;
 }
 
 constexpr double kExactPowersOfTen[] = {
@@ -460,43 +480,61 @@ struct CWide {
 }
 
 #if SYMCONV_HAS_INT128
+// 10^d moved up to its top bit, and by how many bits, for d up to 19.
+struct CTopPowerOfTen {
+  uint64_t bits;
+  int shift;
+};
+
+constexpr std::array<CTopPowerOfTen, 20> MakeTopPowersOfTen() {
+  std::array<CTopPowerOfTen, 20> powers{};
+  uint64_t power = 1;
+  for (CTopPowerOfTen& top : powers) {
+    const int shift = std::countl_zero(power);
+    top = {power << shift, shift};
+    power *= 10;  // past 10^19 unused
+  }
+  return powers;
+}
+constexpr std::array<CTopPowerOfTen, 20> kTopPowersOfTen = MakeTopPowersOfTen();
+
+// (high * 2^64 + low) / b, for high < b so that the quotient fits in 64
+// bits, and whether anything remains.
+uint64_t DivideWide(uint64_t high, uint64_t low, uint64_t b, bool* rest) {
+#if defined(__x86_64__)
+  // One instruction, where GCC calls a library routine for any 128-bit
+  // quotient.
+  uint64_t q = 0, r = 0;
+  __asm__("divq %[b]"
+          : "=a"(q), "=d"(r)
+          : "a"(low), "d"(high), [b] "rm"(b)
+          : "cc");
+  *rest = r != 0;
+  return q;
+#else
+  __extension__ using CUnsigned128 = unsigned __int128;
+  const CUnsigned128 n = CUnsigned128{high} << 64 | low;
+  const uint64_t q = static_cast<uint64_t>(n / b);
+  *rest = static_cast<uint64_t>(n - CUnsigned128{q} * b) != 0;
+  return q;
+#endif
+}
+
 // m / 10^d correctly rounded (ties to even), for 2^53 < m < 2^64, d up to
 // 19 and a quotient above 2^-11: m and 10^d moved up to their top bits,
 // one 128-by-64-bit division gives the quotient's first 64 bits, and those
 // with whether anything remains decide the rounding.
 double DividedExactly(uint64_t m, std::size_t d) {
-  static constexpr uint64_t kPowersOfTen[] = {1,
-                                              10,
-                                              100,
-                                              1000,
-                                              10000,
-                                              100000,
-                                              1000000,
-                                              10000000,
-                                              100000000,
-                                              1000000000,
-                                              10000000000,
-                                              100000000000,
-                                              1000000000000,
-                                              10000000000000,
-                                              100000000000000,
-                                              1000000000000000,
-                                              10000000000000000,
-                                              100000000000000000,
-                                              1000000000000000000,
-                                              10000000000000000000u};
-  __extension__ using CUnsigned128 = unsigned __int128;
+  const CTopPowerOfTen& power = kTopPowersOfTen[d];
   const int m_shift = std::countl_zero(m);
-  const int p_shift = std::countl_zero(kPowersOfTen[d]);
   const uint64_t a = m << m_shift;
-  const uint64_t b = kPowersOfTen[d] << p_shift;
+  const uint64_t b = power.bits;
   // a * 2^64 / b, or a * 2^63 / b where that would reach 2^64: a quotient
-  // q from 2^63 to 2^64, and m / 10^d = (q + rest / b) * 2^(p_shift -
+  // q from 2^63 to 2^64, and m / 10^d = (q + rest / b) * 2^(power.shift -
   // m_shift - 64 + halved).
-  const int halved = a >= b ? 1 : 0;
-  const CUnsigned128 n = CUnsigned128{a} << (64 - halved);
-  const uint64_t q = static_cast<uint64_t>(n / b);
-  const bool rest = static_cast<uint64_t>(n - CUnsigned128{q} * b) != 0;
+  const uint64_t halved = a >= b ? 1 : 0;
+  bool rest = false;
+  const uint64_t q = DivideWide(a >> halved, (a & halved) << 63, b, &rest);
   const uint64_t mantissa = q >> 11;  // 53 bits
   const bool half = (q >> 10 & 1) != 0;
   const bool beyond_half = rest || (q & 0x3FF) != 0;
@@ -504,7 +542,7 @@ double DividedExactly(uint64_t m, std::size_t d) {
   // The mantissa's leading bit adds one to the exponent field below it, as
   // a carry out of rounding up does.
   const uint64_t exponent_field =
-      static_cast<uint64_t>(p_shift - m_shift - 1 + halved + 1023 - 1);
+      static_cast<uint64_t>(power.shift - m_shift - 1 + 1023 - 1) + halved;
   return std::bit_cast<double>((exponent_field << 52) + mantissa + up);
 }
 #endif
@@ -541,9 +579,8 @@ bool RoundedQuotient(uint64_t m, std::size_t d, double* value) {
   return false;
 }
 
-// m / 10^decimals with the text's sign, for m from 1 to 19 digits and a
-// value of at least 1 / 1000 when m exceeds 2^53 (one digit or more before
-// the point, or a point within the first eight bytes).
+// m / 10^decimals with the text's sign, for m of 1 to 19 digits and at
+// most 19 decimals: past 2^53, m / 10^19 is still above 2^-11.
 bool ScaledValue(uint64_t m, std::size_t decimals, const char* digits,
                  const char* end, bool negative, double* value) {
   double v = 0.0;
@@ -557,107 +594,61 @@ bool ScaledValue(uint64_t m, std::size_t decimals, const char* digits,
   return true;
 }
 
-// How the word of a short number is closed up over its point at byte k
-// (0 to 7; 8 for none): the bytes above k are kept, those below are moved
-// up one byte and a '0' fills byte 0; the value is then the digits' over
-// scale.
-struct CPointClosing {
-  uint64_t kept, moved, fill;
-  double scale;
-};
-
-constexpr std::array<CPointClosing, 9> MakePointClosings() {
-  std::array<CPointClosing, 9> closings{};
-  double scale = 1.0;
-  for (int k = 7; k >= 0; --k) {
-    const uint64_t above = k == 7 ? 0 : ~uint64_t{0} << (8 * (k + 1));
-    closings[k] = {above, ~above & ~uint64_t{0xFF}, uint64_t{'0'}, scale};
-    scale *= 10.0;
+// The number of one to eight bytes whose digit word (zero above the text)
+// is x, after its sign: the digits, their point taken out (PointBytes,
+// ClosingAt), are an integer below 10^8 whose value over a power of ten
+// of at most 10^8 is the number's, one division correctly rounded. Zeros
+// above the text and the one before it only scale both sides alike. False,
+// having computed nothing, for any other text.
+inline bool ParseShortDigitWord(uint64_t x, std::size_t length, double* value) {
+  const uint64_t points = PointBytes(x);
+  if (points != 0) [[likely]] {
+    const CPointClosing& closing = ClosingAt(points);
+    const uint64_t digits = Closed(x, closing);
+    if (NonDigitBytes(digits) != 0) return false;
+    *value = static_cast<double>(EightDigitsValue(digits)) / closing.scale;
+    return true;
   }
-  closings[8] = {~uint64_t{0}, 0, 0, 1.0};
-  return closings;
-}
-constexpr std::array<CPointClosing, 9> kPointClosings = MakePointClosings();
-
-// The digits and point of a number after its sign, one to eight bytes, in
-// one word with the last byte highest, '0's below the first and the digits
-// before the point moved up over it: eight digits, whose value over a
-// power of ten is the number's, one division correctly rounded.
-inline bool ParseWholeShortDecimal(const char* p, std::size_t n,
-                                   double* value) {
-  uint64_t word;
-  if (n >= 4) {
-    uint32_t first, last;
-    std::memcpy(&first, p, sizeof first);
-    std::memcpy(&last, p + n - 4, sizeof last);
-    word = uint64_t{first} << (8 * (8 - n)) | uint64_t{last} << 32;
-  } else {
-    const uint64_t first = static_cast<unsigned char>(p[0]);
-    const uint64_t middle = static_cast<unsigned char>(p[n / 2]);
-    const uint64_t last = static_cast<unsigned char>(p[n - 1]);
-    word =
-        first << (8 * (8 - n)) | middle << (8 * (8 - n + n / 2)) | last << 56;
-  }
-  // '0' in the bytes below the text's first, from a table indexed by n.
-  static constexpr uint64_t kLeadingZeros[] = {0,
-                                               kZeroChars >> 8,
-                                               kZeroChars >> 16,
-                                               kZeroChars >> 24,
-                                               kZeroChars >> 32,
-                                               kZeroChars >> 40,
-                                               kZeroChars >> 48,
-                                               kZeroChars >> 56,
-                                               0};
-  word |= kLeadingZeros[n];
-  const uint64_t points = word ^ (kByteOnes * '.');  // '.' bytes become 0
-  const uint64_t zeros = (points - kByteOnes) & ~points & kByteHighs;
-  const std::size_t point =
-      static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
-  // A point alone has no digit.
-  if (n == 1 && point < 8) return false;
-  const CPointClosing& closing = kPointClosings[point];
-  uint64_t m = 0;
-  if (!EightDigitsValue(
-          (word & closing.kept) | (word << 8 & closing.moved) | closing.fill,
-          &m)) {
-    return false;
-  }
-  *value = static_cast<double>(m) / closing.scale;
+  if (NonDigitBytes(x) != 0) return false;
+  // With no point the scale is 10^(8 - length).
+  *value = static_cast<double>(EightDigitsValue(x)) /
+           kPointClosings[length - 1].scale;
   return true;
 }
 
-// A whole text of nine bytes or more as one number [sign] digits . digits
-// of 1 to 19 digits, the point within the first eight bytes: the integer
-// digits from the first word, then whole words of fraction digits, then the
-// last ones, which end where the text ends. False, having computed nothing,
-// for any other text.
-bool ParseWholeLongDecimal(const char* p, std::size_t n, double* value) {
-  static constexpr uint64_t kScales[] = {
-      1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-  const uint64_t first = LoadWord(p);
-  const std::size_t sign = SignLength(first);
-  const std::size_t point = PointIndex(first);
-  if (point == 8) return false;
-  const std::size_t int_count = point - sign;
-  const std::size_t frac_count = n - point - 1;
-  uint64_t m = 0;
-  if (int_count + frac_count > 19 ||
-      !EightDigitsValue(LowChars(first >> (8 * sign), int_count), &m)) {
+// A whole text of nine to 20 bytes from q on, after the sign (negative
+// for '-'), as one number digits . digits of at most 19 digits, the point
+// within the first eight bytes: the first word with the point taken out
+// holds the first seven digits, a whole word after it eight more from 17
+// bytes on, and the highest bytes of the last word the rest. False, having
+// computed nothing, for any other text.
+bool ParseWholeLongDecimal(const char* q, std::size_t length, bool negative,
+                           double* value) {
+  // By length % 8: the bytes of the last word after the others, its
+  // highest length % 8 or all eight, and 10^(their number).
+  static constexpr uint64_t kLastBytes[] = {
+      ~uint64_t{0},       ~uint64_t{0} << 56, ~uint64_t{0} << 48,
+      ~uint64_t{0} << 40, ~uint64_t{0} << 32, ~uint64_t{0} << 24,
+      ~uint64_t{0} << 16, ~uint64_t{0} << 8};
+  static constexpr uint64_t kLastScales[] = {
+      100000000, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+  const uint64_t head = LoadDigitWord(q);
+  const uint64_t points = PointBytes(head);
+  if (points == 0) return false;
+  const uint64_t first = Closed(head, ClosingAt(points));
+  const bool middle_word = length > 16;
+  const uint64_t middle = middle_word ? LoadDigitWord(q + 8) : 0;
+  const uint64_t last = LoadDigitWord(q + length - 8) & kLastBytes[length % 8];
+  if ((NonDigitBytes(first) | NonDigitBytes(middle) | NonDigitBytes(last)) !=
+      0) {
     return false;
   }
-  std::size_t left = frac_count;
-  for (const char* q = p + point + 1; left > 8; q += 8, left -= 8) {
-    uint64_t eight = 0;
-    if (!EightDigitsValue(LoadWord(q), &eight)) return false;
-    m = m * 100000000 + eight;
-  }
-  uint64_t tail = 0;
-  if (!EightDigitsValue(HighChars(LoadWord(p + n - 8), left), &tail)) {
-    return false;
-  }
-  m = m * kScales[left] + tail;
-  return ScaledValue(m, frac_count, p + sign, p + n,
-                     static_cast<char>(first) == '-', value);
+  uint64_t m = EightDigitsValue(first);
+  if (middle_word) m = m * 100000000 + EightDigitsValue(middle);
+  m = m * kLastScales[length % 8] + EightDigitsValue(last);
+  const std::size_t decimals =
+      length - 1 - static_cast<unsigned>(std::countr_zero(points)) / 8;
+  return ScaledValue(m, decimals, q, q + length, negative, value);
 }
 
 bool ParseShortDecimal(std::string_view text, double* value) {
@@ -783,15 +774,36 @@ namespace {
   return ParseOtherNumber(text);
 }
 
-// ParseNumber of a text that is no sign and up to eight bytes: as one
-// number of 1 to 19 digits with the point within the first eight bytes
-// where it is one (of nine bytes or more), else the longer way.
-[[gnu::noinline]] double ParseLongNumber(std::string_view text) {
+// ParseNumber of a text of no byte or more than eight after its sign (of
+// sign bytes): as one number of 1 to 19 digits with the point within the first
+// eight bytes after the sign where it is one, else the longer way.
+[[gnu::noinline]] double ParseLongNumber(std::string_view text,
+                                         std::size_t sign) {
   double value = 0.0;
-  if (std::endian::native == std::endian::little && text.size() >= 9 &&
-      text.size() <= 21 &&
-      ParseWholeLongDecimal(text.data(), text.size(), &value)) {
+  const std::size_t length = text.size() - sign;
+  if (length - 9 < 12 && ParseWholeLongDecimal(text.data() + sign, length,
+                                               text[0] == '-', &value)) {
     return value;
+  }
+  return ParseNumberWithin(text);
+}
+
+// ParseNumber of one to three bytes after the sign (of sign bytes): apart,
+// so that the common path needs none of its registers.
+[[gnu::noinline]] double ParseTinyNumber(std::string_view text,
+                                         std::size_t sign) {
+  const char* const q = text.data() + sign;
+  const std::size_t length = text.size() - sign;
+  // A point alone has no digit.
+  if (length != 1 || q[0] != '.') {
+    const auto at = [q](std::size_t i) {
+      return uint64_t{static_cast<unsigned char>(q[i] ^ '0')} << (8 * i);
+    };
+    double value = 0.0;
+    if (ParseShortDigitWord(at(0) | at(length / 2) | at(length - 1), length,
+                            &value)) {
+      return text[0] == '-' ? -value : value;
+    }
   }
   return ParseNumberWithin(text);
 }
@@ -799,27 +811,36 @@ namespace {
 }  // namespace
 
 double ParseNumber(std::string_view text) {
+  const std::size_t n = text.size();
+  const char* const p = text.data();
+  // "0.0", the commonest value of all, and its kind: one digit either side
+  // of the point, and (nearly always) no sign.
+  if (n == 3 && p[1] == '.' && IsDigit(p[0]) && IsDigit(p[2])) {
+    return ((p[0] - '0') * 10 + (p[2] - '0')) / 10.0;
+  }
   // A DXF value line holds its number and nothing else: such a text of up
   // to eight bytes after its sign is read whole, in one word.
-  const std::size_t n = text.size();
-  if (std::endian::native == std::endian::little && n != 0) {
-    const char* const p = text.data();
-    const bool negative = p[0] == '-';
-    const std::size_t sign = negative || p[0] == '+' ? 1 : 0;
-    if (n - sign - 1 < 8) {
-      const char* const q = p + sign;
-      double value = 0.0;
-      // "0.0", the commonest value of all, and its kind: one digit either
-      // side of the point.
-      if (n - sign == 3 && q[1] == '.' && IsDigit(q[0]) && IsDigit(q[2])) {
-        value = ((q[0] - '0') * 10 + (q[2] - '0')) / 10.0;
-      } else if (!ParseWholeShortDecimal(q, n - sign, &value)) {
-        return ParseNumberWithin(text);
-      }
-      return negative ? -value : value;
-    }
+  if (std::endian::native != std::endian::little || n == 0) {
+    return ParseNumberWithin(text);
   }
-  return ParseLongNumber(text);
+  const bool negative = p[0] == '-';
+  const std::size_t sign = negative || p[0] == '+' ? 1 : 0;
+  const std::size_t length = n - sign;
+  if (length - 4 > 4) {  // not four to eight bytes
+    if (length - 1 >= 8) return ParseLongNumber(text, sign);
+    return ParseTinyNumber(text, sign);
+  }
+  const char* const q = p + sign;
+  // The first four bytes and the last four, which overlap below eight; the
+  // bytes above the text stay 0.
+  uint32_t first = 0, last = 0;
+  std::memcpy(&first, q, sizeof first);
+  std::memcpy(&last, q + length - 4, sizeof last);
+  const uint64_t x = uint64_t{first ^ 0x30303030u} |
+                     uint64_t{last ^ 0x30303030u} << (8 * (length - 4));
+  double value = 0.0;
+  if (!ParseShortDigitWord(x, length, &value)) return ParseNumberWithin(text);
+  return negative ? -value : value;
 }
 
 char* FormatFixed6(char* out, double v) {

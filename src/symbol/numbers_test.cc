@@ -36,6 +36,14 @@ void ExpectSameAsStrtod(const std::string& s) {
       << "\": got " << got << ", strtod " << want;
 }
 
+// As ExpectSameAsStrtod, for any text: texts without a number read 0.0
+// (MinGW's strtod gives "-." -0.0).
+void ExpectReadAsStrtodReadsIt(const std::string& s) {
+  char* end = nullptr;
+  const double want = std::strtod(s.c_str(), &end);
+  EXPECT_EQ(Bits(ParseNumber(s)), Bits(end == s.c_str() ? 0.0 : want)) << s;
+}
+
 // Exact decimal text of (2m+1) * 2^-1075, the halfway point between the
 // subnormals m * 2^-1074 and (m+1) * 2^-1074: (2m+1) * 5^1075 / 10^1075.
 std::string HalfwayDecimal(uint64_t m) {
@@ -210,12 +218,6 @@ TEST(ParseNumber, MatchesStrtodOnRandomDecimals) {
 // points, digits and stray bytes in short texts, and a point or a stray
 // byte at every place of long ones, must still read as strtod reads them.
 TEST(ParseNumber, MatchesStrtodWhereverSignsPointsAndStrayBytesFall) {
-  const auto expect = [](const std::string& s) {
-    char* end = nullptr;
-    const double want = std::strtod(s.c_str(), &end);
-    // Texts without a number read 0.0 (MinGW's strtod gives "-." -0.0).
-    EXPECT_EQ(Bits(ParseNumber(s)), Bits(end == s.c_str() ? 0.0 : want)) << s;
-  };
   // 0x15 is no digit, though its low bits are those of '5'.
   const std::string alphabet = "-+.07e \x15";
   for (std::size_t length = 1; length <= 6; ++length) {
@@ -223,7 +225,7 @@ TEST(ParseNumber, MatchesStrtodWhereverSignsPointsAndStrayBytesFall) {
     for (;;) {
       std::string s;
       for (std::size_t i : at) s += alphabet[i];
-      expect(s);
+      ExpectReadAsStrtodReadsIt(s);
       std::size_t k = 0;
       while (k < length && ++at[k] == alphabet.size()) at[k++] = 0;
       if (k == length) break;
@@ -237,22 +239,48 @@ TEST(ParseNumber, MatchesStrtodWhereverSignsPointsAndStrayBytesFall) {
     for (std::size_t point = 0; point < length; ++point) {
       std::string s = base;
       s[point] = '.';
-      expect(s);
-      expect("-" + s);
+      ExpectReadAsStrtodReadsIt(s);
+      ExpectReadAsStrtodReadsIt("-" + s);
       for (std::size_t stray = 0; stray < length; ++stray) {
         if (stray == point) continue;
         std::string t = s;
         t[stray] = stray % 2 == 0 ? '/' : ':';
-        expect(t);
+        ExpectReadAsStrtodReadsIt(t);
+      }
+    }
+  }
+}
+
+// Plain decimals are read in words: every length up to 20 bytes after the
+// sign, with the point at every place or none, must read as the byte-wise
+// way and strtod read it, and so must the text with one byte spoilt.
+TEST(ParseNumber, ReadsEveryShapeOfPlainDecimalAsTheBytewiseWayDoes) {
+  std::mt19937_64 rng(20261210);
+  const std::string strays("/:,e +-.\x1e\x80\xff\0", 12);
+  const char* const kSigns[] = {"", "-", "+"};
+  for (std::size_t length = 1; length <= 20; ++length) {
+    for (std::size_t point = 0; point <= length; ++point) {  // length: none
+      for (int n = 0; n < 200; ++n) {
+        std::string s = kSigns[rng() % 3];
+        for (std::size_t i = 0; i < length; ++i) {
+          s += i == point ? '.' : "012345678909"[rng() % 12];  // 0s, 9s
+        }
+        double bytewise = 0.0;
+        if (ParseShortNumber(s, &bytewise) == s.size()) {
+          EXPECT_EQ(Bits(ParseNumber(s)), Bits(bytewise)) << s;
+        }
+        ExpectReadAsStrtodReadsIt(s);
+        s[rng() % s.size()] = strays[rng() % strays.size()];
+        ExpectReadAsStrtodReadsIt(s);
       }
     }
   }
 }
 
 // The decimal text of odd * 2^-k with as many digits before the point as
-// it needs and at most 19 digits in all: cut short (below the value) or
-// with its last digit raised (above it).
-std::string NineteenDigitsNear(uint64_t odd, int k, bool above) {
+// it needs and count digits in all: cut short (below the value) or with
+// its last digit raised (above it).
+std::string DigitsNear(uint64_t odd, int k, std::size_t count, bool above) {
   std::vector<int> digits;  // little-endian decimal digits of odd * 5^k
   for (uint64_t v = odd; v != 0; v /= 10) digits.push_back(v % 10);
   for (int i = 0; i < k; ++i) {
@@ -266,7 +294,7 @@ std::string NineteenDigitsNear(uint64_t odd, int k, bool above) {
   }
   const int whole = static_cast<int>(digits.size()) - k;  // digits before .
   std::string kept;
-  for (int i = static_cast<int>(digits.size()) - 1; kept.size() < 19; --i) {
+  for (int i = static_cast<int>(digits.size()) - 1; kept.size() < count; --i) {
     kept += static_cast<char>('0' + digits[i]);
   }
   if (above) {
@@ -287,7 +315,7 @@ TEST(ParseNumber, RoundsLongDecimalsNearHalfwayPointsAsStrtodDoes) {
     // Values from 4 to 2^24, with one to eight digits before the point.
     const int k = 30 + static_cast<int>(rng() % 23);
     for (bool above : {false, true}) {
-      const std::string s = NineteenDigitsNear(2 * m + 1, k, above);
+      const std::string s = DigitsNear(2 * m + 1, k, 16 + n % 4, above);
       if (s.empty()) continue;
       ExpectSameAsStrtod(s);
       ExpectSameAsStrtod("-" + s);
