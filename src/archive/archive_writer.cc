@@ -128,6 +128,11 @@ void CArchiveWriter::PutString(std::string_view text) {
   PutBytes(text.data(), length);
 }
 
+uint8_t* CArchiveWriter::StoreCount(uint8_t* out, uint32_t n) {
+  if (n <= kShortCountMax) return StoreWord(out, static_cast<uint16_t>(n));
+  return StoreDword(StoreWord(out, 0xFFFF), n);
+}
+
 void CArchiveWriter::PutCount(uint32_t n) {
   if (n <= kShortCountMax) {
     PutWord(static_cast<uint16_t>(n));
@@ -154,14 +159,8 @@ void CArchiveWriter::putIndexTag(uint32_t index, uint32_t long_flag,
   }
 }
 
-CArchiveWriter::CTag CArchiveWriter::ClassReference(
-    const CClassRecord* record) const {
-  const uint32_t index = m_classIndex.find(record);
-  if (index == 0) {
-    throw std::logic_error(std::string("class ") + record->m_lpszClassName +
-                           " referred to before its definition");
-  }
-  // As putIndexTag writes it.
+// As putIndexTag writes a class reference.
+CArchiveWriter::CTag CArchiveWriter::classTag(uint32_t index) {
   CTag tag{};
   if (index <= kMaxShortIndex) {
     StoreWord(tag.m_bytes, static_cast<uint16_t>(kShortClassFlag | index));
@@ -173,6 +172,44 @@ CArchiveWriter::CTag CArchiveWriter::ClassReference(
   return tag;
 }
 
+CArchiveWriter::CTag CArchiveWriter::ClassReference(
+    const CClassRecord* record) const {
+  const uint32_t index = m_classIndex.find(record);
+  if (index == 0) {
+    throw std::logic_error(std::string("class ") + record->m_lpszClassName +
+                           " referred to before its definition");
+  }
+  return classTag(index);
+}
+
+uint8_t* CArchiveWriter::StoreNewObject(uint8_t* out,
+                                        const CClassRecord* record,
+                                        CTag* reference) {
+  if (record->m_wSchema == kNoSchema) throwNotSupported(record);
+  uint32_t index = m_classIndex.find(record);
+  if (index != 0) {
+    if (IndicesLeft() < 1) throwNoIndices();
+    *reference = classTag(index);
+    std::memcpy(out, reference->m_bytes, reference->m_nSize);
+    out += reference->m_nSize;
+  } else {
+    // As PutClass defines it.
+    const std::string_view name = record->m_lpszClassName;
+    if (name.size() > 0xFFFF) throw std::length_error("class name too long");
+    if (IndicesLeft() < 2) throwNoIndices();
+    out = StoreWord(out, kNewClassTag);
+    out = StoreWord(out, record->m_wSchema);
+    out = StoreWord(out, static_cast<uint16_t>(name.size()));
+    std::memcpy(out, name.data(), name.size());
+    out += name.size();
+    index = m_nNextIndex++;
+    m_classIndex.insert(record, index);
+    *reference = classTag(index);
+  }
+  ++m_nNextIndex;  // the object's
+  return out;
+}
+
 void CArchiveWriter::throwNoRoom() const {
   throw std::logic_error("a run longer than the buffer's room: " +
                          m_strFileName);
@@ -182,12 +219,14 @@ void CArchiveWriter::throwNoIndices() const {
   throw std::logic_error("more indices taken than are left: " + m_strFileName);
 }
 
+void CArchiveWriter::throwNotSupported(const CClassRecord* record) {
+  throw CNotSupportedException(std::string("class ") + record->m_lpszClassName +
+                               " cannot be stored");
+}
+
 void CArchiveWriter::PutClass(const CClassRecord* record) {
   checkOpen();
-  if (record->m_wSchema == kNoSchema) {
-    throw CNotSupportedException(std::string("class ") +
-                                 record->m_lpszClassName + " cannot be stored");
-  }
+  if (record->m_wSchema == kNoSchema) throwNotSupported(record);
   const uint32_t found = m_classIndex.find(record);
   if (found != 0) {
     putIndexTag(found, kLongClassFlag, kShortClassFlag);

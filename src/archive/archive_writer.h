@@ -97,6 +97,22 @@ class CArchiveWriter {
   /// The reference to record's class, which this archive must have defined
   /// already (std::logic_error otherwise).
   CTag ClassReference(const CClassRecord* record) const;
+  /// The most bytes that StoreNewObject stores for a class whose name has
+  /// name_length bytes.
+  static constexpr std::size_t NewObjectTagSize(std::size_t name_length) {
+    return 6 + name_length;
+  }
+  /// PutNewObject into a run: stores at out the tag of a new object of
+  /// record's class (the class's definition the first time, its reference
+  /// later) and numbers the class, when new, and then the object. *reference
+  /// gets what ClassReference gives for the class from then on. Throws what
+  /// PutNewObject throws before storing anything, the run's bytes then being
+  /// lost; std::logic_error when fewer indices are left than it takes (two
+  /// for a new class, else one).
+  uint8_t* StoreNewObject(uint8_t* out, const CClassRecord* record,
+                          CTag* reference);
+  /// What PutCount puts for n, at most 6 bytes.
+  static uint8_t* StoreCount(uint8_t* out, uint32_t n);
   /// How many more classes and objects may still be numbered.
   uint32_t IndicesLeft() const {
     return m_nNextIndex < m_nIndexLimit ? m_nIndexLimit - m_nNextIndex : 0;
@@ -143,6 +159,8 @@ class CArchiveWriter {
   void writeFile(const void* data, std::size_t n);
   /// Gives the next index, or throws at the index limit.
   uint32_t takeIndex();
+  [[noreturn]] static void throwNotSupported(const CClassRecord* record);
+  static CTag classTag(uint32_t index);
   void putIndexTag(uint32_t index, uint32_t long_flag, uint16_t short_flag);
 
   // The usual buffer is part of the writer, so that a writer made for
