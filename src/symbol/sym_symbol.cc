@@ -412,17 +412,21 @@ void AddSymRecord(CSymbol* symbol, char letter, const double* numbers) {
   }
 }
 
-void AddSymRecord(CFlatSymbol* symbol, char letter, const double* numbers) {
+void AddSymArc(CFlatSymbol* symbol, const double* numbers) {
   const double* v = numbers;
+  symbol->arcs.push_back({CPrecisionPoint(v[0], v[1], v[2]), ArcAngles(v)});
+}
+
+void AddSymRecord(CFlatSymbol* symbol, char letter, const double* numbers) {
   switch (letter) {
     case 'L':
-      AddSymLine(symbol, v);
+      AddSymLine(symbol, numbers);
       break;
     case 'C':
-      symbol->circles.push_back({CPrecisionPoint(v[0], v[1], v[2]), v[3]});
+      AddSymCircle(symbol, numbers);
       break;
     case 'A':
-      symbol->arcs.push_back({CPrecisionPoint(v[0], v[1], v[2]), ArcAngles(v)});
+      AddSymArc(symbol, numbers);
       break;
     default:
       break;

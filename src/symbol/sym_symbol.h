@@ -21,6 +21,15 @@ int SymRecordFields(char letter);
 void AddSymRecord(CSymbol* symbol, char letter, const double* numbers);
 void AddSymRecord(CFlatSymbol* symbol, char letter, const double* numbers);
 
+/// AddSymRecord of an A record.
+void AddSymArc(CFlatSymbol* symbol, const double* numbers);
+
+/// AddSymRecord of a C record.
+inline void AddSymCircle(CFlatSymbol* symbol, const double* numbers) {
+  const double* v = numbers;
+  symbol->circles.push_back({CPrecisionPoint(v[0], v[1], v[2]), v[3]});
+}
+
 /// AddSymRecord of an L record, inline for the commonest shape.
 inline void AddSymLine(CFlatSymbol* symbol, const double* numbers) {
   CLine& line = symbol->lines.emplace_back();
