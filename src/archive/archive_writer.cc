@@ -11,14 +11,6 @@
 
 namespace {
 
-// Tags of the reference encoding.
-constexpr uint16_t kNewClassTag = 0xFFFF;
-constexpr uint16_t kLongIndexTag = 0x7FFF;  // a u32 index follows
-constexpr uint32_t kMaxShortIndex = 0x7FFE;
-constexpr uint16_t kShortClassFlag = 0x8000;
-constexpr uint32_t kLongClassFlag = 0x80000000;
-constexpr uint16_t kNoSchema = 0xFFFF;  // a class that cannot be stored
-
 // Length forms shared by strings and counts.
 constexpr std::size_t kWordStringMax = 65533;
 constexpr uint32_t kShortCountMax = 65534;
@@ -159,19 +151,6 @@ void CArchiveWriter::putIndexTag(uint32_t index, uint32_t long_flag,
   }
 }
 
-// As putIndexTag writes a class reference.
-CArchiveWriter::CTag CArchiveWriter::classTag(uint32_t index) {
-  CTag tag{};
-  if (index <= kMaxShortIndex) {
-    StoreWord(tag.m_bytes, static_cast<uint16_t>(kShortClassFlag | index));
-    tag.m_nSize = 2;
-  } else {
-    StoreDword(StoreWord(tag.m_bytes, kLongIndexTag), kLongClassFlag | index);
-    tag.m_nSize = 6;
-  }
-  return tag;
-}
-
 CArchiveWriter::CTag CArchiveWriter::ClassReference(
     const CClassRecord* record) const {
   const uint32_t index = m_classIndex.find(record);
@@ -182,32 +161,8 @@ CArchiveWriter::CTag CArchiveWriter::ClassReference(
   return classTag(index);
 }
 
-uint8_t* CArchiveWriter::StoreNewObject(uint8_t* out,
-                                        const CClassRecord* record,
-                                        CTag* reference) {
-  if (record->m_wSchema == kNoSchema) throwNotSupported(record);
-  uint32_t index = m_classIndex.find(record);
-  if (index != 0) {
-    if (IndicesLeft() < 1) throwNoIndices();
-    *reference = classTag(index);
-    std::memcpy(out, reference->m_bytes, reference->m_nSize);
-    out += reference->m_nSize;
-  } else {
-    // As PutClass defines it.
-    const std::string_view name = record->m_lpszClassName;
-    if (name.size() > 0xFFFF) throw std::length_error("class name too long");
-    if (IndicesLeft() < 2) throwNoIndices();
-    out = StoreWord(out, kNewClassTag);
-    out = StoreWord(out, record->m_wSchema);
-    out = StoreWord(out, static_cast<uint16_t>(name.size()));
-    std::memcpy(out, name.data(), name.size());
-    out += name.size();
-    index = m_nNextIndex++;
-    m_classIndex.insert(record, index);
-    *reference = classTag(index);
-  }
-  ++m_nNextIndex;  // the object's
-  return out;
+void CArchiveWriter::throwLongName() {
+  throw std::length_error("class name too long");
 }
 
 void CArchiveWriter::throwNoRoom() const {
@@ -233,7 +188,7 @@ void CArchiveWriter::PutClass(const CClassRecord* record) {
     return;
   }
   std::string_view name = record->m_lpszClassName;
-  if (name.size() > 0xFFFF) throw std::length_error("class name too long");
+  if (name.size() > 0xFFFF) throwLongName();
   PutWord(kNewClassTag);
   PutWord(record->m_wSchema);
   PutWord(static_cast<uint16_t>(name.size()));

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -108,9 +109,34 @@ class CArchiveWriter {
   /// gets what ClassReference gives for the class from then on. Throws what
   /// PutNewObject throws before storing anything, the run's bytes then being
   /// lost; std::logic_error when fewer indices are left than it takes (two
-  /// for a new class, else one).
+  /// for a new class, else one). Inline, so that a class record known when
+  /// compiled has its name stored as constants.
   uint8_t* StoreNewObject(uint8_t* out, const CClassRecord* record,
-                          CTag* reference);
+                          CTag* reference) {
+    if (record->m_wSchema == kNoSchema) throwNotSupported(record);
+    uint32_t index = m_classIndex.find(record);
+    if (index != 0) {
+      if (IndicesLeft() < 1) throwNoIndices();
+      *reference = classTag(index);
+      std::memcpy(out, reference->m_bytes, reference->m_nSize);
+      out += reference->m_nSize;
+    } else {
+      // As PutClass defines it.
+      const std::string_view name = record->m_lpszClassName;
+      if (name.size() > 0xFFFF) throwLongName();
+      if (IndicesLeft() < 2) throwNoIndices();
+      out = StoreWord(out, kNewClassTag);
+      out = StoreWord(out, record->m_wSchema);
+      out = StoreWord(out, static_cast<uint16_t>(name.size()));
+      std::memcpy(out, name.data(), name.size());
+      out += name.size();
+      index = m_nNextIndex++;
+      m_classIndex.insert(record, index);
+      *reference = classTag(index);
+    }
+    ++m_nNextIndex;  // the object's
+    return out;
+  }
   /// What PutCount puts for n, at most 6 bytes.
   static uint8_t* StoreCount(uint8_t* out, uint32_t n);
   /// How many more classes and objects may still be numbered.
@@ -136,6 +162,14 @@ class CArchiveWriter {
  private:
   enum class State { kOpen, kClosed, kFailed };
 
+  // Tags of the reference encoding.
+  static constexpr uint16_t kNewClassTag = 0xFFFF;
+  static constexpr uint16_t kLongIndexTag = 0x7FFF;  // a u32 index follows
+  static constexpr uint32_t kMaxShortIndex = 0x7FFE;
+  static constexpr uint16_t kShortClassFlag = 0x8000;
+  static constexpr uint32_t kLongClassFlag = 0x80000000;
+  static constexpr uint16_t kNoSchema = 0xFFFF;  // cannot be stored
+
   // Inline, as every scalar put passes here: the writer's time goes into
   // the many small puts of a symbol's coordinates.
   void checkOpen() const {
@@ -160,7 +194,19 @@ class CArchiveWriter {
   /// Gives the next index, or throws at the index limit.
   uint32_t takeIndex();
   [[noreturn]] static void throwNotSupported(const CClassRecord* record);
-  static CTag classTag(uint32_t index);
+  [[noreturn]] static void throwLongName();
+  /// As putIndexTag writes a class reference.
+  static CTag classTag(uint32_t index) {
+    CTag tag{};
+    if (index <= kMaxShortIndex) {
+      StoreWord(tag.m_bytes, static_cast<uint16_t>(kShortClassFlag | index));
+      tag.m_nSize = 2;
+    } else {
+      StoreDword(StoreWord(tag.m_bytes, kLongIndexTag), kLongClassFlag | index);
+      tag.m_nSize = 6;
+    }
+    return tag;
+  }
   void putIndexTag(uint32_t index, uint32_t long_flag, uint16_t short_flag);
 
   // The usual buffer is part of the writer, so that a writer made for
