@@ -19,8 +19,15 @@ constexpr uint32_t kShortCountMax = 65534;
 
 CArchiveWriter::CArchiveWriter(CWritableFile& file, std::string file_name,
                                std::size_t buffer_size, uint32_t index_limit)
+    : CArchiveWriter(file, &m_strOwnName, buffer_size, index_limit) {
+  m_strOwnName = std::move(file_name);
+}
+
+CArchiveWriter::CArchiveWriter(CWritableFile& file,
+                               const std::string* file_name,
+                               std::size_t buffer_size, uint32_t index_limit)
     : m_file(file),
-      m_strFileName(std::move(file_name)),
+      m_pFileName(file_name),
       m_nBufferSize(std::max<std::size_t>(buffer_size, 1)),
       m_nIndexLimit(index_limit) {
   if (m_nBufferSize <= kOwnBufferSize) {
@@ -49,10 +56,10 @@ CArchiveWriter::~CArchiveWriter() {
 
 void CArchiveWriter::throwNotOpen() const {
   if (m_state == State::kClosed) {
-    throw std::logic_error("archive written after Close: " + m_strFileName);
+    throw std::logic_error("archive written after Close: " + *m_pFileName);
   }
   throw std::logic_error("archive written after a file failure: " +
-                         m_strFileName);
+                         *m_pFileName);
 }
 
 void CArchiveWriter::writeFile(const void* data, std::size_t n) {
@@ -65,7 +72,7 @@ void CArchiveWriter::writeFile(const void* data, std::size_t n) {
   }
   if (stored < n) {
     m_state = State::kFailed;
-    throw CFileException(CFileException::diskFull, -1, m_strFileName);
+    throw CFileException(CFileException::diskFull, -1, *m_pFileName);
   }
 }
 
@@ -136,7 +143,7 @@ void CArchiveWriter::PutCount(uint32_t n) {
 
 uint32_t CArchiveWriter::takeIndex() {
   if (m_nNextIndex >= m_nIndexLimit) {
-    throw CArchiveException(CArchiveException::badIndex, m_strFileName);
+    throw CArchiveException(CArchiveException::badIndex, *m_pFileName);
   }
   return m_nNextIndex++;
 }
@@ -167,11 +174,11 @@ void CArchiveWriter::throwLongName() {
 
 void CArchiveWriter::throwNoRoom() const {
   throw std::logic_error("a run longer than the buffer's room: " +
-                         m_strFileName);
+                         *m_pFileName);
 }
 
 void CArchiveWriter::throwNoIndices() const {
-  throw std::logic_error("more indices taken than are left: " + m_strFileName);
+  throw std::logic_error("more indices taken than are left: " + *m_pFileName);
 }
 
 void CArchiveWriter::throwNotSupported(const CClassRecord* record) {

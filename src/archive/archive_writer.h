@@ -45,6 +45,12 @@ class CArchiveWriter {
   CArchiveWriter(CWritableFile& file, std::string file_name,
                  std::size_t buffer_size = 4096,
                  uint32_t index_limit = kDefaultIndexLimit);
+  /// The same, the file named by *file_name, which is not copied: a writer
+  /// made for every small file then allocates nothing for its name. It must
+  /// stay as it is while the writer lives.
+  CArchiveWriter(CWritableFile& file, const std::string* file_name,
+                 std::size_t buffer_size = 4096,
+                 uint32_t index_limit = kDefaultIndexLimit);
   CArchiveWriter(const CArchiveWriter&) = delete;
   CArchiveWriter& operator=(const CArchiveWriter&) = delete;
   ~CArchiveWriter();
@@ -157,7 +163,7 @@ class CArchiveWriter {
   /// Flushes and lets go of the file; nothing may be put afterwards.
   void Close();
 
-  const std::string& file_name() const { return m_strFileName; }
+  const std::string& file_name() const { return *m_pFileName; }
 
  private:
   enum class State { kOpen, kClosed, kFailed };
@@ -214,7 +220,8 @@ class CArchiveWriter {
   static constexpr std::size_t kOwnBufferSize = 4096;
 
   CWritableFile& m_file;
-  std::string m_strFileName;
+  std::string m_strOwnName;  // unless the name is held by the caller
+  const std::string* m_pFileName;
   uint8_t* m_pBuffer;
   std::unique_ptr<uint8_t[]> m_pLargeBuffer;  // above kOwnBufferSize
   std::size_t m_nBufferSize;

@@ -401,15 +401,16 @@ void WriteSmlContents(CArchiveWriter& ar, std::string_view symbol_name,
 
 namespace {
 
+// The symbol name is the same from the output path as from the source: the
+// two differ in their last four characters only.
 template <class Symbol>
-void writeSmlFile(CPlatform& platform, const std::string& source_path,
+void writeSmlFile(CPlatform& platform, const std::string& output_path,
                   const Symbol& symbol, CPublishQueue* queue) {
-  std::string path = SmlOutputPath(source_path);
   // Written under a temporary name and renamed over an earlier file only
   // when complete: a failure leaves the earlier file as it was.
-  CReplacingFile file(platform, path, queue);
-  CArchiveWriter ar(file, std::move(path));
-  WriteSmlContents(ar, symbolNameOf(source_path, platform.PathSeparator()),
+  CReplacingFile file(platform, output_path, queue);
+  CArchiveWriter ar(file, &output_path);
+  WriteSmlContents(ar, symbolNameOf(output_path, platform.PathSeparator()),
                    symbol);
   ar.Close();
   file.Close();
@@ -419,12 +420,22 @@ void writeSmlFile(CPlatform& platform, const std::string& source_path,
 
 void WriteSmlFile(CPlatform& platform, const std::string& source_path,
                   const CSymbol& symbol, CPublishQueue* queue) {
-  writeSmlFile(platform, source_path, symbol, queue);
+  writeSmlFile(platform, SmlOutputPath(source_path), symbol, queue);
 }
 
 void WriteSmlFile(CPlatform& platform, const std::string& source_path,
                   const CFlatSymbol& symbol, CPublishQueue* queue) {
-  writeSmlFile(platform, source_path, symbol, queue);
+  writeSmlFile(platform, SmlOutputPath(source_path), symbol, queue);
+}
+
+void WriteSmlFileAt(CPlatform& platform, const std::string& output_path,
+                    const CSymbol& symbol, CPublishQueue* queue) {
+  writeSmlFile(platform, output_path, symbol, queue);
+}
+
+void WriteSmlFileAt(CPlatform& platform, const std::string& output_path,
+                    const CFlatSymbol& symbol, CPublishQueue* queue) {
+  writeSmlFile(platform, output_path, symbol, queue);
 }
 
 bool StartsLikeSmlFile(std::string_view bytes) {
