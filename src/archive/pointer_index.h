@@ -30,9 +30,12 @@ class CPointerIndex {
   }
 
  private:
+  // No initialisers: a new table is value-initialised (every key null),
+  // and the few are read only up to m_nCount, so that making an index for
+  // every small archive stores nothing in them.
   struct CSlot {
-    const void* m_pKey = nullptr;
-    uint32_t m_nIndex = 0;
+    const void* m_pKey;
+    uint32_t m_nIndex;
   };
   // The few are searched inline; the table, once there is one, here.
   uint32_t findInTable(const void* p) const;
