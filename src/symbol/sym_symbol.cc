@@ -13,26 +13,10 @@
 
 namespace {
 
-// Degrees to radians: the double nearest to 3.14159265359 / 180, the
-// constant that symbol files have always been converted with.
-constexpr double kDegreesToRadians = 0.017453292519944444;
 // One full turn as the arc sampling adds it to a negative sweep.
 constexpr double kFullTurn = 6.28318530718;
 constexpr int kArcSamples = 201;
 constexpr double kArcStepFraction = 0.005;  // 1 / (kArcSamples - 1)
-
-// Reduces an arc angle in degrees. An angle whose truncated magnitude is
-// below 360 stays exactly as it is; any other loses its sign and fraction
-// and is taken modulo 360. Values that no 32-bit integer holds (and NaN and
-// the infinities) are reduced in floating point instead of being converted.
-double ReduceAngle(double v) {
-  if (!std::isfinite(v) || std::fabs(v) >= 2147483648.0) {
-    return std::fmod(std::trunc(std::fabs(v)), 360.0);
-  }
-  const int k = std::abs(static_cast<int>(v));
-  // Subtracting 360 until below 360 leaves the remainder.
-  return k >= 360 ? static_cast<double>(k % 360) : v;
-}
 
 void AddLine(CSymbol* symbol, const double* v) {
   auto line = std::make_unique<CLine>();
@@ -52,21 +36,11 @@ void AddCircle(CSymbol* symbol, const double* v) {
   symbol->circles.Add(std::move(circle));
 }
 
-// An arc record's angle point: the text measures angles in degrees against
-// its y axis; turn them around and into radians.
-CPrecisionPoint ArcAngles(const double* v) {
-  double s = ReduceAngle(360.0 - v[3]);
-  double e = ReduceAngle(360.0 - v[4]);
-  s = s * kDegreesToRadians;
-  e = e * kDegreesToRadians;
-  return CPrecisionPoint(s, e, v[5]);
-}
-
 void AddArc(CSymbol* symbol, const double* v) {
   auto arc = std::make_unique<CArc>();
   arc->points.Reserve(2);
   arc->points.Add(std::make_unique<CPrecisionPoint>(v[0], v[1], v[2]));
-  arc->points.Add(std::make_unique<CPrecisionPoint>(ArcAngles(v)));
+  arc->points.Add(std::make_unique<CPrecisionPoint>(SymArcAngles(v)));
   symbol->arcs.Add(std::move(arc));
 }
 
@@ -410,11 +384,6 @@ void AddSymRecord(CSymbol* symbol, char letter, const double* numbers) {
     default:
       break;
   }
-}
-
-void AddSymArc(CFlatSymbol* symbol, const double* numbers) {
-  const double* v = numbers;
-  symbol->arcs.push_back({CPrecisionPoint(v[0], v[1], v[2]), ArcAngles(v)});
 }
 
 void AddSymRecord(CFlatSymbol* symbol, char letter, const double* numbers) {
