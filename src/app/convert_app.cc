@@ -394,7 +394,7 @@ bool CConvertApp::WriteSymbol(Symbol* symbol, const std::string& source_name) {
   MeasureAndShift(symbol);
   return WriteOutput(
       source_name, CountShapes(*symbol), [&](const std::string& output_path) {
-        WriteSmlFile(m_platform, output_path, *symbol, m_pQueue.get());
+        WriteSmlFileAt(m_platform, output_path, *symbol, m_pQueue.get());
       });
 }
 

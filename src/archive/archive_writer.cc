@@ -11,14 +11,6 @@
 
 namespace {
 
-// Tags of the reference encoding.
-constexpr uint16_t kNewClassTag = 0xFFFF;
-constexpr uint16_t kLongIndexTag = 0x7FFF;  // a u32 index follows
-constexpr uint32_t kMaxShortIndex = 0x7FFE;
-constexpr uint16_t kShortClassFlag = 0x8000;
-constexpr uint32_t kLongClassFlag = 0x80000000;
-constexpr uint16_t kNoSchema = 0xFFFF;  // a class that cannot be stored
-
 // Length forms shared by strings and counts.
 constexpr std::size_t kWordStringMax = 65533;
 constexpr uint32_t kShortCountMax = 65534;
@@ -27,8 +19,15 @@ constexpr uint32_t kShortCountMax = 65534;
 
 CArchiveWriter::CArchiveWriter(CWritableFile& file, std::string file_name,
                                std::size_t buffer_size, uint32_t index_limit)
+    : CArchiveWriter(file, &m_strOwnName, buffer_size, index_limit) {
+  m_strOwnName = std::move(file_name);
+}
+
+CArchiveWriter::CArchiveWriter(CWritableFile& file,
+                               const std::string* file_name,
+                               std::size_t buffer_size, uint32_t index_limit)
     : m_file(file),
-      m_strFileName(std::move(file_name)),
+      m_pFileName(file_name),
       m_nBufferSize(std::max<std::size_t>(buffer_size, 1)),
       m_nIndexLimit(index_limit) {
   if (m_nBufferSize <= kOwnBufferSize) {
@@ -57,10 +56,10 @@ CArchiveWriter::~CArchiveWriter() {
 
 void CArchiveWriter::throwNotOpen() const {
   if (m_state == State::kClosed) {
-    throw std::logic_error("archive written after Close: " + m_strFileName);
+    throw std::logic_error("archive written after Close: " + *m_pFileName);
   }
   throw std::logic_error("archive written after a file failure: " +
-                         m_strFileName);
+                         *m_pFileName);
 }
 
 void CArchiveWriter::writeFile(const void* data, std::size_t n) {
@@ -73,7 +72,7 @@ void CArchiveWriter::writeFile(const void* data, std::size_t n) {
   }
   if (stored < n) {
     m_state = State::kFailed;
-    throw CFileException(CFileException::diskFull, -1, m_strFileName);
+    throw CFileException(CFileException::diskFull, -1, *m_pFileName);
   }
 }
 
@@ -128,6 +127,11 @@ void CArchiveWriter::PutString(std::string_view text) {
   PutBytes(text.data(), length);
 }
 
+uint8_t* CArchiveWriter::StoreCount(uint8_t* out, uint32_t n) {
+  if (n <= kShortCountMax) return StoreWord(out, static_cast<uint16_t>(n));
+  return StoreDword(StoreWord(out, 0xFFFF), n);
+}
+
 void CArchiveWriter::PutCount(uint32_t n) {
   if (n <= kShortCountMax) {
     PutWord(static_cast<uint16_t>(n));
@@ -139,7 +143,7 @@ void CArchiveWriter::PutCount(uint32_t n) {
 
 uint32_t CArchiveWriter::takeIndex() {
   if (m_nNextIndex >= m_nIndexLimit) {
-    throw CArchiveException(CArchiveException::badIndex, m_strFileName);
+    throw CArchiveException(CArchiveException::badIndex, *m_pFileName);
   }
   return m_nNextIndex++;
 }
@@ -161,40 +165,37 @@ CArchiveWriter::CTag CArchiveWriter::ClassReference(
     throw std::logic_error(std::string("class ") + record->m_lpszClassName +
                            " referred to before its definition");
   }
-  // As putIndexTag writes it.
-  CTag tag{};
-  if (index <= kMaxShortIndex) {
-    StoreWord(tag.m_bytes, static_cast<uint16_t>(kShortClassFlag | index));
-    tag.m_nSize = 2;
-  } else {
-    StoreDword(StoreWord(tag.m_bytes, kLongIndexTag), kLongClassFlag | index);
-    tag.m_nSize = 6;
-  }
-  return tag;
+  return classTag(index);
+}
+
+void CArchiveWriter::throwLongName() {
+  throw std::length_error("class name too long");
 }
 
 void CArchiveWriter::throwNoRoom() const {
   throw std::logic_error("a run longer than the buffer's room: " +
-                         m_strFileName);
+                         *m_pFileName);
 }
 
 void CArchiveWriter::throwNoIndices() const {
-  throw std::logic_error("more indices taken than are left: " + m_strFileName);
+  throw std::logic_error("more indices taken than are left: " + *m_pFileName);
+}
+
+void CArchiveWriter::throwNotSupported(const CClassRecord* record) {
+  throw CNotSupportedException(std::string("class ") + record->m_lpszClassName +
+                               " cannot be stored");
 }
 
 void CArchiveWriter::PutClass(const CClassRecord* record) {
   checkOpen();
-  if (record->m_wSchema == kNoSchema) {
-    throw CNotSupportedException(std::string("class ") +
-                                 record->m_lpszClassName + " cannot be stored");
-  }
+  if (record->m_wSchema == kNoSchema) throwNotSupported(record);
   const uint32_t found = m_classIndex.find(record);
   if (found != 0) {
     putIndexTag(found, kLongClassFlag, kShortClassFlag);
     return;
   }
   std::string_view name = record->m_lpszClassName;
-  if (name.size() > 0xFFFF) throw std::length_error("class name too long");
+  if (name.size() > 0xFFFF) throwLongName();
   PutWord(kNewClassTag);
   PutWord(record->m_wSchema);
   PutWord(static_cast<uint16_t>(name.size()));

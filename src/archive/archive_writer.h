@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,6 +43,12 @@ class CArchiveWriter {
   /// where the writes to the file fall, never the bytes (0 counts as 1).
   /// index_limit: no class or object takes an index at or above it.
   CArchiveWriter(CWritableFile& file, std::string file_name,
+                 std::size_t buffer_size = 4096,
+                 uint32_t index_limit = kDefaultIndexLimit);
+  /// The same, the file named by *file_name, which is not copied: a writer
+  /// made for every small file then allocates nothing for its name. It must
+  /// stay as it is while the writer lives.
+  CArchiveWriter(CWritableFile& file, const std::string* file_name,
                  std::size_t buffer_size = 4096,
                  uint32_t index_limit = kDefaultIndexLimit);
   CArchiveWriter(const CArchiveWriter&) = delete;
@@ -97,6 +104,47 @@ class CArchiveWriter {
   /// The reference to record's class, which this archive must have defined
   /// already (std::logic_error otherwise).
   CTag ClassReference(const CClassRecord* record) const;
+  /// The most bytes that StoreNewObject stores for a class whose name has
+  /// name_length bytes.
+  static constexpr std::size_t NewObjectTagSize(std::size_t name_length) {
+    return 6 + name_length;
+  }
+  /// PutNewObject into a run: stores at out the tag of a new object of
+  /// record's class (the class's definition the first time, its reference
+  /// later) and numbers the class, when new, and then the object. *reference
+  /// gets what ClassReference gives for the class from then on. Throws what
+  /// PutNewObject throws before storing anything, the run's bytes then being
+  /// lost; std::logic_error when fewer indices are left than it takes (two
+  /// for a new class, else one). Inline, so that a class record known when
+  /// compiled has its name stored as constants.
+  uint8_t* StoreNewObject(uint8_t* out, const CClassRecord* record,
+                          CTag* reference) {
+    if (record->m_wSchema == kNoSchema) throwNotSupported(record);
+    uint32_t index = m_classIndex.find(record);
+    if (index != 0) {
+      if (IndicesLeft() < 1) throwNoIndices();
+      *reference = classTag(index);
+      std::memcpy(out, reference->m_bytes, reference->m_nSize);
+      out += reference->m_nSize;
+    } else {
+      // As PutClass defines it.
+      const std::string_view name = record->m_lpszClassName;
+      if (name.size() > 0xFFFF) throwLongName();
+      if (IndicesLeft() < 2) throwNoIndices();
+      out = StoreWord(out, kNewClassTag);
+      out = StoreWord(out, record->m_wSchema);
+      out = StoreWord(out, static_cast<uint16_t>(name.size()));
+      std::memcpy(out, name.data(), name.size());
+      out += name.size();
+      index = m_nNextIndex++;
+      m_classIndex.insert(record, index);
+      *reference = classTag(index);
+    }
+    ++m_nNextIndex;  // the object's
+    return out;
+  }
+  /// What PutCount puts for n, at most 6 bytes.
+  static uint8_t* StoreCount(uint8_t* out, uint32_t n);
   /// How many more classes and objects may still be numbered.
   uint32_t IndicesLeft() const {
     return m_nNextIndex < m_nIndexLimit ? m_nIndexLimit - m_nNextIndex : 0;
@@ -115,10 +163,18 @@ class CArchiveWriter {
   /// Flushes and lets go of the file; nothing may be put afterwards.
   void Close();
 
-  const std::string& file_name() const { return m_strFileName; }
+  const std::string& file_name() const { return *m_pFileName; }
 
  private:
   enum class State { kOpen, kClosed, kFailed };
+
+  // Tags of the reference encoding.
+  static constexpr uint16_t kNewClassTag = 0xFFFF;
+  static constexpr uint16_t kLongIndexTag = 0x7FFF;  // a u32 index follows
+  static constexpr uint32_t kMaxShortIndex = 0x7FFE;
+  static constexpr uint16_t kShortClassFlag = 0x8000;
+  static constexpr uint32_t kLongClassFlag = 0x80000000;
+  static constexpr uint16_t kNoSchema = 0xFFFF;  // cannot be stored
 
   // Inline, as every scalar put passes here: the writer's time goes into
   // the many small puts of a symbol's coordinates.
@@ -143,6 +199,20 @@ class CArchiveWriter {
   void writeFile(const void* data, std::size_t n);
   /// Gives the next index, or throws at the index limit.
   uint32_t takeIndex();
+  [[noreturn]] static void throwNotSupported(const CClassRecord* record);
+  [[noreturn]] static void throwLongName();
+  /// As putIndexTag writes a class reference.
+  static CTag classTag(uint32_t index) {
+    CTag tag{};
+    if (index <= kMaxShortIndex) {
+      StoreWord(tag.m_bytes, static_cast<uint16_t>(kShortClassFlag | index));
+      tag.m_nSize = 2;
+    } else {
+      StoreDword(StoreWord(tag.m_bytes, kLongIndexTag), kLongClassFlag | index);
+      tag.m_nSize = 6;
+    }
+    return tag;
+  }
   void putIndexTag(uint32_t index, uint32_t long_flag, uint16_t short_flag);
 
   // The usual buffer is part of the writer, so that a writer made for
@@ -150,7 +220,8 @@ class CArchiveWriter {
   static constexpr std::size_t kOwnBufferSize = 4096;
 
   CWritableFile& m_file;
-  std::string m_strFileName;
+  std::string m_strOwnName;  // unless the name is held by the caller
+  const std::string* m_pFileName;
   uint8_t* m_pBuffer;
   std::unique_ptr<uint8_t[]> m_pLargeBuffer;  // above kOwnBufferSize
   std::size_t m_nBufferSize;

@@ -164,7 +164,44 @@ TEST(ArchiveWriterTest, CountForms) {
     EXPECT_EQ(ToHex(Encode([&](CArchiveWriter& ar) { ar.PutCount(c.count); })),
               c.hex)
         << c.count;
+    uint8_t run[6];
+    const uint8_t* end = CArchiveWriter::StoreCount(run, c.count);
+    const uint8_t* begin = run;
+    EXPECT_EQ(ToHex(std::string(begin, end)), c.hex) << c.count;
   }
+}
+
+// New objects stored in a run take the tags and numbers that putting them
+// gives, and are refused alike.
+TEST(ArchiveWriterTest, NewObjectsStoredInARunAsPut) {
+  const CClassRecord* classes[] = {&CItem::classCItem, &COther::classCOther,
+                                   &CItem::classCItem};
+  const std::string put = Encode([&](CArchiveWriter& ar) {
+    for (const CClassRecord* c : classes) ar.PutNewObject(c);
+    ar.PutClass(&COther::classCOther);
+  });
+  CMemoryFile file;
+  CArchiveWriter ar(file, "T.SML", 4096, 8);  // indices 1 to 7
+  uint8_t* out = ar.BeginRun(64);
+  CArchiveWriter::CTag tag;
+  EXPECT_THROW(ar.StoreNewObject(out, &CObject::classCObject, &tag),
+               CNotSupportedException);
+  for (const CClassRecord* c : classes) out = ar.StoreNewObject(out, c, &tag);
+  EXPECT_EQ(ToHex(std::string(tag.m_bytes, tag.m_bytes + tag.m_nSize)),
+            "01 80");
+  ar.EndRun(out);
+  ar.PutClass(&COther::classCOther);
+  ar.Close();
+  EXPECT_EQ(ToHex(file.m_strBytes), ToHex(put));
+  // Indices 1 to 3: CItem and its object take two; COther and its object
+  // would take two more, another CItem object one.
+  CArchiveWriter few(file, "T.SML", 4096, 4);
+  out = few.StoreNewObject(few.BeginRun(64), &CItem::classCItem, &tag);
+  EXPECT_THROW(few.StoreNewObject(out, &COther::classCOther, &tag),
+               std::logic_error);
+  out = few.StoreNewObject(out, &CItem::classCItem, &tag);
+  EXPECT_THROW(few.StoreNewObject(out, &CItem::classCItem, &tag),
+               std::logic_error);
 }
 
 TEST(ArchiveWriterTest, ClassesAndObjectsShareOneNumbering) {

@@ -19,21 +19,11 @@ std::size_t CPointerIndex::slotOf(const void* p) const {
   return i;
 }
 
-uint32_t CPointerIndex::find(const void* p) const {
-  if (m_slots.empty()) {
-    for (std::size_t i = 0; i < m_nCount; ++i) {
-      if (m_few[i].m_pKey == p) return m_few[i].m_nIndex;
-    }
-    return 0;
-  }
+uint32_t CPointerIndex::findInTable(const void* p) const {
   return m_slots[slotOf(p)].m_nIndex;
 }
 
-void CPointerIndex::insert(const void* p, uint32_t index) {
-  if (m_slots.empty() && m_nCount < kFewSlots) {
-    m_few[m_nCount++] = CSlot{p, index};
-    return;
-  }
+void CPointerIndex::insertInTable(const void* p, uint32_t index) {
   // At most half full, so that probes stay short and a free slot is found.
   if (2 * (m_nCount + 1) > m_slots.size()) grow();
   CSlot& slot = m_slots[slotOf(p)];

@@ -1,5 +1,6 @@
 #include "dxf/sym_text_writer.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -37,62 +38,75 @@ void CSymTextWriter::Begin() {
   m_symbol.clear();
 }
 
-void CSymTextWriter::AppendLine(double x1, double y1, double z1, double x2,
-                                double y2, double z2) {
-  const double values[] = {x1, y1, z1, x2, y2, z2};
-  AppendRecord('L', values, 6);
-}
-
-void CSymTextWriter::AppendArc(double x, double y, double z, double start,
-                               double end, double radius) {
-  const double values[] = {x, y, z, start, end, radius};
-  AppendRecord('A', values, 6);
-}
-
-void CSymTextWriter::AppendCircle(double x, double y, double z, double radius) {
-  const double values[] = {x, y, z, radius};
-  AppendRecord('C', values, 4);
+CSymTextWriter::CRecord::CRecord(char l, const double* v, int n)
+    : letter(l), count(n) {
+  std::copy_n(v, n, values);  // the rest is never read
 }
 
 // A record is added only when it fits, so an oversized text is never
 // built. Most records are far from the limit: their values' longest text
 // is counted instead of their own, and the records are counted exactly only
-// when that bound could pass the limit.
-void CSymTextWriter::AppendRecord(char letter, const double* values,
-                                  int count) {
-  CRecord record{letter, count, {}};
+// when that bound could pass the limit. One form for each letter, inline
+// in its Append, so that its fields are taken in a row and its shape added
+// in place; what needs a line's text is done apart.
+template <char kLetter, int kCount>
+[[gnu::always_inline]] inline void CSymTextWriter::AppendRecord(
+    const double (&values)[kCount]) {
   // The shape gets the numbers that reading the record gives back.
-  double numbers[6];
-  for (int i = 0; i < count; ++i) record.values[i] = values[i];
-  const bool quick = QuickThroughFixed6Pairs(values, numbers, count / 2);
-  std::size_t bound = 2 + static_cast<std::size_t>(count) *
-                              (1 + kMaxQuickFixed6Length);  // letter, LF
-  if (!quick) {
-    char line[kMaxRecordLength];
-    bound = static_cast<std::size_t>(FormatRecord(record, line) - line);
-    for (int i = 0; i < count; ++i) numbers[i] = ThroughFixed6(values[i]);
+  double numbers[kCount];
+  std::size_t bound = 2 + kCount * (1 + kMaxQuickFixed6Length);  // letter, LF
+  if (!QuickThroughFixed6Pairs(values, numbers, kCount / 2)) {
+    bound = SlowThrough(CRecord(kLetter, values, kCount), numbers);
   }
   const bool near_limit = bound > m_nLimit - m_nSizeBound;
-  if (near_limit) {
-    CountExactly();
-    char line[kMaxRecordLength];
-    bound = static_cast<std::size_t>(FormatRecord(record, line) - line);
-    if (bound > m_nLimit - m_nExactSize) {
-      throw CSymbolFailure("the symbol's text would exceed " +
-                           SizeText(m_nLimit));
-    }
-  }
-  m_records.push_back(record);
+  if (near_limit) bound = SizeWithinLimit(CRecord(kLetter, values, kCount));
+  m_records.emplace_back(kLetter, values, kCount);
   m_nSizeBound += bound;
   if (near_limit) {
     m_nExactSize += bound;
     ++m_nSized;
   }
-  if (letter == 'L') {
+  if constexpr (kLetter == 'L') {
     AddSymLine(&m_symbol, numbers);
+  } else if constexpr (kLetter == 'A') {
+    AddSymArc(&m_symbol, numbers);
   } else {
-    AddSymRecord(&m_symbol, letter, numbers);
+    AddSymCircle(&m_symbol, numbers);
   }
+}
+
+void CSymTextWriter::AppendLine(double x1, double y1, double z1, double x2,
+                                double y2, double z2) {
+  AppendRecord<'L'>({x1, y1, z1, x2, y2, z2});
+}
+
+void CSymTextWriter::AppendArc(double x, double y, double z, double start,
+                               double end, double radius) {
+  AppendRecord<'A'>({x, y, z, start, end, radius});
+}
+
+void CSymTextWriter::AppendCircle(double x, double y, double z, double radius) {
+  AppendRecord<'C'>({x, y, z, radius});
+}
+
+std::size_t CSymTextWriter::SlowThrough(const CRecord& record,
+                                        double* numbers) {
+  for (int i = 0; i < record.count; ++i) {
+    numbers[i] = ThroughFixed6(record.values[i]);
+  }
+  char line[kMaxRecordLength];
+  return static_cast<std::size_t>(FormatRecord(record, line) - line);
+}
+
+std::size_t CSymTextWriter::SizeWithinLimit(const CRecord& record) {
+  CountExactly();
+  char line[kMaxRecordLength];
+  const auto size = static_cast<std::size_t>(FormatRecord(record, line) - line);
+  if (size > m_nLimit - m_nExactSize) {
+    throw CSymbolFailure("the symbol's text would exceed " +
+                         SizeText(m_nLimit));
+  }
+  return size;
 }
 
 char* CSymTextWriter::FormatRecord(const CRecord& record, char* line) {

@@ -51,12 +51,21 @@ class CSymTextWriter {
 
  private:
   struct CRecord {
+    CRecord(char l, const double* v, int n);
     char letter;
     int count;
-    double values[6];
+    double values[6];  // the first count
   };
 
-  void AppendRecord(char letter, const double* values, int count);
+  template <char kLetter, int kCount>
+  void AppendRecord(const double (&values)[kCount]);
+  /// The size of the record's line, and in numbers what reading it gives
+  /// back, for values that are not taken the quick way.
+  static std::size_t SlowThrough(const CRecord& record, double* numbers);
+  /// The exact size of a record whose bound might take the text past its
+  /// limit, after counting the records before it exactly; throws
+  /// CSymbolFailure when it would.
+  std::size_t SizeWithinLimit(const CRecord& record);
   /// Writes the record's line at line, which has room for the longest;
   /// returns one past its LF.
   static char* FormatRecord(const CRecord& record, char* line);

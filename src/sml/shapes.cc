@@ -4,14 +4,6 @@
 
 #include "archive/archive_writer.h"
 
-// The class names and schema numbers are stored in every .SML file, so
-// they never change.
-const CClassRecord CPrecisionPoint::classCPrecisionPoint = {"CPrecisionPoint",
-                                                            1234};
-const CClassRecord CLine::classCLine = {"CLine", 1234};
-const CClassRecord CArc::classCArc = {"CArc", 1234};
-const CClassRecord CCircle::classCCircle = {"CCircle", 1234};
-
 const CClassRecord* CPrecisionPoint::GetRuntimeClass() const {
   return &classCPrecisionPoint;
 }

@@ -17,7 +17,10 @@ class CPrecisionPoint : public CObject {
   const CClassRecord* GetRuntimeClass() const override;
   /// x, y, z as doubles.
   void Serialize(CArchiveWriter& ar) const override;
-  static const CClassRecord classCPrecisionPoint;
+  // The class names and schema numbers are stored in every .SML file, so
+  // they never change; known when compiled, so that a writer can size its
+  // runs by them.
+  static constexpr CClassRecord classCPrecisionPoint{"CPrecisionPoint", 1234};
 
   double x = 0.0, y = 0.0, z = 0.0;
 };
@@ -58,7 +61,7 @@ class CLine : public CObject {
   const CClassRecord* GetRuntimeClass() const override;
   /// attribute as u32, then start and end as bare points (no tags).
   void Serialize(CArchiveWriter& ar) const override;
-  static const CClassRecord classCLine;
+  static constexpr CClassRecord classCLine{"CLine", 1234};
 
   CPrecisionPoint start;
   CPrecisionPoint end;
@@ -73,7 +76,7 @@ class CArc : public CObject {
   const CClassRecord* GetRuntimeClass() const override;
   /// The point array and nothing else.
   void Serialize(CArchiveWriter& ar) const override;
-  static const CClassRecord classCArc;
+  static constexpr CClassRecord classCArc{"CArc", 1234};
 
   CPrecisionPointArray points;
 };
@@ -84,7 +87,7 @@ class CCircle : public CObject {
   const CClassRecord* GetRuntimeClass() const override;
   /// radius first, then the point array.
   void Serialize(CArchiveWriter& ar) const override;
-  static const CClassRecord classCCircle;
+  static constexpr CClassRecord classCCircle{"CCircle", 1234};
 
   CPrecisionPointArray points;
   double radius = 0.0;

@@ -191,13 +191,6 @@ void writeTail(CArchiveWriter& ar, const Symbol& symbol) {
   symbol.origin.Serialize(ar);
 }
 
-void putCount(CArchiveWriter& ar, std::size_t n) {
-  if (n > UINT32_MAX) {
-    throw std::length_error("too many elements to store in one array");
-  }
-  ar.PutCount(static_cast<uint32_t>(n));
-}
-
 // A point of an arc's or a circle's point list, tagged as the list's
 // elements are.
 void putListedPoint(CArchiveWriter& ar, const CPrecisionPoint& point) {
@@ -226,14 +219,37 @@ void putCircle(CArchiveWriter& ar, const CFlatSymbol::CCircleShape& circle) {
   putListedPoint(ar, circle.centre);
 }
 
-// The same as the put routines above once the first shape of a list has
-// defined the classes: tags copied, objects numbered by the caller.
+constexpr const CClassRecord* kPointClass =
+    &CPrecisionPoint::classCPrecisionPoint;
+
+// The most that the tag of the first object of a class takes.
+constexpr std::size_t newObjectTagSize(const CClassRecord& record) {
+  return CArchiveWriter::NewObjectTagSize(
+      std::string_view(record.m_lpszClassName).size());
+}
+
+// The same as the put routines above, stored in a run: the first shape of a
+// list through the archive, which numbers it and defines its classes or
+// refers to them, and the rest with the tags that it gives for them, the
+// caller numbering them. kFirstIndices: the most that the first takes.
 struct CLineStore {
-  static constexpr std::size_t kMaxSize =
-      kMaxTagSize + kDwordSize + 2 * kPointSize;
+  static constexpr std::size_t kBodySize = kDwordSize + 2 * kPointSize;
+  static constexpr std::size_t kMaxSize = kMaxTagSize + kBodySize;
+  static constexpr std::size_t kMaxFirstSize =
+      newObjectTagSize(CLine::classCLine) + kBodySize;
   static constexpr uint32_t kObjects = 1;
+  static constexpr uint32_t kFirstIndices = 2;
+  uint8_t* First(CArchiveWriter& ar, uint8_t* out, const CLine& line) {
+    return body(ar.StoreNewObject(out, &CLine::classCLine, &m_line), line);
+  }
+  // The tags, once the first shape has been put through the archive.
+  void Refer(const CArchiveWriter& ar) {
+    m_line = ar.ClassReference(&CLine::classCLine);
+  }
   uint8_t* operator()(uint8_t* out, const CLine& line) const {
-    out = storeTag(out, m_line);
+    return body(storeTag(out, m_line), line);
+  }
+  static uint8_t* body(uint8_t* out, const CLine& line) {
     out = StoreDword(out, static_cast<uint32_t>(line.attribute));
     out = storePoint(out, line.start);
     return storePoint(out, line.end);
@@ -244,7 +260,23 @@ struct CLineStore {
 struct CArcStore {
   static constexpr std::size_t kMaxSize =
       kMaxTagSize + kWordSize + 2 * (kMaxTagSize + kPointSize);
+  static constexpr std::size_t kMaxFirstSize =
+      newObjectTagSize(CArc::classCArc) + kWordSize +
+      2 * (newObjectTagSize(*kPointClass) + kPointSize);
   static constexpr uint32_t kObjects = 3;
+  static constexpr uint32_t kFirstIndices = 5;
+  uint8_t* First(CArchiveWriter& ar, uint8_t* out,
+                 const CFlatSymbol::CArcShape& arc) {
+    out = StoreWord(ar.StoreNewObject(out, &CArc::classCArc, &m_arc), 2);
+    out = storePoint(ar.StoreNewObject(out, kPointClass, &m_point), arc.centre);
+    // The point class is defined by now: a reference, and the next index.
+    ar.TakeIndices(1);
+    return storePoint(storeTag(out, m_point), arc.angles);
+  }
+  void Refer(const CArchiveWriter& ar) {
+    m_arc = ar.ClassReference(&CArc::classCArc);
+    m_point = ar.ClassReference(kPointClass);
+  }
   uint8_t* operator()(uint8_t* out, const CFlatSymbol::CArcShape& arc) const {
     out = storeTag(out, m_arc);
     out = StoreWord(out, 2);
@@ -258,7 +290,22 @@ struct CArcStore {
 struct CCircleStore {
   static constexpr std::size_t kMaxSize =
       kMaxTagSize + kDoubleSize + kWordSize + kMaxTagSize + kPointSize;
+  static constexpr std::size_t kMaxFirstSize =
+      newObjectTagSize(CCircle::classCCircle) + kDoubleSize + kWordSize +
+      newObjectTagSize(*kPointClass) + kPointSize;
   static constexpr uint32_t kObjects = 2;
+  static constexpr uint32_t kFirstIndices = 4;
+  uint8_t* First(CArchiveWriter& ar, uint8_t* out,
+                 const CFlatSymbol::CCircleShape& circle) {
+    out = ar.StoreNewObject(out, &CCircle::classCCircle, &m_circle);
+    out = StoreWord(StoreDouble(out, circle.radius), 1);
+    return storePoint(ar.StoreNewObject(out, kPointClass, &m_point),
+                      circle.centre);
+  }
+  void Refer(const CArchiveWriter& ar) {
+    m_circle = ar.ClassReference(&CCircle::classCCircle);
+    m_point = ar.ClassReference(kPointClass);
+  }
   uint8_t* operator()(uint8_t* out,
                       const CFlatSymbol::CCircleShape& circle) const {
     out = storeTag(out, m_circle);
@@ -297,33 +344,42 @@ void writeRest(CArchiveWriter& ar, const std::vector<Shape>& shapes,
   }
 }
 
-// A list as CSymbol's lists write it: the count, then the first shape
-// through the archive, which defines its classes, then the rest in runs
-// with the tags make_store takes from those definitions.
-template <class Shape, class Put, class MakeStore>
-void writeList(CArchiveWriter& ar, const std::vector<Shape>& shapes, Put put,
-               const MakeStore& make_store) {
-  putCount(ar, shapes.size());
-  if (shapes.empty()) return;
-  put(ar, shapes[0]);
-  writeRest(ar, shapes, 1, make_store(), put);
+// The most bytes a count takes.
+constexpr std::size_t kMaxCountSize = kWordSize + kDwordSize;
+
+// A list as CSymbol's lists write it: the count and the first shape, which
+// defines its classes, then the rest with the tags of those definitions.
+// The count and the first shape go in one run where the room and the
+// numbering allow, and else value by value, as for the rest.
+template <class Shape, class Store, class Put>
+void writeList(CArchiveWriter& ar, const std::vector<Shape>& shapes,
+               Store store, Put put) {
+  if (shapes.size() > UINT32_MAX) {
+    throw std::length_error("too many elements to store in one array");
+  }
+  const auto n = static_cast<uint32_t>(shapes.size());
+  if (n == 0) {
+    ar.PutCount(0);
+    return;
+  }
+  constexpr std::size_t first_size = kMaxCountSize + Store::kMaxFirstSize;
+  if (first_size <= ar.Room() && ar.IndicesLeft() >= Store::kFirstIndices) {
+    uint8_t* out = CArchiveWriter::StoreCount(ar.BeginRun(first_size), n);
+    ar.EndRun(store.First(ar, out, shapes[0]));
+  } else {
+    ar.PutCount(n);
+    put(ar, shapes[0]);
+    store.Refer(ar);
+  }
+  writeRest(ar, shapes, 1, store, put);
 }
 
 }  // namespace
 
 void WriteShapeLists(CArchiveWriter& ar, const CFlatSymbol& symbol) {
-  const CClassRecord* point = &CPrecisionPoint::classCPrecisionPoint;
-  writeList(ar, symbol.lines, putLine, [&ar] {
-    return CLineStore{ar.ClassReference(&CLine::classCLine)};
-  });
-  writeList(ar, symbol.arcs, putArc, [&ar, point] {
-    return CArcStore{ar.ClassReference(&CArc::classCArc),
-                     ar.ClassReference(point)};
-  });
-  writeList(ar, symbol.circles, putCircle, [&ar, point] {
-    return CCircleStore{ar.ClassReference(&CCircle::classCCircle),
-                        ar.ClassReference(point)};
-  });
+  writeList(ar, symbol.lines, CLineStore{}, putLine);
+  writeList(ar, symbol.arcs, CArcStore{}, putArc);
+  writeList(ar, symbol.circles, CCircleStore{}, putCircle);
 }
 
 void WriteSmlContents(CArchiveWriter& ar, std::string_view symbol_name,
@@ -345,15 +401,16 @@ void WriteSmlContents(CArchiveWriter& ar, std::string_view symbol_name,
 
 namespace {
 
+// The symbol name is the same from the output path as from the source: the
+// two differ in their last four characters only.
 template <class Symbol>
-void writeSmlFile(CPlatform& platform, const std::string& source_path,
+void writeSmlFile(CPlatform& platform, const std::string& output_path,
                   const Symbol& symbol, CPublishQueue* queue) {
-  std::string path = SmlOutputPath(source_path);
   // Written under a temporary name and renamed over an earlier file only
   // when complete: a failure leaves the earlier file as it was.
-  CReplacingFile file(platform, path, queue);
-  CArchiveWriter ar(file, std::move(path));
-  WriteSmlContents(ar, symbolNameOf(source_path, platform.PathSeparator()),
+  CReplacingFile file(platform, output_path, queue);
+  CArchiveWriter ar(file, &output_path);
+  WriteSmlContents(ar, symbolNameOf(output_path, platform.PathSeparator()),
                    symbol);
   ar.Close();
   file.Close();
@@ -363,12 +420,22 @@ void writeSmlFile(CPlatform& platform, const std::string& source_path,
 
 void WriteSmlFile(CPlatform& platform, const std::string& source_path,
                   const CSymbol& symbol, CPublishQueue* queue) {
-  writeSmlFile(platform, source_path, symbol, queue);
+  writeSmlFile(platform, SmlOutputPath(source_path), symbol, queue);
 }
 
 void WriteSmlFile(CPlatform& platform, const std::string& source_path,
                   const CFlatSymbol& symbol, CPublishQueue* queue) {
-  writeSmlFile(platform, source_path, symbol, queue);
+  writeSmlFile(platform, SmlOutputPath(source_path), symbol, queue);
+}
+
+void WriteSmlFileAt(CPlatform& platform, const std::string& output_path,
+                    const CSymbol& symbol, CPublishQueue* queue) {
+  writeSmlFile(platform, output_path, symbol, queue);
+}
+
+void WriteSmlFileAt(CPlatform& platform, const std::string& output_path,
+                    const CFlatSymbol& symbol, CPublishQueue* queue) {
+  writeSmlFile(platform, output_path, symbol, queue);
 }
 
 bool StartsLikeSmlFile(std::string_view bytes) {

@@ -50,6 +50,12 @@ void WriteSmlFile(CPlatform& platform, const std::string& source_path,
                   const CSymbol& symbol, CPublishQueue* queue = nullptr);
 void WriteSmlFile(CPlatform& platform, const std::string& source_path,
                   const CFlatSymbol& symbol, CPublishQueue* queue = nullptr);
+/// The same for an output path formed already: the .SML file's own path
+/// (SmlOutputPath of the source), as WriteSmlBytes takes it.
+void WriteSmlFileAt(CPlatform& platform, const std::string& output_path,
+                    const CSymbol& symbol, CPublishQueue* queue = nullptr);
+void WriteSmlFileAt(CPlatform& platform, const std::string& output_path,
+                    const CFlatSymbol& symbol, CPublishQueue* queue = nullptr);
 
 /// True when bytes could be the start of an .SML file as WriteSmlFile
 /// writes it: they begin with its magic, or are a part of the magic (an

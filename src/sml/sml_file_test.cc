@@ -199,8 +199,8 @@ TEST(SmlFileTest, ShapesHeldByValueFlushAndRunOutOfIndicesAsTheirObjectLists) {
     std::size_t buffer;
     uint32_t limit;
   } cases[] = {{1, kNoLimit},   {57, kNoLimit}, {58, kNoLimit}, {61, kNoLimit},
-               {150, kNoLimit}, {4096, 6},      {4096, 14},     {4096, 21},
-               {4096, 30},      {100, 29},      {4096, 33}};
+               {150, kNoLimit}, {4096, 6},      {4096, 14},     {4096, 16},
+               {4096, 21},      {4096, 30},     {100, 29},      {4096, 33}};
   for (const auto& c : cases) {
     std::string outcome[2];
     std::vector<std::size_t> writes[2];

@@ -1,10 +1,10 @@
 #include "symbol/sym_symbol.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -13,26 +13,10 @@
 
 namespace {
 
-// Degrees to radians: the double nearest to 3.14159265359 / 180, the
-// constant that symbol files have always been converted with.
-constexpr double kDegreesToRadians = 0.017453292519944444;
 // One full turn as the arc sampling adds it to a negative sweep.
 constexpr double kFullTurn = 6.28318530718;
 constexpr int kArcSamples = 201;
 constexpr double kArcStepFraction = 0.005;  // 1 / (kArcSamples - 1)
-
-// Reduces an arc angle in degrees. An angle whose truncated magnitude is
-// below 360 stays exactly as it is; any other loses its sign and fraction
-// and is taken modulo 360. Values that no 32-bit integer holds (and NaN and
-// the infinities) are reduced in floating point instead of being converted.
-double ReduceAngle(double v) {
-  if (!std::isfinite(v) || std::fabs(v) >= 2147483648.0) {
-    return std::fmod(std::trunc(std::fabs(v)), 360.0);
-  }
-  const int k = std::abs(static_cast<int>(v));
-  // Subtracting 360 until below 360 leaves the remainder.
-  return k >= 360 ? static_cast<double>(k % 360) : v;
-}
 
 void AddLine(CSymbol* symbol, const double* v) {
   auto line = std::make_unique<CLine>();
@@ -52,21 +36,11 @@ void AddCircle(CSymbol* symbol, const double* v) {
   symbol->circles.Add(std::move(circle));
 }
 
-// An arc record's angle point: the text measures angles in degrees against
-// its y axis; turn them around and into radians.
-CPrecisionPoint ArcAngles(const double* v) {
-  double s = ReduceAngle(360.0 - v[3]);
-  double e = ReduceAngle(360.0 - v[4]);
-  s = s * kDegreesToRadians;
-  e = e * kDegreesToRadians;
-  return CPrecisionPoint(s, e, v[5]);
-}
-
 void AddArc(CSymbol* symbol, const double* v) {
   auto arc = std::make_unique<CArc>();
   arc->points.Reserve(2);
   arc->points.Add(std::make_unique<CPrecisionPoint>(v[0], v[1], v[2]));
-  arc->points.Add(std::make_unique<CPrecisionPoint>(ArcAngles(v)));
+  arc->points.Add(std::make_unique<CPrecisionPoint>(SymArcAngles(v)));
   symbol->arcs.Add(std::move(arc));
 }
 
@@ -100,21 +74,82 @@ void TakeIn(Symbol* symbol, double px, double py) {
 constexpr unsigned char kDecidesX = 1;
 constexpr unsigned char kDecidesY = 2;
 
-// |theta - k pi/2|, within 1e-15 of itself and 1e-30, for |theta| below 130
-// and theta within 0.7 of k pi/2: pi/2 in parts of 30 bits, so that k times
-// each is exact, and theta - k P0 is exact, the two being that close. The
-// rest of pi/2 is below 2^-120.
-double DistanceFromQuarterTurns(double theta, int k) {
+// The samples of an arc whose x, and whose y, can decide the extents: bit i
+// of a set for sample i, so that the few marked are found a word at a time.
+struct CDecidingSamples {
+  static constexpr int kWords = (kArcSamples + 63) / 64;
+  uint64_t x[kWords];
+  uint64_t y[kWords];
+
+  static void Mark(uint64_t (&set)[kWords], int i) {
+    set[i / 64] |= uint64_t{1} << (i % 64);
+  }
+};
+
+// theta - k pi/2 for |theta| below 130, with pi/2 in parts of 30 bits, so
+// that k times each is exact. The rest of pi/2 is below 2^-120.
+double FromQuarterTurns(double theta, int k) {
   constexpr double kParts[] = {0x1.921fb54000000p+0, 0x1.10b4611800000p-30,
                                0x1.313198a000000p-61, 0x1.701b839800000p-92};
   double d = theta;
   for (double part : kParts) d -= k * part;
-  return std::fabs(d);
+  return d;
+}
+
+// |theta - k pi/2|, within 1e-15 of itself and 1e-30, for |theta| below 130
+// and theta within 0.7 of k pi/2, theta - k P0 being exact so close.
+double DistanceFromQuarterTurns(double theta, int k) {
+  return std::fabs(FromQuarterTurns(theta, k));
+}
+
+// The cosine of theta, |theta| below 130, within kEstimateError, as
+// CosOfQuarters(t, k) of theta = t + k pi/2, |t| < 0.79 (the sine of theta
+// with k - 1): only to pass over the samples that cannot widen the extents
+// whatever their correctly rounded values. t is off by less than 1e-13, the
+// series below stop short by less than 1e-11, their rounding adds less than
+// 1e-15.
+constexpr double kEstimateError = 1e-10;
+
+struct CQuarterTurns {
+  int k;
+  double t;
+};
+
+CQuarterTurns ToQuarterTurns(double theta) {
+  constexpr double kTwoOverPi = 0.6366197723675814;
+  const double quarters = theta * kTwoOverPi;
+  const int k =
+      static_cast<int>(quarters < 0 ? quarters - 0.5 : quarters + 0.5);
+  return {k, FromQuarterTurns(theta, k)};
+}
+
+double CosOfQuarters(double t, int k) {
+  const double u = t * t;
+  // Taylor series to t^11 and t^12, in Horner's form from the last term.
+  if (k & 1) {
+    double sine = 1.0;
+    for (int n = 10; n >= 2; n -= 2) sine = 1.0 - u / (n * (n + 1)) * sine;
+    sine *= t;
+    return k & 2 ? sine : -sine;
+  }
+  double cosine = 1.0;
+  for (int n = 12; n >= 2; n -= 2) cosine = 1.0 - u / (n * (n - 1)) * cosine;
+  return k & 2 ? -cosine : cosine;
+}
+
+// Whether c + r * v, v being the correctly rounded value that estimate is
+// within kEstimateError of, might pass lo or hi. Rounding is monotonic, so
+// it lies between the two computed with v's bounds; false only when both
+// lie within the extents (a NaN: true), where taking it in changes nothing.
+bool MightWiden(double lo, double hi, double c, double r, double estimate) {
+  const double a = c + r * (estimate - kEstimateError);
+  const double b = c + r * (estimate + kEstimateError);
+  return !(a <= hi && b <= hi && a >= lo && b >= lo);
 }
 
 // Marks the samples of an arc that decide its extents, and which of their
-// coordinates do, or returns false when the arc is outside the range where
-// that is shown below.
+// coordinates do, of those in axes, or returns false when the arc is
+// outside the range where that is shown below.
 //
 // Sample i is at theta_i = s + i * step, a point at x = cx + r cos theta_i,
 // y = cy + r sin theta_i; the computed theta_i move one way as i grows.
@@ -135,8 +170,8 @@ double DistanceFromQuarterTurns(double theta, int k) {
 // products from underflowing, so equal values have equal bits (no -0.0),
 // and the extents come out bit for bit as from all 201 samples.
 bool MarkDecidingSamples(double s, double step, double r,
-                         const CPrecisionPoint& centre,
-                         unsigned char (&decides)[kArcSamples]) {
+                         const CPrecisionPoint& centre, unsigned char axes,
+                         CDecidingSamples* decides) {
   const double a = std::fabs(r);
   if (!(a >= 1e-200 && a <= 1e200 && std::fabs(centre.x) <= 1e200 &&
         std::fabs(centre.y) <= 1e200 && std::fabs(s) <= 64.0 &&
@@ -149,12 +184,17 @@ bool MarkDecidingSamples(double s, double step, double r,
   const double last = s + static_cast<double>(kArcSamples - 1) * step;
   const double lo = std::min(s, last) - kMargin;
   const double hi = std::max(s, last) + kMargin;
-  std::memset(decides, 0, sizeof decides);
-  decides[0] = decides[kArcSamples - 1] = kDecidesX | kDecidesY;
+  *decides = {};
+  CDecidingSamples::Mark(decides->x, 0);
+  CDecidingSamples::Mark(decides->y, 0);
+  CDecidingSamples::Mark(decides->x, kArcSamples - 1);
+  CDecidingSamples::Mark(decides->y, kArcSamples - 1);
   // |theta| stays below 130 here: k fits an int, and is exact.
   for (int k = static_cast<int>(std::ceil(lo / kHalfPi)); k * kHalfPi <= hi;
        ++k) {
-    const unsigned char what = k % 2 == 0 ? kDecidesX : kDecidesY;
+    if (!(axes & (k % 2 == 0 ? kDecidesX : kDecidesY))) continue;
+    uint64_t(&what)[CDecidingSamples::kWords] =
+        k % 2 == 0 ? decides->x : decides->y;
     const double index = (k * kHalfPi - s) / step;
     const double below = std::floor(index);
     const int first =
@@ -172,7 +212,7 @@ bool MarkDecidingSamples(double s, double step, double r,
     // Distances this close might be in either order.
     const double tie = nearest * (1.0 + 1e-12) + 1e-28;
     for (int i = first; i < end; ++i) {
-      if (distance[i - first] <= tie) decides[i] |= what;
+      if (distance[i - first] <= tie) CDecidingSamples::Mark(what, i);
     }
   }
   return true;
@@ -207,38 +247,59 @@ void TakeInArc(Symbol* symbol, const CPrecisionPoint& centre,
   double d = s - angles.y;
   if (d < 0) d = d + kFullTurn;
   const double step = -kArcStepFraction * d;
-  unsigned char decides[kArcSamples];
-  if (!MarkDecidingSamples(s, step, r, centre, decides)) {
-    for (int i = 0; i < kArcSamples; ++i) decides[i] = kDecidesX | kDecidesY;
-  }
-  // Most samples decide nothing: eight at a time are passed over while
-  // none of them does. The others are taken in order, as all would be.
-  const uint64_t axes_of_eight = 0x0101010101010101u * axes;
-  for (int i = 0; i < kArcSamples; ++i) {
-    if (i % 8 == 0 && i + 8 <= kArcSamples) {
-      uint64_t eight;
-      std::memcpy(&eight, decides + i, sizeof eight);
-      if ((eight & axes_of_eight) == 0) {
-        i += 7;
-        continue;
-      }
+  CDecidingSamples decides;
+  const bool marked = MarkDecidingSamples(s, step, r, centre, axes, &decides);
+  if (!marked) {
+    for (int w = 0; w < CDecidingSamples::kWords; ++w) {
+      const int left = kArcSamples - 64 * w;
+      const uint64_t all =
+          left >= 64 ? ~uint64_t{0} : (uint64_t{1} << left) - 1;
+      decides.x[w] = decides.y[w] = all;
     }
-    const double theta = s + static_cast<double>(i) * step;
-    switch (decides[i] & axes) {
-      case kDecidesX | kDecidesY: {
-        double sine, cosine;
-        RoundedSinCos(theta, &sine, &cosine);
-        TakeIn(symbol, centre.x + r * cosine, centre.y + r * sine);
-        break;
+  }
+  // Most samples decide nothing: only the marked ones are visited, in
+  // order, as all would be. Of those, where the arc is marked, a coordinate
+  // that the estimate shows within the extents is not computed.
+  const uint64_t x_mask = axes & kDecidesX ? ~uint64_t{0} : 0;
+  const uint64_t y_mask = axes & kDecidesY ? ~uint64_t{0} : 0;
+  for (int w = 0; w < CDecidingSamples::kWords; ++w) {
+    const uint64_t x = decides.x[w] & x_mask;
+    const uint64_t y = decides.y[w] & y_mask;
+    for (uint64_t left = x | y; left != 0; left &= left - 1) {
+      const int bit = std::countr_zero(left);
+      const int i = 64 * w + bit;
+      const double theta = s + static_cast<double>(i) * step;
+      unsigned char which =
+          ((x >> bit) & 1) * kDecidesX | ((y >> bit) & 1) * kDecidesY;
+      if (marked) {
+        const CQuarterTurns q = ToQuarterTurns(theta);
+        if ((which & kDecidesX) &&
+            !MightWiden(symbol->minX, symbol->maxX, centre.x, r,
+                        CosOfQuarters(q.t, q.k))) {
+          which &= ~kDecidesX;
+        }
+        if ((which & kDecidesY) &&
+            !MightWiden(symbol->minY, symbol->maxY, centre.y, r,
+                        CosOfQuarters(q.t, q.k - 1))) {
+          which &= ~kDecidesY;
+        }
       }
-      case kDecidesX:
-        TakeInX(symbol, centre.x + r * RoundedCos(theta));
-        break;
-      case kDecidesY:
-        TakeInY(symbol, centre.y + r * RoundedSin(theta));
-        break;
-      default:
-        break;
+      switch (which) {
+        case kDecidesX | kDecidesY: {
+          double sine, cosine;
+          RoundedSinCos(theta, &sine, &cosine);
+          TakeIn(symbol, centre.x + r * cosine, centre.y + r * sine);
+          break;
+        }
+        case kDecidesX:
+          TakeInX(symbol, centre.x + r * RoundedCos(theta));
+          break;
+        case kDecidesY:
+          TakeInY(symbol, centre.y + r * RoundedSin(theta));
+          break;
+        default:
+          break;
+      }
     }
   }
 }
@@ -326,16 +387,15 @@ void AddSymRecord(CSymbol* symbol, char letter, const double* numbers) {
 }
 
 void AddSymRecord(CFlatSymbol* symbol, char letter, const double* numbers) {
-  const double* v = numbers;
   switch (letter) {
     case 'L':
-      AddSymLine(symbol, v);
+      AddSymLine(symbol, numbers);
       break;
     case 'C':
-      symbol->circles.push_back({CPrecisionPoint(v[0], v[1], v[2]), v[3]});
+      AddSymCircle(symbol, numbers);
       break;
     case 'A':
-      symbol->arcs.push_back({CPrecisionPoint(v[0], v[1], v[2]), ArcAngles(v)});
+      AddSymArc(symbol, numbers);
       break;
     default:
       break;

@@ -1,6 +1,8 @@
 #ifndef SYMCONV_SYMBOL_SYM_SYMBOL_H_
 #define SYMCONV_SYMBOL_SYM_SYMBOL_H_
 
+#include <cmath>
+#include <cstdlib>
 #include <string_view>
 
 #include "sml/flat_symbol.h"
@@ -20,6 +22,43 @@ int SymRecordFields(char letter);
 /// numbers, in the record's order.
 void AddSymRecord(CSymbol* symbol, char letter, const double* numbers);
 void AddSymRecord(CFlatSymbol* symbol, char letter, const double* numbers);
+
+/// Reduces an arc angle in degrees. An angle whose truncated magnitude is
+/// below 360 stays exactly as it is; any other loses its sign and fraction
+/// and is taken modulo 360. Values that no 32-bit integer holds (and NaN and
+/// the infinities) are reduced in floating point instead of being converted.
+inline double ReduceSymAngle(double v) {
+  if (!std::isfinite(v) || std::fabs(v) >= 2147483648.0) {
+    return std::fmod(std::trunc(std::fabs(v)), 360.0);
+  }
+  const int k = std::abs(static_cast<int>(v));
+  // Subtracting 360 until below 360 leaves the remainder.
+  return k >= 360 ? static_cast<double>(k % 360) : v;
+}
+
+/// An A record's angle point: the text measures angles in degrees against
+/// its y axis; they are turned around, reduced and put into radians, and
+/// the radius follows.
+inline CPrecisionPoint SymArcAngles(const double* numbers) {
+  // The double nearest to 3.14159265359 / 180, the constant that symbol
+  // files have always been converted with.
+  constexpr double kDegreesToRadians = 0.017453292519944444;
+  const double s = ReduceSymAngle(360.0 - numbers[3]) * kDegreesToRadians;
+  const double e = ReduceSymAngle(360.0 - numbers[4]) * kDegreesToRadians;
+  return CPrecisionPoint(s, e, numbers[5]);
+}
+
+/// AddSymRecord of an A record.
+inline void AddSymArc(CFlatSymbol* symbol, const double* numbers) {
+  const double* v = numbers;
+  symbol->arcs.push_back({CPrecisionPoint(v[0], v[1], v[2]), SymArcAngles(v)});
+}
+
+/// AddSymRecord of a C record.
+inline void AddSymCircle(CFlatSymbol* symbol, const double* numbers) {
+  const double* v = numbers;
+  symbol->circles.push_back({CPrecisionPoint(v[0], v[1], v[2]), v[3]});
+}
 
 /// AddSymRecord of an L record, inline for the commonest shape.
 inline void AddSymLine(CFlatSymbol* symbol, const double* numbers) {
