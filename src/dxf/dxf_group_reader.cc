@@ -58,21 +58,22 @@ bool IsLowByte(char c) { return static_cast<unsigned char>(c) <= ' '; }
 // "330"): such a code line, at p with at least four bytes, is read from
 // its four bytes alone, with the text and the code that getLine and
 // ParseGroupCode would give. Returns false for any other line.
-inline bool ReadThreeColumnCode(const char* p, CDxfGroup& group) {
+inline bool ReadThreeColumnCode(const char* p, std::string_view& text,
+                                CDxfGroup& group) {
   if (p[3] != '\n' || !IsDigitByte(p[2])) return false;
   const int last = p[2] - '0';
   if (p[0] == ' ') {
     if (p[1] == ' ') {
-      group.m_strCode = std::string_view(p + 2, 1);
+      text = std::string_view(p + 2, 1);
       group.m_nCode = last;
     } else if (IsDigitByte(p[1])) {
-      group.m_strCode = std::string_view(p + 1, 2);
+      text = std::string_view(p + 1, 2);
       group.m_nCode = (p[1] - '0') * 10 + last;
     } else {
       return false;
     }
   } else if (IsDigitByte(p[0]) && IsDigitByte(p[1])) {
-    group.m_strCode = std::string_view(p, 3);
+    text = std::string_view(p, 3);
     group.m_nCode = (p[0] - '0') * 100 + (p[1] - '0') * 10 + last;
   } else {
     return false;
@@ -85,10 +86,11 @@ inline bool ReadThreeColumnCode(const char* p, CDxfGroup& group) {
 // and the code that getLine and ParseGroupCode would give. Returns the bytes
 // it takes with its LF; 0 for anything else (other white space, a CR, a
 // sign alone, no LF).
-inline std::size_t ReadPlainCodeLine(std::string_view rest, CDxfGroup& group) {
+inline std::size_t ReadPlainCodeLine(std::string_view rest,
+                                     std::string_view& text, CDxfGroup& group) {
   const char* const p = rest.data();
   const std::size_t size = rest.size();
-  if (size > 3 && ReadThreeColumnCode(p, group)) return 4;
+  if (size > 3 && ReadThreeColumnCode(p, text, group)) return 4;
   std::size_t i = 0;
   while (i < size && p[i] == ' ') ++i;
   const std::size_t first = i;
@@ -103,7 +105,7 @@ inline std::size_t ReadPlainCodeLine(std::string_view rest, CDxfGroup& group) {
     code = code * 10 + (c - '0');
   }
   if (i == digits || i == size || p[i] != '\n') return 0;
-  group.m_strCode = std::string_view(p + first, i - first);
+  text = std::string_view(p + first, i - first);
   group.m_nCode = negative ? -code : code;
   return i + 1;
 }
@@ -180,20 +182,32 @@ constexpr bool NoTwoLinesShareASlot() {
 }
 static_assert(NoTwoLinesShareASlot());
 
-// Each line "  0\n" to "999\n" in its slot: the line's word, its code above
-// it and the offset of its first digit above that. A slot of no line holds
-// the word of "  0\n", whose own slot is another: no word read can match it.
-constexpr std::array<uint64_t, 1u << kLineSlotBits> MakeThreeColumnLines() {
-  std::array<uint64_t, 1u << kLineSlotBits> slots{};
-  slots.fill(ThreeColumnLine(0));
+// Each line "  0\n" to "999\n" in its slot, with what a group read from it
+// holds: its code, and where its code's text lies before the value. The
+// three are laid out as in CDxfGroup, to be copied in one move. A slot of no
+// line holds the word of "  0\n", whose own slot is another: no word read
+// can match it.
+struct CThreeColumnLine {
+  uint32_t line;
+  int32_t code;
+  uint16_t codeSize;
+  uint16_t codeBack;
+  uint32_t unused;
+};
+constexpr std::array<CThreeColumnLine, 1u << kLineSlotBits>
+MakeThreeColumnLines() {
+  std::array<CThreeColumnLine, 1u << kLineSlotBits> slots{};
+  slots.fill({ThreeColumnLine(0), 0, 0, 0, 0});
   for (uint32_t code = 0; code < 1000; ++code) {
     const uint32_t line = ThreeColumnLine(code);
-    const uint64_t first = code >= 100 ? 0 : code >= 10 ? 1 : 2;
-    slots[LineSlot(line)] = line | uint64_t{code} << 32 | first << 48;
+    const uint16_t digits = code >= 100 ? 3 : code >= 10 ? 2 : 1;
+    // The value starts after the digits and the LF.
+    slots[LineSlot(line)] = {line, static_cast<int32_t>(code), digits,
+                             static_cast<uint16_t>(digits + 1), 0};
   }
   return slots;
 }
-constexpr std::array<uint64_t, 1u << kLineSlotBits> kThreeColumnLines =
+constexpr std::array<CThreeColumnLine, 1u << kLineSlotBits> kThreeColumnLines =
     MakeThreeColumnLines();
 
 // The length of the value line at p, which has at least 28 bytes: the
@@ -234,9 +248,8 @@ inline std::size_t ReadCommonGroup(const char* p, CDxfGroup& group) {
   if constexpr (std::endian::native != std::endian::little) return 0;
   uint32_t line;
   std::memcpy(&line, p, sizeof line);
-  const uint64_t known = kThreeColumnLines[LineSlot(line)];
-  if (static_cast<uint32_t>(known) != line) return 0;
-  const int code = static_cast<int>(known >> 32 & 0xFFFF);
+  const CThreeColumnLine& known = kThreeColumnLines[LineSlot(line)];
+  if (known.line != line) return 0;
   const char* const value = p + 4;
   const unsigned length = ShortValueLength(value);
 #if defined(__SSE2__)
@@ -249,9 +262,9 @@ inline std::size_t ReadCommonGroup(const char* p, CDxfGroup& group) {
       IsLowByte(value[length - 1])) {
     return 0;
   }
-  const std::size_t first = static_cast<std::size_t>(known >> 48);
-  group.m_strCode = std::string_view(p + first, 3 - first);
-  group.m_nCode = code;
+  group.m_nCode = known.code;
+  group.m_nCodeSize = known.codeSize;
+  group.m_nCodeBack = known.codeBack;
   group.m_strValue = std::string_view(value, length);
   return 4 + length + 1;
 }
@@ -278,12 +291,13 @@ const CDxfGroup& CDxfGroupReader::next() {
 inline void CDxfGroupReader::readGroup(CDxfGroup& group) {
   // The code line is consumed before the value line is asked for, so a code
   // line with no value line after it ends the text as a premature end.
-  const std::size_t code_bytes = ReadPlainCodeLine(m_text.rest(), group);
+  std::string_view code;
+  const std::size_t code_bytes = ReadPlainCodeLine(m_text.rest(), code, group);
   if (code_bytes != 0) {
     m_text.skip(code_bytes);
   } else {
-    group.m_strCode = getLine(m_text);
-    group.m_nCode = ParseGroupCode(group.m_strCode);
+    code = getLine(m_text);
+    group.m_nCode = ParseGroupCode(code);
   }
   const std::size_t value_bytes = ReadPlainValueLine(m_text.rest(), group);
   if (value_bytes != 0) {
@@ -291,6 +305,11 @@ inline void CDxfGroupReader::readGroup(CDxfGroup& group) {
   } else {
     group.m_strValue = getLine(m_text);
   }
+  group.setCodeText(code);
+}
+
+void CDxfGroupReader::readUncommonGroup(CDxfGroup& group) {
+  readGroup(group);
 }
 
 void CDxfGroupReader::readEntity(CDxfEntity& entity) {
@@ -327,10 +346,10 @@ void CDxfGroupReader::readEntity(CDxfEntity& entity) {
     } else {
       m_text.skip(static_cast<std::size_t>(p - begin) -
                   (m_text.position() - base));
-      readGroup(*slot);
+      readUncommonGroup(*slot);
       p = begin + (m_text.position() - base);
       if (slot->m_nCode == 0) break;
-      marker = marker || IsTraceMarker(slot->m_strCode) ||
+      marker = marker || IsTraceMarker(slot->code()) ||
                IsTraceMarker(slot->m_strValue);
     }
     const int code = slot->m_nCode;

@@ -18,12 +18,29 @@ struct CDxfGroup {
   /// m_nCode for a code line that is not a whole integer ("", "1.5", "A").
   static constexpr int kNoCode = std::numeric_limits<int>::min();
 
-  std::string_view m_strCode;
   std::string_view m_strValue;
   int m_nCode = kNoCode;
+  // The code line's text lies this far before the value's and is this long:
+  // two small numbers, not a view, as a group is stored for every line pair
+  // read and its code text is seldom wanted. A code line too long for them
+  // (no DXF writer makes one) reads as empty.
+  uint16_t m_nCodeSize = 0;
+  uint16_t m_nCodeBack = 0;
 
   bool is(int code, std::string_view value) const {
     return m_nCode == code && m_strValue == value;
+  }
+  /// The code line, trimmed.
+  std::string_view code() const {
+    return std::string_view(m_strValue.data() - m_nCodeBack, m_nCodeSize);
+  }
+  /// Keeps code (a view before the value, in the same text) once the value
+  /// is set.
+  void setCodeText(std::string_view code) {
+    const auto back = static_cast<std::size_t>(m_strValue.data() - code.data());
+    const bool fits = back <= 0xFFFF && code.size() <= back;
+    m_nCodeSize = fits ? static_cast<uint16_t>(code.size()) : 0;
+    m_nCodeBack = fits ? static_cast<uint16_t>(back) : 0;
   }
 };
 
@@ -139,6 +156,9 @@ class CDxfGroupReader {
  private:
   // Reads the next group into group.
   void readGroup(CDxfGroup& group);
+  // readGroup, kept out of readEntity's loop so that the loop's own values
+  // stay in registers: the loop reads nearly every group without it.
+  [[gnu::noinline]] void readUncommonGroup(CDxfGroup& group);
 
   CRemainingText m_text;
   CDxfGroup m_current;

@@ -78,7 +78,7 @@ TEST(DxfGroupReaderTest, LinesReadAsTheirTrimmedText) {
       const std::string whole = text + after;
       CDxfGroupReader reader(whole);
       const CDxfGroup& group = reader.next();
-      EXPECT_EQ(group.m_strCode, c.code_text);
+      EXPECT_EQ(group.code(), c.code_text);
       EXPECT_EQ(group.m_nCode, c.code_value);
       EXPECT_EQ(group.m_strValue, c.value_text);
       EXPECT_TRUE(reader.next().is(7, "NEXT"));
@@ -92,11 +92,21 @@ TEST(DxfGroupReaderTest, LinesReadAsTheirTrimmedText) {
     CDxfEntity entity;
     entity_reader.readEntity(entity);
     ASSERT_EQ(entity.groups().size(), 2u);
-    EXPECT_EQ(entity.groups()[0].m_strCode, c.code_text);
+    EXPECT_EQ(entity.groups()[0].code(), c.code_text);
     EXPECT_EQ(entity.groups()[0].m_nCode, c.code_value);
     EXPECT_EQ(entity.groups()[0].m_strValue, c.value_text);
     EXPECT_TRUE(entity_reader.current().is(0, "EOF"));
     EXPECT_EQ(entity_reader.currentStart(), entity_text.size() - 8);
+  }
+  // A code line too long to be kept with its group reads as empty, never as
+  // a piece of itself.
+  {
+    const std::string text = std::string(70000, 'x') + "\nV\n7\nNEXT\n";
+    CDxfGroupReader reader(text);
+    const CDxfGroup& group = reader.next();
+    EXPECT_EQ(group.code(), "");
+    EXPECT_EQ(group.m_nCode, CDxfGroup::kNoCode);
+    EXPECT_EQ(group.m_strValue, "V");
   }
   // A code line without its LF, or without a value line, ends the text.
   for (std::string_view text : {" 10", "10\n", "10\nVALUE"}) {
@@ -123,12 +133,12 @@ TEST(DxfGroupReaderTest, EveryThreeColumnCodeReadsAsItself) {
   for (int code = 1; code < 1000; ++code) {
     const CDxfGroup& group = entity.groups()[code - 1];
     EXPECT_EQ(group.m_nCode, code);
-    EXPECT_EQ(group.m_strCode, std::to_string(code));
+    EXPECT_EQ(group.code(), std::to_string(code));
     EXPECT_EQ(group.m_strValue, "V");
   }
-  EXPECT_EQ(entity.groups()[999].m_strCode, "010");
+  EXPECT_EQ(entity.groups()[999].code(), "010");
   EXPECT_EQ(entity.groups()[999].m_nCode, 10);
-  EXPECT_EQ(entity.groups()[1000].m_strCode, "0 1");
+  EXPECT_EQ(entity.groups()[1000].code(), "0 1");
   EXPECT_EQ(entity.groups()[1000].m_nCode, CDxfGroup::kNoCode);
   EXPECT_TRUE(reader.current().is(0, "EOF"));
 }

@@ -9,7 +9,7 @@ void CTraceCursor::compareLine(std::size_t line, const char* tag) {
   const auto groups = m_entity.groups();
   if (line / 2 >= groups.size()) return;
   const CDxfGroup& group = groups[line / 2];
-  if ((line % 2 == 0 ? group.m_strCode : group.m_strValue) == kTraceMarker) {
+  if ((line % 2 == 0 ? group.code() : group.m_strValue) == kTraceMarker) {
     m_handler.OnTrace(tag);
   }
 }
