@@ -240,6 +240,7 @@ CPosixPlatform::CPosixPlatform(CPosixOptions options)
   const mode_t mask = ::umask(0);
   ::umask(mask);
   m_newFileMode = 0666 & ~mask;
+  m_euid = ::geteuid();
   // Process ids apart by one start 65,536 names apart.
   m_nNextTemporary = static_cast<unsigned>(::getpid()) << 16;
 }
@@ -446,22 +447,61 @@ std::unique_ptr<CWritableFile> CPosixPlatform::CreateNewFile(
   return std::unique_ptr<CWritableFile>(new CPosixFile(fd, path));
 }
 
+namespace {
+
+/// What CreateReplacement needs to know of the file a temporary replaces.
+struct CReplacedFile {
+  bool regular = false;
+  mode_t mode = 0;
+  /// Known writable without asking the system: ours, with the owner's write
+  /// permission, neither immutable nor a mount of its own (which may be
+  /// read-only where its folder is not).
+  bool plainlyOurs = false;
+};
+
+CReplacedFile examineReplaced(const std::string& target, uid_t euid) {
+  CReplacedFile file;
+#if defined(__linux__) && defined(STATX_ATTR_MOUNT_ROOT)
+  struct statx stx;
+  if (::statx(AT_FDCWD, target.c_str(), 0, STATX_TYPE | STATX_MODE | STATX_UID,
+              &stx) != 0) {
+    return file;
+  }
+  constexpr uint64_t kRefusing = STATX_ATTR_IMMUTABLE | STATX_ATTR_MOUNT_ROOT;
+  file.regular = S_ISREG(stx.stx_mode);
+  file.mode = stx.stx_mode & 07777;
+  file.plainlyOurs = (stx.stx_mask & STATX_UID) != 0 && stx.stx_uid == euid &&
+                     (stx.stx_mode & S_IWUSR) != 0 &&
+                     (stx.stx_attributes_mask & kRefusing) == kRefusing &&
+                     (stx.stx_attributes & kRefusing) == 0;
+#else
+  (void)euid;
+  struct stat st;
+  if (::stat(target.c_str(), &st) != 0) return file;
+  file.regular = S_ISREG(st.st_mode);
+  file.mode = st.st_mode & 07777;
+#endif
+  return file;
+}
+
+}  // namespace
+
 std::unique_ptr<CWritableFile> CPosixPlatform::CreateReplacement(
     const std::string& temp, const std::string& target) {
   // A rename needs only the folder's permission; opening the target for
-  // writing, as a replacement in place would, needs the file's.
-  struct stat st;
-  const bool exists = ::stat(target.c_str(), &st) == 0;
-  if (exists && S_ISREG(st.st_mode) &&
+  // writing, as a replacement in place would, needs the file's. The system
+  // is asked unless the owner's write permission plainly gives it: one call
+  // fewer for nearly every file replaced.
+  const CReplacedFile replaced = examineReplaced(target, m_euid);
+  if (replaced.regular && !replaced.plainlyOurs &&
       ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
     throw FileExceptionFromErrno(errno, target);
   }
   std::unique_ptr<CWritableFile> file = CreateNewFile(temp);
   // Like the file it replaces (as sed -i does); a new one keeps 0666 less
   // the umask. Most replaced files have that mode already.
-  const mode_t mode = st.st_mode & 07777;
-  if (exists && S_ISREG(st.st_mode) && mode != m_newFileMode &&
-      ::chmod(temp.c_str(), mode) != 0) {
+  if (replaced.regular && replaced.mode != m_newFileMode &&
+      ::chmod(temp.c_str(), replaced.mode) != 0) {
     throw FileExceptionFromErrno(errno, temp);
   }
   return file;

@@ -102,6 +102,8 @@ class CPosixPlatform final : public CPlatform {
   /// The mode that CreateNewFile gives a file: 0666 less the umask, which
   /// is read once, when the platform is made.
   mode_t m_newFileMode = 0;
+  /// Whose files CreateReplacement may take as writable by their mode.
+  uid_t m_euid = 0;
   /// Asked once: progress is reported for every source, and whether the
   /// errors go to a terminal does not change during a run.
   mutable std::optional<bool> m_errorsIsTerminal;

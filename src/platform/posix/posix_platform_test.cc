@@ -2,9 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/fs.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -315,6 +319,39 @@ TEST_F(PosixFileTest, ShortWriteKeepsTheTargetAndLeavesNoTemporary) {
   EXPECT_EQ(text, "old");
   EXPECT_EQ(std::distance(fs::directory_iterator(m_base), {}), 1);
 }
+
+#ifdef __linux__
+// Our own file with the owner's write permission is replaced without asking
+// the system, unless it is immutable: such a file is refused before a
+// temporary is made, as one its mode refuses. Setting the attribute needs
+// root and a file system that keeps it.
+TEST_F(PosixFileTest, AnImmutableFileOfOursIsRefusedUpFront) {
+  {
+    const int flag = FS_IMMUTABLE_FL;
+    std::ofstream(Path("FIXED.SML")) << "old";
+    const int fd = ::open(Path("FIXED.SML").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    int flags = 0;
+    ::ioctl(fd, FS_IOC_GETFLAGS, &flags);
+    int fixed = flags | flag;
+    if (::ioctl(fd, FS_IOC_SETFLAGS, &fixed) != 0) {
+      ::close(fd);
+      GTEST_SKIP() << "cannot set the attribute here: " << std::strerror(errno);
+    }
+    bool refused = false;
+    try {
+      CReplacingFile file(m_posix, Path("FIXED.SML"));
+    } catch (const CFileException& e) {
+      refused = e.m_strFileName == Path("FIXED.SML");
+    }
+    ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    ::close(fd);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_base), {}), 1);
+    fs::remove(Path("FIXED.SML"));
+  }
+}
+#endif
 
 // A 0664 symbol became 0644 when replaced. (A read-only symbol is checked
 // end to end, as a user who may not write it.) The platform knows the mode
