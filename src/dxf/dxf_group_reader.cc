@@ -308,9 +308,7 @@ inline void CDxfGroupReader::readGroup(CDxfGroup& group) {
   group.setCodeText(code);
 }
 
-void CDxfGroupReader::readUncommonGroup(CDxfGroup& group) {
-  readGroup(group);
-}
+void CDxfGroupReader::readUncommonGroup(CDxfGroup& group) { readGroup(group); }
 
 void CDxfGroupReader::readEntity(CDxfEntity& entity) {
   entity.m_strType = m_current.m_strValue;
