@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <stdexcept>
 #include <utility>
 
 namespace {
@@ -31,12 +32,17 @@ std::uint64_t hashOf(std::string_view path) {
 
 void COutputTally::Add(std::string_view path, int delta) {
   if (2 * (m_nUsed + 1) > m_table.size()) grow();
-  const std::size_t hash = static_cast<std::size_t>(hashOf(path));
+  const auto hash = static_cast<std::uint32_t>(hashOf(path));
   const std::size_t mask = m_table.size() - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     CEntry& entry = m_table[i];
-    if (!entry.used) {
-      entry = {hash, m_strPaths.size(), path.size(), delta, true};
+    if (entry.size == kUnused) {
+      // Paths of 4 GiB in all would be tens of millions of outputs.
+      if (m_strPaths.size() + path.size() >= kUnused) {
+        throw std::length_error("too many outputs to count");
+      }
+      entry = {hash, static_cast<std::uint32_t>(path.size()),
+               static_cast<std::uint32_t>(m_strPaths.size()), delta};
       m_strPaths.append(path);
       ++m_nUsed;
       return;
@@ -59,9 +65,9 @@ void COutputTally::grow() {
   m_table.assign(std::max(kFirstTableSize, 2 * old.size()), CEntry());
   const std::size_t mask = m_table.size() - 1;
   for (const CEntry& entry : old) {
-    if (!entry.used) continue;
+    if (entry.size == kUnused) continue;
     std::size_t i = entry.hash & mask;
-    while (m_table[i].used) i = (i + 1) & mask;
+    while (m_table[i].size != kUnused) i = (i + 1) & mask;
     m_table[i] = entry;
   }
 }

@@ -2,6 +2,7 @@
 #define SYMCONV_APP_OUTPUT_TALLY_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,18 +21,20 @@ class COutputTally {
   template <typename Visit>
   void ForEach(const Visit& visit) const {
     for (const CEntry& entry : m_table) {
-      if (entry.used) visit(pathOf(entry), entry.count);
+      if (entry.size != kUnused) visit(pathOf(entry), entry.count);
     }
   }
 
  private:
+  // Sixteen bytes, so that the table of a run of many outputs, grown into
+  // fresh memory time and again, touches few pages.
   struct CEntry {
-    std::size_t hash = 0;
-    std::size_t offset = 0;  // of the path in m_strPaths
-    std::size_t size = 0;
+    std::uint32_t hash = 0;
+    std::uint32_t size = kUnused;
+    std::uint32_t offset = 0;  // of the path in m_strPaths
     int count = 0;
-    bool used = false;
   };
+  static constexpr std::uint32_t kUnused = 0xFFFFFFFF;
 
   std::string_view pathOf(const CEntry& entry) const {
     return std::string_view(m_strPaths).substr(entry.offset, entry.size);

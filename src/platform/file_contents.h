@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <string_view>
 
 /// The bytes of a file read whole, in one buffer of their size. A reader
@@ -17,8 +18,27 @@ class CFileContents {
     std::copy(bytes.begin(), bytes.end(), m_pBytes.get());
   }
   /// size bytes, unset until written through data().
-  explicit CFileContents(std::size_t size)
-      : m_pBytes(new char[size]), m_nSize(size) {}
+  explicit CFileContents(std::size_t size) : m_nSize(size) {
+    if (size < kLargeBuffer) {
+      m_pBytes = CBytes(new char[size], CRelease{false});
+      m_nCapacity = size;
+    } else {
+      m_nCapacity = (size + kLargePage - 1) & ~(kLargePage - 1);
+      m_pBytes = CBytes(static_cast<char*>(::operator new[](
+                            m_nCapacity, std::align_val_t{kLargePage})),
+                        CRelease{true});
+    }
+  }
+
+  /// A large buffer starts at a large page's boundary and takes whole large
+  /// pages, so that the system can back all of it with large pages: its
+  /// ragged ends would otherwise be faulted in a small page at a time, a
+  /// thousand faults for a file of any size.
+  static constexpr std::size_t kLargePage = std::size_t{2} << 20;
+  static constexpr std::size_t kLargeBuffer = 2 * kLargePage;
+  /// The bytes the buffer holds: size() and, past a large file's end, the
+  /// rest of its last large page.
+  std::size_t capacity() const { return m_nCapacity; }
 
   char* data() { return m_pBytes.get(); }
   const char* data() const { return m_pBytes.get(); }
@@ -44,8 +64,21 @@ class CFileContents {
   }
 
  private:
-  std::unique_ptr<char[]> m_pBytes;
+  struct CRelease {
+    bool aligned;  // value-initialized to false by an empty buffer
+    void operator()(char* bytes) const {
+      if (aligned) {
+        ::operator delete[](bytes, std::align_val_t{kLargePage});
+      } else {
+        delete[] bytes;
+      }
+    }
+  };
+  using CBytes = std::unique_ptr<char[], CRelease>;
+
+  CBytes m_pBytes;
   std::size_t m_nSize = 0;
+  std::size_t m_nCapacity = 0;
 };
 
 #endif  // SYMCONV_PLATFORM_FILE_CONTENTS_H_

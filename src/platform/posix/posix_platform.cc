@@ -415,7 +415,7 @@ CFileContents CPosixPlatform::ReadFile(const std::string& path) {
   // One allocation for the size that fstat gives; the file may still grow
   // or shrink while we read, so read on until the end.
   CFileContents contents(static_cast<std::size_t>(st.st_size));
-  askForLargePages(contents.data(), contents.size());
+  askForLargePages(contents.data(), contents.capacity());
   std::size_t got = readStart(fd, contents.data(), contents.size(),
                               m_options.split_reads, path);
   while (got == contents.size()) {
