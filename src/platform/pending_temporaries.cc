@@ -9,13 +9,15 @@ namespace {
 // handler reads only slots in state 2, so it never sees half a path.
 struct CSlot {
   std::atomic<int> state{0};
-  char path[kPendingTemporaryPathMax];
+  char path[kPendingTemporaryPathMax] = {};
 };
 
 static_assert(std::atomic<int>::is_always_lock_free,
               "a signal handler may only read lock-free atomics");
 
-CSlot g_slots[kPendingTemporarySlots];
+// Zeros from the start, with no code to run at startup: a slot's page is
+// touched only once a temporary is claimed in it.
+constinit CSlot g_slots[kPendingTemporarySlots];
 
 /// Where the next search for a free slot starts: slots are claimed and
 /// released mostly in turn, so the one after the last claimed is likely
