@@ -19,6 +19,7 @@
 
 #include "platform/console_answer.h"
 #include "platform/exceptions.h"
+#include "platform/posix/folder_handle.h"
 #include "platform/posix/heap_tuning.h"
 #include "platform/posix/posix_error.h"
 
@@ -434,11 +435,20 @@ CFileContents CPosixPlatform::ReadFile(const std::string& path) {
   return contents;
 }
 
+namespace {
+
+// Each thread that writes holds its own folder open.
+thread_local CFolderHandle t_folder;
+
+}  // namespace
+
 std::unique_ptr<CWritableFile> CPosixPlatform::CreateNewFile(
     const std::string& path) {
+  const CFolderRelative file = t_folder.relative(path);
   int fd;
   do {
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = ::openat(file.folder, file.name,
+                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) throw FileExceptionFromErrno(errno, path);
   // Held under an exclusive advisory lock while open, so that another run's
@@ -459,12 +469,12 @@ struct CReplacedFile {
   bool plainlyOurs = false;
 };
 
-CReplacedFile examineReplaced(const std::string& target, uid_t euid) {
+CReplacedFile examineReplaced(CFolderRelative target, uid_t euid) {
   CReplacedFile file;
 #if defined(__linux__) && defined(STATX_ATTR_MOUNT_ROOT)
   struct statx stx;
-  if (::statx(AT_FDCWD, target.c_str(), 0, STATX_TYPE | STATX_MODE | STATX_UID,
-              &stx) != 0) {
+  if (::statx(target.folder, target.name, 0,
+              STATX_TYPE | STATX_MODE | STATX_UID, &stx) != 0) {
     return file;
   }
   constexpr uint64_t kRefusing = STATX_ATTR_IMMUTABLE | STATX_ATTR_MOUNT_ROOT;
@@ -477,7 +487,7 @@ CReplacedFile examineReplaced(const std::string& target, uid_t euid) {
 #else
   (void)euid;
   struct stat st;
-  if (::stat(target.c_str(), &st) != 0) return file;
+  if (::fstatat(target.folder, target.name, &st, 0) != 0) return file;
   file.regular = S_ISREG(st.st_mode);
   file.mode = st.st_mode & 07777;
 #endif
@@ -492,31 +502,46 @@ std::unique_ptr<CWritableFile> CPosixPlatform::CreateReplacement(
   // writing, as a replacement in place would, needs the file's. The system
   // is asked unless the owner's write permission plainly gives it: one call
   // fewer for nearly every file replaced.
-  const CReplacedFile replaced = examineReplaced(target, m_euid);
+  const CFolderRelative replacing = t_folder.relative(target);
+  const CReplacedFile replaced = examineReplaced(replacing, m_euid);
   if (replaced.regular && !replaced.plainlyOurs &&
-      ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+      ::faccessat(replacing.folder, replacing.name, W_OK, AT_EACCESS) != 0) {
     throw FileExceptionFromErrno(errno, target);
   }
   std::unique_ptr<CWritableFile> file = CreateNewFile(temp);
   // Like the file it replaces (as sed -i does); a new one keeps 0666 less
   // the umask. Most replaced files have that mode already.
-  if (replaced.regular && replaced.mode != m_newFileMode &&
-      ::chmod(temp.c_str(), replaced.mode) != 0) {
-    throw FileExceptionFromErrno(errno, temp);
+  if (replaced.regular && replaced.mode != m_newFileMode) {
+    const CFolderRelative made = t_folder.relative(temp);
+    if (::fchmodat(made.folder, made.name, replaced.mode, 0) != 0) {
+      throw FileExceptionFromErrno(errno, temp);
+    }
   }
   return file;
 }
 
 void CPosixPlatform::RenameReplacing(const std::string& from,
                                      const std::string& to) {
-  if (::rename(from.c_str(), to.c_str()) != 0) {
+  CFolderRelative source = t_folder.relative(from);
+  CFolderRelative target{AT_FDCWD, to.c_str()};
+  const char* to_name =
+      source.folder != AT_FDCWD ? t_folder.nameIn(to) : nullptr;
+  if (to_name != nullptr) {
+    target = {source.folder, to_name};
+  } else {
+    source = {AT_FDCWD, from.c_str()};
+  }
+  if (::renameat(source.folder, source.name, target.folder, target.name) != 0) {
     const int err = errno;
     throw FileExceptionFromErrno(err, err == ENOENT ? from : to);
   }
 }
 
 void CPosixPlatform::RemoveFile(const std::string& path) {
-  if (::unlink(path.c_str()) != 0) throw FileExceptionFromErrno(errno, path);
+  const CFolderRelative file = t_folder.relative(path);
+  if (::unlinkat(file.folder, file.name, 0) != 0) {
+    throw FileExceptionFromErrno(errno, path);
+  }
 }
 
 std::string CPosixPlatform::DescribeSystemError(const CFileException& e) const {

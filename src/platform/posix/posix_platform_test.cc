@@ -353,6 +353,43 @@ TEST_F(PosixFileTest, AnImmutableFileOfOursIsRefusedUpFront) {
 }
 #endif
 
+// Files are named relative to the folder last written in, held open: files
+// written in turn into folders whose names share a start, a rename between
+// them, a removal and a relative path must each reach their own folder.
+TEST_F(PosixFileTest, FilesInTurnInSeveralFoldersReachTheirOwn) {
+  fs::create_directories(m_base / "a");
+  fs::create_directories(m_base / "ab");
+  const auto replace = [&](const std::string& path, const std::string& text) {
+    CReplacingFile file(m_posix, path);
+    file.Write(text.data(), text.size());
+    file.Close();
+  };
+  const auto read = [](const fs::path& path) {
+    std::ifstream in(path);
+    std::string text;
+    std::getline(in, text);
+    return text;
+  };
+  for (int round = 0; round < 2; ++round) {
+    for (const char* folder : {"a", "ab", "a"}) {
+      replace(Path(std::string(folder) + "/S.SML"), folder);
+    }
+  }
+  EXPECT_EQ(read(m_base / "a" / "S.SML"), "a");
+  EXPECT_EQ(read(m_base / "ab" / "S.SML"), "ab");
+  m_posix.RenameReplacing(Path("a/S.SML"), Path("ab/T.SML"));
+  EXPECT_EQ(read(m_base / "ab" / "T.SML"), "a");
+  m_posix.RemoveFile(Path("ab/S.SML"));
+  EXPECT_FALSE(fs::exists(m_base / "ab" / "S.SML"));
+  EXPECT_TRUE(fs::is_empty(m_base / "a"));
+
+  const fs::path old_dir = fs::current_path();
+  fs::current_path(m_base);
+  replace("a/R.SML", "relative");
+  fs::current_path(old_dir);
+  EXPECT_EQ(read(m_base / "a" / "R.SML"), "relative");
+}
+
 // A 0664 symbol became 0644 when replaced. (A read-only symbol is checked
 // end to end, as a user who may not write it.) The platform knows the mode
 // a new file gets, so it changes the mode only of those that differ: both
