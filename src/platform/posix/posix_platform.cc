@@ -128,8 +128,8 @@ class CPosixFile final : public CWritableFile {
 // page, more than the read itself; large pages take that to one per 2 MiB.
 // Only advice: where the kernel has none to give, nothing changes.
 void askForLargePages(char* start, std::size_t size) {
-  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-  if (size < 2 * kLargePage) return;
+  constexpr std::uintptr_t kLargePage = CFileContents::kLargePage;
+  if (size < CFileContents::kLargeBuffer) return;
   const auto begin = reinterpret_cast<std::uintptr_t>(start);
   const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
   const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
