@@ -5,6 +5,9 @@
 #include <utility>
 
 #include "app/message_text.h"
+#include "app/output_path.h"
+#include "dxf/block_name.h"
+#include "platform/pending_temporaries.h"
 #include "platform/platform.h"
 #include "sml/sml_file.h"
 
@@ -58,6 +61,13 @@ class CAheadRecorder : public CDxfBlockHandler {
     // holds a separator (refused before it is written) what follows it.
     event.symbol = PrepareSymbol(
         sym_text, SmlSymbolName(name + ".SYM", m_ahead.m_cSeparator), shapes);
+    // Only a name that the writing thread will not refuse is written.
+    if (UnsafeBlockNameReason(name).empty() &&
+        (m_ahead.m_cSeparator != '\\' ||
+         WindowsBlockNameReason(name).empty())) {
+      m_strSource.assign(m_ahead.m_plan.folder).append(name).append(".SYM");
+      m_ahead.writeAhead(event.symbol, m_strSource);
+    }
     m_ahead.push(std::move(event));
   }
 
@@ -65,6 +75,7 @@ class CAheadRecorder : public CDxfBlockHandler {
     CAheadEvent event(CAheadEvent::Kind::kDrawing);
     event.symbol = PrepareSymbol(
         sym_text, SmlSymbolName(m_strPath, m_ahead.m_cSeparator), shapes);
+    m_ahead.writeAhead(event.symbol, WithoutExtension(m_strPath) + ".SYM");
     m_ahead.push(std::move(event));
   }
 
@@ -106,6 +117,7 @@ class CAheadRecorder : public CDxfBlockHandler {
  private:
   CConvertAhead& m_ahead;
   const std::string& m_strPath;
+  std::string m_strSource;  // kept from block to block
   std::size_t m_nNextProgress = 0;
 };
 
@@ -116,14 +128,16 @@ bool SecondCoreAvailable() {
 
 CConvertAhead::CConvertAhead(CPlatform& platform, std::vector<std::string> dxf,
                              const std::vector<std::string>& sym,
-                             const CDxfOptions& options, std::size_t budget)
+                             const CDxfOptions& options, CAheadPlan plan)
     : m_platform(platform),
       m_paths(std::move(dxf)),
       m_nDxf(m_paths.size()),
       m_options(options),
       m_cSeparator(platform.PathSeparator()),
-      m_nBudget(budget),
-      m_bWorkerReads(platform.ReadsConcurrently()) {
+      m_plan(std::move(plan)),
+      m_bWorkerReads(platform.ReadsConcurrently()),
+      m_bWorkerWrites(platform.WritesConcurrently()),
+      m_bWriteNext(m_plan.write_backlog == 0) {
   m_paths.insert(m_paths.end(), sym.begin(), sym.end());
   if (!m_paths.empty()) m_worker = std::thread(&CConvertAhead::run, this);
 }
@@ -142,7 +156,7 @@ CConvertAhead::~CConvertAhead() {
 
 const char* CConvertAhead::Open(const std::string& path) {
   for (;;) {
-    const CAheadEvent& event = pop();
+    CAheadEvent& event = pop();
     // Anything else is what remains of a source that a failure abandoned.
     if (event.kind != CAheadEvent::Kind::kOpen) continue;
     if (m_paths.at(event.source) != path) {
@@ -154,18 +168,17 @@ const char* CConvertAhead::Open(const std::string& path) {
 }
 
 bool CConvertAhead::ReplayDxf(CDxfBlockHandler& handler,
-                              const CPreparedSymbol** current) {
+                              CPreparedSymbol** current) {
   // Points *current at a symbol while its callback runs, whatever it throws.
   struct CCurrent {
-    CCurrent(const CPreparedSymbol** slot, const CPreparedSymbol* symbol)
-        : m_slot(slot) {
+    CCurrent(CPreparedSymbol** slot, CPreparedSymbol* symbol) : m_slot(slot) {
       *m_slot = symbol;
     }
     ~CCurrent() { *m_slot = nullptr; }
-    const CPreparedSymbol** m_slot;
+    CPreparedSymbol** m_slot;
   };
   for (;;) {
-    const CAheadEvent& event = pop();
+    CAheadEvent& event = pop();
     switch (event.kind) {
       case CAheadEvent::Kind::kBlock: {
         CCurrent set(current, &event.symbol);
@@ -198,8 +211,8 @@ bool CConvertAhead::ReplayDxf(CDxfBlockHandler& handler,
   }
 }
 
-const CPreparedSymbol& CConvertAhead::TakeSymbol() {
-  const CAheadEvent& event = pop();
+CPreparedSymbol& CConvertAhead::TakeSymbol() {
+  CAheadEvent& event = pop();
   if (event.kind != CAheadEvent::Kind::kSymbol) {
     throw std::logic_error("a .SYM file's result out of order");
   }
@@ -208,7 +221,7 @@ const CPreparedSymbol& CConvertAhead::TakeSymbol() {
 
 bool CConvertAhead::canRead() const {
   return !m_bWorkerReads && m_nRead < m_paths.size() &&
-         m_inputs.size() < kInputsAhead && m_nTextBytes < m_nBudget;
+         m_inputs.size() < kInputsAhead && m_nTextBytes < m_plan.budget;
 }
 
 bool CConvertAhead::mainCanGo() const {
@@ -218,7 +231,13 @@ bool CConvertAhead::mainCanGo() const {
 bool CConvertAhead::workerCanGo() const {
   if (m_bStop) return true;
   if (m_workerWait == WorkerWait::kInput) return !m_inputs.empty();
-  return m_nEventBytes == 0 || m_nEventBytes + m_nRoomWanted <= m_nBudget;
+  return roomFor(m_nRoomWanted, m_bTemporaryWanted);
+}
+
+bool CConvertAhead::roomFor(std::size_t size, bool temporary) const {
+  // Each temporary holds an open file and a pending slot.
+  if (temporary && m_nTemporaries >= kTemporariesAhead) return false;
+  return m_nEventBytes == 0 || m_nEventBytes + size <= m_plan.budget;
 }
 
 void CConvertAhead::wakeOther(bool from_worker) {
@@ -235,7 +254,11 @@ bool CConvertAhead::claimWake(bool& waiting) {
   return was;
 }
 
-const CAheadEvent& CConvertAhead::pop() {
+CAheadEvent& CConvertAhead::pop() {
+  // Its symbol was not written (a failure abandoned its source, or its
+  // name was refused): its temporary goes now, so that the temporaries
+  // pending stay within their slots.
+  if (!m_taken.empty()) m_taken.back().symbol.temporary.reset();
   for (;;) {
     {
       std::unique_lock<std::mutex> lock(m_mutex);
@@ -263,11 +286,13 @@ const CAheadEvent& CConvertAhead::pop() {
         if (m_taken.capacity() < kWakeBatch) m_taken.reserve(kWakeBatch);
         m_taken.push_back(std::move(m_events.front()));
         m_events.pop_front();
-        const CAheadEvent& held = m_taken.back();
+        CAheadEvent& held = m_taken.back();
         m_nEventBytes -= held.footprint();
+        if (held.symbol.temporary) --m_nTemporaries;
         // A worker held back by a full queue goes on once half is taken.
         const bool wake = m_workerWait == WorkerWait::kRoom &&
-                          m_nEventBytes <= m_nBudget / 2 &&
+                          m_nEventBytes <= m_plan.budget / 2 &&
+                          m_nTemporaries <= kTemporariesAhead / 2 &&
                           claimWake(m_bWorkerWaiting);
         lock.unlock();
         if (wake) m_workerCv.notify_one();
@@ -378,6 +403,7 @@ void CConvertAhead::convert(CInput& input) {
     symbol.symbol = PrepareSymbol(
         input.text, SmlSymbolName(m_paths[input.source], m_cSeparator));
     releaseText(input);
+    writeAhead(symbol.symbol, m_paths[input.source]);
     push(std::move(symbol));
   }
 }
@@ -394,6 +420,24 @@ void CConvertAhead::convertDxf(CInput& input) {
   }
   releaseText(input);
   push(std::move(end));
+}
+
+void CConvertAhead::writeAhead(CPreparedSymbol& symbol,
+                               const std::string& source_name) {
+  if (!m_bWorkerWrites || !m_bWriteNext || symbol.error ||
+      symbol.kind != CPreparedSymbol::Kind::kEncoded) {
+    return;
+  }
+  FormOutputPath(source_name, m_plan.folder, m_plan.out_folder, &m_strOutput);
+  try {
+    symbol.temporary =
+        WriteSmlTemporary(m_platform, m_strOutput, symbol.bytes, symbol.writes);
+  } catch (...) {
+    symbol.write_error = std::current_exception();
+  }
+  // Freed on this thread, which made them.
+  symbol.bytes = std::string();
+  symbol.writes = std::vector<std::size_t>();
 }
 
 void CConvertAhead::releaseText(CInput& input) {
@@ -413,6 +457,7 @@ void CConvertAhead::releaseText(CInput& input) {
 
 void CConvertAhead::push(CAheadEvent event) {
   const std::size_t size = event.footprint();
+  const bool temporary = event.symbol.temporary != nullptr;
   // Progress is shown as it comes; other results wake a batch at a time.
   const bool urgent = event.kind == CAheadEvent::Kind::kProgress;
   bool wake = false;
@@ -420,11 +465,16 @@ void CConvertAhead::push(CAheadEvent event) {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_workerWait = WorkerWait::kRoom;
     m_nRoomWanted = size;
-    waitFor(lock, m_workerCv, m_bWorkerWaiting, [&] {
-      return m_bStop || m_nEventBytes == 0 || m_nEventBytes + size <= m_nBudget;
-    });
+    m_bTemporaryWanted = temporary;
+    waitFor(lock, m_workerCv, m_bWorkerWaiting,
+            [&] { return m_bStop || roomFor(size, temporary); });
     if (m_bStop) throw CAheadStopped();
     m_nEventBytes += size;
+    if (temporary) ++m_nTemporaries;
+    // The file system's work goes to whichever thread has time for it: to
+    // this one while results wait for the writing thread, which then has
+    // only to rename; otherwise to the writing thread, which would only wait.
+    m_bWriteNext = m_events.size() >= m_plan.write_backlog;
     m_events.push_back(std::move(event));
     wake =
         (urgent || m_events.size() >= kWakeBatch) && claimWake(m_bMainWaiting);

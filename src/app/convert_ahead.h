@@ -21,28 +21,42 @@ class CPlatform;
 /// machine has more than one core and SYMCONV_ONE_THREAD is not set.
 bool SecondCoreAvailable();
 
+/// Where a folder's outputs go and how far converting it may run ahead.
+struct CAheadPlan {
+  /// The folder of the sources and that of the outputs (see
+  /// FormOutputPath), separators included.
+  std::string folder;
+  std::string out_folder;
+  /// See CConvertOptions::ahead_budget and write_ahead_backlog.
+  std::size_t budget = 0;
+  std::size_t write_backlog = 0;
+};
+
 /// Converts a run's sources ahead on a second thread. The worker reads each
 /// source itself where the platform allows reading on two threads;
 /// elsewhere the calling thread reads them (one or a few ahead, within a
 /// memory budget) and hands the texts over. The worker parses each text, builds
 /// each block's SYM text, reads it back and encodes the .SML bytes, and queues
-/// what it found in file order, again within a budget. The calling thread takes
-/// those results in the order of the single-threaded run and does everything
-/// that a user sees or the file system gets, so prompts, notes and bytes stay
-/// the same.
+/// what it found in file order, again within a budget. Where the platform
+/// WritesConcurrently() and the calling thread falls behind, it also writes
+/// outputs into their temporaries, which stay open and unpublished. The
+/// calling thread takes those results in the order of the single-threaded run
+/// and does everything that a user sees, and every rename, so prompts, notes,
+/// bytes and what is published when stay the same.
 ///
 /// Every member is called on the thread that made the object; platform is
-/// used on that thread only, but for ReadFile where ReadsConcurrently(). The
-/// destructor stops the worker and waits for it, wherever the run stands.
+/// used on that thread only, but for ReadFile where ReadsConcurrently() and
+/// for the temporaries where WritesConcurrently(). The destructor stops the
+/// worker and waits for it, wherever the run stands; temporaries written
+/// ahead and not taken are removed.
 class CConvertAhead {
  public:
   /// dxf and sym: the paths of the two passes in the order they are
-  /// converted. The font that options names must outlive this object.
-  /// budget: the bytes that the texts read ahead may hold, and again the
-  /// results queued (see CConvertOptions::ahead_budget).
+  /// converted, all in plan.folder. The font that options names must
+  /// outlive this object.
   CConvertAhead(CPlatform& platform, std::vector<std::string> dxf,
                 const std::vector<std::string>& sym, const CDxfOptions& options,
-                std::size_t budget);
+                CAheadPlan plan);
   CConvertAhead(const CConvertAhead&) = delete;
   CConvertAhead& operator=(const CConvertAhead&) = delete;
   ~CConvertAhead();
@@ -53,11 +67,12 @@ class CConvertAhead {
   const char* Open(const std::string& path);
   /// Hands the opened DXF file's callbacks to handler in file order, as
   /// ConvertDxfText would. While OnBlock or OnDrawing runs, *current points
-  /// at the symbol prepared from its SYM text (the text passed is empty).
+  /// at the symbol prepared from its SYM text (the text passed is empty);
+  /// the handler may take its temporary.
   /// Returns or throws what ConvertDxfText returned or threw.
-  bool ReplayDxf(CDxfBlockHandler& handler, const CPreparedSymbol** current);
+  bool ReplayDxf(CDxfBlockHandler& handler, CPreparedSymbol** current);
   /// The opened .SYM file's symbol, valid until the next call.
-  const CPreparedSymbol& TakeSymbol();
+  CPreparedSymbol& TakeSymbol();
 
  private:
   struct CInput {
@@ -67,8 +82,9 @@ class CConvertAhead {
   };
 
   // The calling thread's side.
-  /// The next result, valid until the next call.
-  const CAheadEvent& pop();
+  /// The next result, valid until the next call; a temporary left in the
+  /// one before (its symbol not written) is removed.
+  CAheadEvent& pop();
   void readNext();
   bool canRead() const;
 
@@ -77,6 +93,9 @@ class CConvertAhead {
   enum class WorkerWait { kInput, kRoom };
   /// True when the waiting worker can go on (or the run has ended).
   bool workerCanGo() const;
+  /// True when an event of size bytes, holding a temporary or not, may be
+  /// queued now.
+  bool roomFor(std::size_t size, bool temporary) const;
   /// True when the calling thread has a result to act on, or a text to read.
   bool mainCanGo() const;
   /// Blocks this thread on cv until ready() holds. Before it sleeps, it
@@ -105,6 +124,10 @@ class CConvertAhead {
   bool nextInput(std::size_t source, CInput* input);
   void convert(CInput& input);
   void convertDxf(CInput& input);
+  /// Writes symbol's output into its temporary, where the platform allows
+  /// and the calling thread has fallen behind; source_name is what the
+  /// output is named after.
+  void writeAhead(CPreparedSymbol& symbol, const std::string& source_name);
   void releaseText(CInput& input);
   friend class CAheadRecorder;
   /// Queues one result; throws CAheadStopped when the run has ended.
@@ -115,8 +138,13 @@ class CConvertAhead {
   std::size_t m_nDxf;  // the first m_nDxf paths are DXF files
   CDxfOptions m_options;
   char m_cSeparator;
-  std::size_t m_nBudget;
-  bool m_bWorkerReads;  // the worker reads the sources; the budget is unused
+  CAheadPlan m_plan;
+  bool m_bWorkerReads;   // the worker reads the sources; the budget is unused
+  bool m_bWorkerWrites;  // and may write the outputs' temporaries
+  /// The worker's: whether it writes the next output (the calling thread
+  /// has fallen behind), and that output's path.
+  bool m_bWriteNext;
+  std::string m_strOutput;
 
   std::mutex m_mutex;
   std::condition_variable m_mainCv;    // the calling thread sleeps on it
@@ -124,12 +152,14 @@ class CConvertAhead {
   bool m_bMainWaiting = false;
   bool m_bWorkerWaiting = false;
   WorkerWait m_workerWait = WorkerWait::kInput;
-  std::size_t m_nRoomWanted = 0;  // the event the worker waits to queue
+  std::size_t m_nRoomWanted = 0;    // the event the worker waits to queue
+  bool m_bTemporaryWanted = false;  // and whether it holds a temporary
   std::deque<CInput> m_inputs;
   std::size_t m_nRead = 0;       // sources read so far
   std::size_t m_nTextBytes = 0;  // of the texts read and not yet converted
   CMovingQueue<CAheadEvent> m_events;
   std::size_t m_nEventBytes = 0;
+  std::size_t m_nTemporaries = 0;  // of the events queued
   /// The results pop gave, the last of which is in use (the calling
   /// thread's own); batches of those done with, which the worker frees
   /// (through m_graveyard, outside the lock).

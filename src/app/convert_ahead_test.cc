@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/convert_ahead.h"
 #include "app/convert_app.h"
 #include "dxf/dxf_test_support.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/pending_temporaries.h"
 #include "platform/replacing_file.h"
 #include "support/sym_text.h"
 
@@ -88,10 +92,12 @@ std::vector<std::string> Record(const CFakePlatform& fake,
 
 std::vector<std::string> RunOnce(bool ahead, bool deferred_publish,
                                  const std::vector<MessageResult>& answers,
-                                 std::size_t budget) {
+                                 std::size_t budget,
+                                 bool writes_ahead = false) {
   CFakePlatform fake;
   MakeFolder(fake);
   fake.SetFileSystemSync(deferred_publish);
+  fake.SetConcurrentWrites(writes_ahead);
   for (MessageResult answer : answers) fake.QueueAnswer(answer);
   CConvertApp app(fake);
   CConvertOptions options;
@@ -99,6 +105,7 @@ std::vector<std::string> RunOnce(bool ahead, bool deferred_publish,
   options.verbose = true;
   options.convert_ahead = ahead;
   options.ahead_budget = budget;
+  options.write_ahead_backlog = 0;  // every output, for the same order
   app.SetOptions(options);
   app.RunBatch();
   for (const std::string& path : fake.FilePaths()) {
@@ -118,17 +125,22 @@ TEST(ConvertAheadOrder, FailuresInTheMiddleShowAndWriteAsTheSingleThreadedRun) {
       {y, y, y, y, y, y, y, n},
   };
   // With a budget of one byte the worker waits at every step; with the
-  // default one the threads wake each other a batch at a time.
+  // default one the threads wake each other a batch at a time, and the
+  // worker that writes ahead runs up to its limit of temporaries.
   const std::size_t budgets[] = {1, CConvertOptions().ahead_budget};
   for (bool deferred : {false, true}) {
     for (const auto& script : answers) {
       const std::vector<std::string> single =
           RunOnce(false, deferred, script, 1);
       for (std::size_t budget : budgets) {
-        SCOPED_TRACE("deferred " + std::to_string(deferred) + ", answers " +
-                     std::to_string(script.size()) + ", budget " +
-                     std::to_string(budget));
-        EXPECT_EQ(RunOnce(true, deferred, script, budget), single);
+        for (bool writes_ahead : {false, true}) {
+          SCOPED_TRACE("deferred " + std::to_string(deferred) + ", answers " +
+                       std::to_string(script.size()) + ", budget " +
+                       std::to_string(budget) + ", writes ahead " +
+                       std::to_string(writes_ahead));
+          EXPECT_EQ(RunOnce(true, deferred, script, budget, writes_ahead),
+                    single);
+        }
       }
     }
   }
@@ -156,6 +168,44 @@ TEST(ConvertAheadOrder, EmptyFolderAndSingleSourceEndCleanly) {
     }
     EXPECT_EQ(runs[1], runs[0]);
   }
+}
+
+int TemporariesIn(const CFakePlatform& fake) {
+  int count = 0;
+  for (const std::string& path : fake.FilePaths()) {
+    count += IsTemporaryName(path.substr(path.rfind('/') + 1));
+  }
+  return count;
+}
+
+// A worker that writes ahead stops at its limit of open temporaries while
+// the writing thread does not take them, and every temporary that is not
+// taken (here: none) is gone once the source is replayed.
+TEST(ConvertAheadWrites, HoldsNoMoreThanItsTemporariesAndLeavesNone) {
+  CFakePlatform fake;
+  fake.SetConcurrentWrites(true);
+  std::string blocks;
+  for (int i = 0; i < 200; ++i)
+    blocks += Block("B" + std::to_string(i), Line(i));
+  fake.PutFile("/lib/A.DXF", Dxf(blocks));
+  struct CIgnore : CDxfBlockHandler {
+    void OnBlock(const std::string&, const std::string&) override {}
+    void OnTrace(const char*) override {}
+  } ignore;
+  CPreparedSymbol* current = nullptr;
+  {
+    CConvertAhead ahead(fake, {"/lib/A.DXF"}, {}, CDxfOptions(),
+                        {"/lib/", "/lib/", CConvertOptions().ahead_budget, 0});
+    ASSERT_EQ(ahead.Open("/lib/A.DXF"), nullptr);
+    // Time for the worker to write all 200, were it not held back.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_GT(TemporariesIn(fake), 0);
+    EXPECT_LE(TemporariesIn(fake), static_cast<int>(kTemporariesAhead) + 1);
+    EXPECT_TRUE(ahead.ReplayDxf(ignore, &current));
+    EXPECT_LE(TemporariesIn(fake), 1);
+  }
+  EXPECT_EQ(TemporariesIn(fake), 0);
+  EXPECT_EQ(fake.FilePaths(), std::vector<std::string>{"/lib/A.DXF"});
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "app/convert_ahead.h"
 #include "app/leftover_sweep.h"
 #include "app/message_text.h"
+#include "app/output_path.h"
 #include "app/prepared_symbol.h"
 #include "dxf/block_extractor.h"
 #include "dxf/block_name.h"
@@ -20,6 +21,7 @@
 #include "platform/exceptions.h"
 #include "platform/platform.h"
 #include "platform/publish_queue.h"
+#include "platform/replacing_file.h"
 #include "sml/sml_file.h"
 #include "symbol/premature_end.h"
 #include "symbol/sym_symbol.h"
@@ -258,7 +260,9 @@ void CConvertApp::ConvertBothPasses(const CSourceNames& sources,
       sym.push_back(m_strFolder + name);
     }
     ahead = std::make_unique<CConvertAhead>(
-        m_platform, std::move(dxf), sym, m_options.dxf, m_options.ahead_budget);
+        m_platform, std::move(dxf), sym, m_options.dxf,
+        CAheadPlan{m_strFolder, m_strOutFolder, m_options.ahead_budget,
+                   m_options.write_ahead_backlog});
   }
   // However the passes end, the worker is stopped (ahead's destructor) and
   // nothing points at it afterwards.
@@ -398,7 +402,7 @@ bool CConvertApp::WriteSymbol(Symbol* symbol, const std::string& source_name) {
       });
 }
 
-bool CConvertApp::PublishPrepared(const CPreparedSymbol& prepared,
+bool CConvertApp::PublishPrepared(CPreparedSymbol& prepared,
                                   const std::string& source_name) {
   if (prepared.error) std::rethrow_exception(prepared.error);
   switch (prepared.kind) {
@@ -414,11 +418,21 @@ bool CConvertApp::PublishPrepared(const CPreparedSymbol& prepared,
       prepared.symbol_name) {
     throw std::logic_error("a symbol prepared under another name");
   }
-  return WriteOutput(source_name, prepared.counts,
-                     [&](const std::string& output_path) {
-                       WriteSmlBytes(m_platform, output_path, prepared.bytes,
-                                     prepared.writes, m_pQueue.get());
-                     });
+  return WriteOutput(
+      source_name, prepared.counts, [&](const std::string& output_path) {
+        // Written ahead, or failed there: published, or failing, here.
+        if (prepared.write_error) std::rethrow_exception(prepared.write_error);
+        if (!prepared.temporary) {
+          WriteSmlBytes(m_platform, output_path, prepared.bytes,
+                        prepared.writes, m_pQueue.get());
+          return;
+        }
+        std::unique_ptr<CReplacingFile> file = std::move(prepared.temporary);
+        if (file->target_path() != output_path) {
+          throw std::logic_error("a symbol written ahead under another name");
+        }
+        file->CloseInto(m_pQueue.get());
+      });
 }
 
 void CConvertApp::NoteNothingToDraw(const std::string& source_name) {
@@ -435,7 +449,7 @@ bool CConvertApp::WriteOutput(const std::string& source_name,
                               const CShapeCounts& counts, const Write& write) {
   // Prompts name the source; the output is named after it in the output
   // folder. Nothing below forms another output before it is done with.
-  FormOutputPath(source_name, &m_strOutputPath);
+  FormOutputPath(source_name, m_strFolder, m_strOutFolder, &m_strOutputPath);
   const std::string& output_path = m_strOutputPath;
   bool written = true;
   try {

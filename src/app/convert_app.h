@@ -49,6 +49,10 @@ struct CConvertOptions {
   /// The memory that converting ahead may fill, for the texts read ahead
   /// and again for the results not yet written (at least one of each).
   std::size_t ahead_budget = std::size_t{16} << 20;
+  /// Where the platform lets a second thread write: the results waiting for
+  /// this thread at which that thread writes the next outputs' temporaries
+  /// itself (0: always), so that the two share the file system's work.
+  std::size_t write_ahead_backlog = 64;
 };
 
 /// The application object: one run converts every DXF block and every .SYM
@@ -86,8 +90,9 @@ class CConvertApp {
   bool ConvertSymToSml(std::string_view text, const std::string& source_name,
                        CFlatSymbol* shapes = nullptr);
   /// Writes a symbol converted ahead into the .SML named after source_name,
-  /// as ConvertSymToSml writes it from its text.
-  bool PublishPrepared(const CPreparedSymbol& prepared,
+  /// as ConvertSymToSml writes it from its text, or publishes the temporary
+  /// written ahead for it (which it takes).
+  bool PublishPrepared(CPreparedSymbol& prepared,
                        const std::string& source_name);
   /// The per-file failure prompt. Returns when the user answers Yes; throws
   /// CRunStopped on No.
@@ -155,9 +160,6 @@ class CConvertApp {
   bool PrepareOutputRoot();
   /// Removes what a killed run left in the current output folder.
   void SweepOutputFolder();
-  /// Forms the .SML path of source_name's output in *path: the same name in
-  /// the output folder, its extension replaced. *path keeps its storage.
-  void FormOutputPath(const std::string& source_name, std::string* path) const;
   /// Converts the subfolders of the current folder and theirs, each with
   /// both passes.
   void ConvertSubfolders(std::string* current);
@@ -221,7 +223,7 @@ class CConvertApp {
   /// While a run converts ahead: the worker, and the symbol it prepared for
   /// the ConvertSymToSml being called.
   CConvertAhead* m_pAhead = nullptr;
-  const CPreparedSymbol* m_pPrepared = nullptr;
+  CPreparedSymbol* m_pPrepared = nullptr;
 };
 
 #endif  // SYMCONV_APP_CONVERT_APP_H_

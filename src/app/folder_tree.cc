@@ -36,22 +36,6 @@ void CConvertApp::SweepOutputFolder() {
   }
 }
 
-void CConvertApp::FormOutputPath(const std::string& source_name,
-                                 std::string* path) const {
-  constexpr std::size_t kExtension = 4;  // ".SYM", ".DXF"
-  std::size_t from = 0;
-  if (source_name.compare(0, m_strFolder.size(), m_strFolder) == 0) {
-    path->assign(m_strOutFolder);
-    from = m_strFolder.size();
-  } else {
-    path->clear();
-  }
-  path->append(source_name, from, std::string::npos);
-  // As SmlOutputPath forms it: the last four characters replaced.
-  path->resize(path->size() > kExtension ? path->size() - kExtension : 0);
-  path->append(".SML");
-}
-
 void CConvertApp::ConvertSubfolders(std::string* current) {
   const std::string source = m_strFolder;
   const std::string output = m_strOutFolder;

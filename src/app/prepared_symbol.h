@@ -3,9 +3,12 @@
 
 #include <cstddef>
 #include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/replacing_file.h"
 
 struct CFlatSymbol;
 struct CSymbol;
@@ -38,6 +41,12 @@ struct CPreparedSymbol {
   /// What reading or encoding the text threw; thrown again where the
   /// symbol is written, so that it fails exactly where it would have.
   std::exception_ptr error;
+  /// Written ahead where the platform allows: a temporary holding bytes,
+  /// complete and still open, for the writing thread to publish (bytes and
+  /// writes are then released); or what writing it threw, thrown again
+  /// where the symbol is written.
+  std::unique_ptr<CReplacingFile> temporary;
+  std::exception_ptr write_error;
 };
 
 /// Converts a SYM text into the .SML bytes of a symbol named symbol_name,

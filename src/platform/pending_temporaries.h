@@ -8,10 +8,13 @@
 // kept where a signal handler (or the Windows console's control handler) can
 // read them without allocating: fixed slots of fixed size, allocated with the
 // program. A run holds at most a chunk of closed temporaries waiting to be
-// published plus the one being written.
+// published plus the one being written, and those that a second thread has
+// written ahead and not yet handed over.
 
+/// How many temporaries a second thread may hold written ahead.
+inline constexpr std::size_t kTemporariesAhead = 32;
 /// How many temporaries may be pending at once; CReplacingFile refuses more.
-inline constexpr std::size_t kPendingTemporarySlots = 72;
+inline constexpr std::size_t kPendingTemporarySlots = 72 + kTemporariesAhead;
 /// The longest path a slot holds, its terminating NUL included.
 inline constexpr std::size_t kPendingTemporaryPathMax = 4096;
 

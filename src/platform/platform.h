@@ -1,6 +1,7 @@
 #ifndef SYMCONV_PLATFORM_PLATFORM_H_
 #define SYMCONV_PLATFORM_PLATFORM_H_
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -131,6 +132,11 @@ class CPlatform {
   /// using the platform (each call then stands alone: no state is shared).
   virtual bool ReadsConcurrently() const { return false; }
 
+  /// True when a second thread may make and write temporaries
+  /// (NextTemporaryNumber, CreateReplacement, the file's Write, RemoveFile)
+  /// while this one goes on using the platform, closing and renaming them.
+  virtual bool WritesConcurrently() const { return false; }
+
   /// Creates path for writing; fails with CFileException when it exists
   /// already (so a temporary name can be claimed exclusively) or cannot be
   /// made. Never returns null.
@@ -166,10 +172,12 @@ class CPlatform {
   /// The number of the next temporary name to try. Consecutive numbers by
   /// default; the command line starts from its process id, so that runs
   /// side by side rarely try the same names.
-  virtual unsigned NextTemporaryNumber() { return m_nNextTemporary++; }
+  virtual unsigned NextTemporaryNumber() {
+    return m_nNextTemporary.fetch_add(1, std::memory_order_relaxed);
+  }
 
  protected:
-  unsigned m_nNextTemporary = 0;
+  std::atomic<unsigned> m_nNextTemporary{0};
 };
 
 /// True when name ends with the last four bytes of pattern ("*.SYM" gives

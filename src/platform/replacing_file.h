@@ -36,6 +36,12 @@ class CReplacingFile : public CWritableFile {
   /// Publishes the temporary (see the constructor). On failure the
   /// temporary is removed and the CFileException goes on.
   void Close() override;
+  /// Close, handing the temporary to queue (or, with none, publishing it at
+  /// once): for a temporary written on one thread and published by another.
+  void CloseInto(CPublishQueue* queue) {
+    m_pQueue = queue;
+    Close();
+  }
   /// Only a complete file is synced, by Close.
   void Sync() override {}
 

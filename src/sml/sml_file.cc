@@ -495,20 +495,36 @@ std::string EncodeSmlFile(const std::string& symbol_name,
   return encodeSmlFile(symbol_name, symbol, writes);
 }
 
-void WriteSmlBytes(CPlatform& platform, const std::string& output_path,
-                   const std::string& bytes,
-                   const std::vector<std::size_t>& writes,
-                   CPublishQueue* queue) {
-  const std::string& path = output_path;
-  CReplacingFile file(platform, path, queue);
-  // The archive's writes, one by one, and its failure for a short one.
+namespace {
+
+/// The archive's writes, one by one, and its failure for a short one.
+void writeInTurn(CReplacingFile& file, const std::string& bytes,
+                 const std::vector<std::size_t>& writes) {
   std::size_t at = 0;
   for (std::size_t n : writes) {
     if (n > bytes.size() - at) break;
     if (n != 0 && file.Write(bytes.data() + at, n) < n) {
-      throw CFileException(CFileException::diskFull, -1, path);
+      throw CFileException(CFileException::diskFull, -1, file.target_path());
     }
     at += n;
   }
+}
+
+}  // namespace
+
+void WriteSmlBytes(CPlatform& platform, const std::string& output_path,
+                   const std::string& bytes,
+                   const std::vector<std::size_t>& writes,
+                   CPublishQueue* queue) {
+  CReplacingFile file(platform, output_path, queue);
+  writeInTurn(file, bytes, writes);
   file.Close();
+}
+
+std::unique_ptr<CReplacingFile> WriteSmlTemporary(
+    CPlatform& platform, const std::string& output_path,
+    const std::string& bytes, const std::vector<std::size_t>& writes) {
+  auto file = std::make_unique<CReplacingFile>(platform, output_path);
+  writeInTurn(*file, bytes, writes);
+  return file;
 }

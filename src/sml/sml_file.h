@@ -2,6 +2,7 @@
 #define SYMCONV_SML_SML_FILE_H_
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 class CArchiveWriter;
 class CPlatform;
 class CPublishQueue;
+class CReplacingFile;
 
 /// The path less its last four characters (the extension); empty when it is
 /// not longer than that.
@@ -79,5 +81,11 @@ void WriteSmlBytes(CPlatform& platform, const std::string& output_path,
                    const std::string& bytes,
                    const std::vector<std::size_t>& writes,
                    CPublishQueue* queue = nullptr);
+/// Writes the same into a temporary that replaces output_path, left open
+/// for its CloseInto (made on one thread, published on another). Throws as
+/// WriteSmlBytes does; the temporary is then gone.
+std::unique_ptr<CReplacingFile> WriteSmlTemporary(
+    CPlatform& platform, const std::string& output_path,
+    const std::string& bytes, const std::vector<std::size_t>& writes);
 
 #endif  // SYMCONV_SML_SML_FILE_H_

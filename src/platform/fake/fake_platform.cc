@@ -22,9 +22,13 @@ class CFakePlatform::CFakeFile : public CWritableFile {
       : m_platform(platform), m_strPath(std::move(path)) {
     ++m_platform.m_openForWriting[m_strPath];
   }
-  ~CFakeFile() override { release(); }
+  ~CFakeFile() override {
+    std::lock_guard<std::recursive_mutex> lock(m_platform.m_filesMutex);
+    release();
+  }
 
   std::size_t Write(const void* data, std::size_t n) override {
+    std::lock_guard<std::recursive_mutex> lock(m_platform.m_filesMutex);
     m_platform.countOperation(FakeFileOp::kWrite, m_strPath);
     if (!m_bOpen) {
       throw CFileException(CFileException::genericException, -1, m_strPath,
@@ -36,10 +40,12 @@ class CFakePlatform::CFakeFile : public CWritableFile {
   }
 
   void Sync() override {
+    std::lock_guard<std::recursive_mutex> lock(m_platform.m_filesMutex);
     m_platform.countOperation(FakeFileOp::kSync, m_strPath);
   }
 
   void Close() override {
+    std::lock_guard<std::recursive_mutex> lock(m_platform.m_filesMutex);
     if (!m_bOpen) return;
     try {
       m_platform.countOperation(FakeFileOp::kClose, m_strPath);
@@ -162,6 +168,7 @@ bool CFakePlatform::HasFolder(const std::string& path) const {
 }
 
 std::vector<std::string> CFakePlatform::FilePaths() const {
+  std::lock_guard<std::recursive_mutex> lock(m_filesMutex);
   std::vector<std::string> paths;
   paths.reserve(m_files.size());
   for (const auto& [path, bytes] : m_files) paths.push_back(path);
@@ -387,6 +394,7 @@ void CFakePlatform::MakeFolder(const std::string& path) {
 // --- CPlatform: files ---------------------------------------------------
 
 CFileContents CFakePlatform::ReadFile(const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(m_filesMutex);
   const std::string p = Normalise(path);
   countOperation(FakeFileOp::kRead, p);
   if (isHeld(p)) {
@@ -405,6 +413,7 @@ CFileContents CFakePlatform::ReadFile(const std::string& path) {
 
 std::unique_ptr<CWritableFile> CFakePlatform::CreateNewFile(
     const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(m_filesMutex);
   const std::string p = Normalise(path);
   countOperation(FakeFileOp::kCreate, p);
   if (isHeld(p)) {
@@ -421,6 +430,7 @@ std::unique_ptr<CWritableFile> CFakePlatform::CreateNewFile(
 
 void CFakePlatform::RenameReplacing(const std::string& from,
                                     const std::string& to) {
+  std::lock_guard<std::recursive_mutex> lock(m_filesMutex);
   const std::string f = Normalise(from);
   const std::string t = Normalise(to);
   countOperation(FakeFileOp::kRename, t);
@@ -449,6 +459,7 @@ void CFakePlatform::RenameReplacing(const std::string& from,
 }
 
 void CFakePlatform::RemoveFile(const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(m_filesMutex);
   const std::string p = Normalise(path);
   countOperation(FakeFileOp::kRemove, p);
   if (isHeld(p)) {
@@ -464,5 +475,6 @@ void CFakePlatform::RemoveFile(const std::string& path) {
 }
 
 void CFakePlatform::SyncFileSystem(const std::string& folder) {
+  std::lock_guard<std::recursive_mutex> lock(m_filesMutex);
   countOperation(FakeFileOp::kSync, folder);
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -169,6 +170,12 @@ class CFakePlatform : public CPlatform {
   bool CanSyncFileSystem() const override { return m_bFileSystemSync; }
   void SyncFileSystem(const std::string& folder) override;
   void SetFileSystemSync(bool available) { m_bFileSystemSync = available; }
+  /// False unless SetConcurrentWrites(true). The file operations then take
+  /// a lock, so that faults still strike the nth operation of a kind.
+  bool WritesConcurrently() const override { return m_bConcurrentWrites; }
+  void SetConcurrentWrites(bool concurrent) {
+    m_bConcurrentWrites = concurrent;
+  }
 
  private:
   class CFakeFile;
@@ -217,6 +224,10 @@ class CFakePlatform : public CPlatform {
   std::function<void(const std::vector<std::string>&)> m_afterFind;
   std::set<std::string> m_vanishAfterFind;
   bool m_bFileSystemSync = true;
+  bool m_bConcurrentWrites = false;
+  /// Held by every file operation; recursive, since a file's own calls
+  /// count through the platform.
+  mutable std::recursive_mutex m_filesMutex;
 };
 
 #endif  // SYMCONV_PLATFORM_FAKE_FAKE_PLATFORM_H_

@@ -79,6 +79,7 @@ class CPosixPlatform final : public CPlatform {
   void MakeFolder(const std::string& path) override;
   CFileContents ReadFile(const std::string& path) override;
   bool ReadsConcurrently() const override { return true; }
+  bool WritesConcurrently() const override { return true; }
   std::unique_ptr<CWritableFile> CreateNewFile(
       const std::string& path) override;
   std::unique_ptr<CWritableFile> CreateReplacement(
