@@ -13,7 +13,8 @@
 
 /// How many temporaries a second thread may hold written ahead.
 inline constexpr std::size_t kTemporariesAhead = 32;
-/// How many temporaries may be pending at once; CReplacingFile refuses more.
+/// How many temporaries may be pending at once, of paths shorter than 256
+/// bytes and again of longer ones; CReplacingFile refuses more.
 inline constexpr std::size_t kPendingTemporarySlots = 72 + kTemporariesAhead;
 /// The longest path a slot holds, its terminating NUL included.
 inline constexpr std::size_t kPendingTemporaryPathMax = 4096;

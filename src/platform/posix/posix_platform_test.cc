@@ -425,7 +425,9 @@ TEST_F(PosixFileTest, TemporariesWrittenOnOneThreadArePublishedByAnother) {
     written[i]->CloseInto(&queue);
     written[i].reset();
     taken.store(i + 1, std::memory_order_release);
-    if (queue.full()) EXPECT_TRUE(queue.Publish().empty());
+    if (queue.full()) {
+      EXPECT_TRUE(queue.Publish().empty());
+    }
     CReplacingFile other(m_posix, Path("b/T.SML"));
     other.Write("b", 1);
     other.Close();
