@@ -57,29 +57,25 @@ TEST_F(FolderTreeTest, AnOutputFolderInsideTheTreeIsNotWalked) {
   EXPECT_EQ(report["folders"].size(), 2u);
 }
 
-class UnlistableSubfolderTest
-    : public FolderTreeTest,
-      public ::testing::WithParamInterface<MessageResult> {};
-
-TEST_P(UnlistableSubfolderTest, IsAskedAboutWithItsReason) {
-  const MessageResult answer = GetParam();
-  m_platform.PutFolder("/lib/a");
-  m_platform.SetUnlistableFolder("/lib/a");
-  m_platform.PutFile("/lib/b/C.SYM", kLineSym);
-  m_platform.QueueAnswer(answer);
-  const nlohmann::json report = Run("");
-  EXPECT_TRUE(Noted("/lib/a: Permission denied"));
-  const bool yes = answer == MessageResult::kYes;
-  EXPECT_EQ(m_platform.HasFile("/lib/b/C.SML"), yes);
-  EXPECT_EQ(report["stopped"], !yes);
-  ASSERT_EQ(report["failures"].size(), 1u) << report.dump();
-  EXPECT_EQ(report["failures"][0]["source"], "/lib/a");
-  EXPECT_EQ(report["failures"][0]["answer"], yes ? "yes" : "no");
+TEST_F(FolderTreeTest, ASubfolderThatCannotBeListedIsAskedAboutWithItsReason) {
+  for (const MessageResult answer : {MessageResult::kYes, MessageResult::kNo}) {
+    SCOPED_TRACE(static_cast<int>(answer));
+    m_platform = CFakePlatform();
+    m_platform.ScriptFolder("/lib");
+    m_platform.PutFolder("/lib/a");
+    m_platform.SetUnlistableFolder("/lib/a");
+    m_platform.PutFile("/lib/b/C.SYM", kLineSym);
+    m_platform.QueueAnswer(answer);
+    const nlohmann::json report = Run("");
+    EXPECT_TRUE(Noted("/lib/a: Permission denied"));
+    const bool yes = answer == MessageResult::kYes;
+    EXPECT_EQ(m_platform.HasFile("/lib/b/C.SML"), yes);
+    EXPECT_EQ(report["stopped"], !yes);
+    ASSERT_EQ(report["failures"].size(), 1u) << report.dump();
+    EXPECT_EQ(report["failures"][0]["source"], "/lib/a");
+    EXPECT_EQ(report["failures"][0]["answer"], yes ? "yes" : "no");
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(YesAndNo, UnlistableSubfolderTest,
-                         ::testing::Values(MessageResult::kYes,
-                                           MessageResult::kNo));
 
 TEST_F(FolderTreeTest, AnOutputFolderThatCannotBeMadeConvertsNothing) {
   m_platform.PutFile("/lib/A.SYM", kLineSym);

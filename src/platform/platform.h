@@ -1,7 +1,6 @@
 #ifndef SYMCONV_PLATFORM_PLATFORM_H_
 #define SYMCONV_PLATFORM_PLATFORM_H_
 
-#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -172,12 +171,11 @@ class CPlatform {
   /// The number of the next temporary name to try. Consecutive numbers by
   /// default; the command line starts from its process id, so that runs
   /// side by side rarely try the same names.
-  virtual unsigned NextTemporaryNumber() {
-    return m_nNextTemporary.fetch_add(1, std::memory_order_relaxed);
-  }
+  /// Called on a second thread too where WritesConcurrently().
+  virtual unsigned NextTemporaryNumber() { return m_nNextTemporary++; }
 
  protected:
-  std::atomic<unsigned> m_nNextTemporary{0};
+  unsigned m_nNextTemporary = 0;
 };
 
 /// True when name ends with the last four bytes of pattern ("*.SYM" gives

@@ -1,6 +1,7 @@
 #include "platform/fake/fake_platform.h"
 
 #include <algorithm>
+#include <mutex>
 #include <utility>
 
 namespace {
@@ -13,6 +14,12 @@ constexpr long kExists = 17;
 constexpr long kIsFolder = 21;
 constexpr long kSharing = 32;
 
+// Held by every file operation, so that a second thread may write (see
+// SetConcurrentWrites); recursive, since a file's own calls count through
+// the platform. One for all fakes keeps a fake a plain value.
+std::recursive_mutex g_filesMutex;
+using CFilesLock = std::lock_guard<std::recursive_mutex>;
+
 }  // namespace
 
 /// A file opened by CreateNewFile: every Write lands in the tree at once.
@@ -23,12 +30,12 @@ class CFakePlatform::CFakeFile : public CWritableFile {
     ++m_platform.m_openForWriting[m_strPath];
   }
   ~CFakeFile() override {
-    std::lock_guard<std::recursive_mutex> lock(m_platform.m_filesMutex);
+    CFilesLock lock(g_filesMutex);
     release();
   }
 
   std::size_t Write(const void* data, std::size_t n) override {
-    std::lock_guard<std::recursive_mutex> lock(m_platform.m_filesMutex);
+    CFilesLock lock(g_filesMutex);
     m_platform.countOperation(FakeFileOp::kWrite, m_strPath);
     if (!m_bOpen) {
       throw CFileException(CFileException::genericException, -1, m_strPath,
@@ -40,12 +47,12 @@ class CFakePlatform::CFakeFile : public CWritableFile {
   }
 
   void Sync() override {
-    std::lock_guard<std::recursive_mutex> lock(m_platform.m_filesMutex);
+    CFilesLock lock(g_filesMutex);
     m_platform.countOperation(FakeFileOp::kSync, m_strPath);
   }
 
   void Close() override {
-    std::lock_guard<std::recursive_mutex> lock(m_platform.m_filesMutex);
+    CFilesLock lock(g_filesMutex);
     if (!m_bOpen) return;
     try {
       m_platform.countOperation(FakeFileOp::kClose, m_strPath);
@@ -168,7 +175,7 @@ bool CFakePlatform::HasFolder(const std::string& path) const {
 }
 
 std::vector<std::string> CFakePlatform::FilePaths() const {
-  std::lock_guard<std::recursive_mutex> lock(m_filesMutex);
+  CFilesLock lock(g_filesMutex);
   std::vector<std::string> paths;
   paths.reserve(m_files.size());
   for (const auto& [path, bytes] : m_files) paths.push_back(path);
@@ -394,7 +401,7 @@ void CFakePlatform::MakeFolder(const std::string& path) {
 // --- CPlatform: files ---------------------------------------------------
 
 CFileContents CFakePlatform::ReadFile(const std::string& path) {
-  std::lock_guard<std::recursive_mutex> lock(m_filesMutex);
+  CFilesLock lock(g_filesMutex);
   const std::string p = Normalise(path);
   countOperation(FakeFileOp::kRead, p);
   if (isHeld(p)) {
@@ -413,7 +420,7 @@ CFileContents CFakePlatform::ReadFile(const std::string& path) {
 
 std::unique_ptr<CWritableFile> CFakePlatform::CreateNewFile(
     const std::string& path) {
-  std::lock_guard<std::recursive_mutex> lock(m_filesMutex);
+  CFilesLock lock(g_filesMutex);
   const std::string p = Normalise(path);
   countOperation(FakeFileOp::kCreate, p);
   if (isHeld(p)) {
@@ -430,7 +437,7 @@ std::unique_ptr<CWritableFile> CFakePlatform::CreateNewFile(
 
 void CFakePlatform::RenameReplacing(const std::string& from,
                                     const std::string& to) {
-  std::lock_guard<std::recursive_mutex> lock(m_filesMutex);
+  CFilesLock lock(g_filesMutex);
   const std::string f = Normalise(from);
   const std::string t = Normalise(to);
   countOperation(FakeFileOp::kRename, t);
@@ -459,7 +466,7 @@ void CFakePlatform::RenameReplacing(const std::string& from,
 }
 
 void CFakePlatform::RemoveFile(const std::string& path) {
-  std::lock_guard<std::recursive_mutex> lock(m_filesMutex);
+  CFilesLock lock(g_filesMutex);
   const std::string p = Normalise(path);
   countOperation(FakeFileOp::kRemove, p);
   if (isHeld(p)) {
@@ -474,7 +481,12 @@ void CFakePlatform::RemoveFile(const std::string& path) {
   }
 }
 
+unsigned CFakePlatform::NextTemporaryNumber() {
+  CFilesLock lock(g_filesMutex);
+  return CPlatform::NextTemporaryNumber();
+}
+
 void CFakePlatform::SyncFileSystem(const std::string& folder) {
-  std::lock_guard<std::recursive_mutex> lock(m_filesMutex);
+  CFilesLock lock(g_filesMutex);
   countOperation(FakeFileOp::kSync, folder);
 }

@@ -6,7 +6,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -173,6 +172,7 @@ class CFakePlatform : public CPlatform {
   /// False unless SetConcurrentWrites(true). The file operations then take
   /// a lock, so that faults still strike the nth operation of a kind.
   bool WritesConcurrently() const override { return m_bConcurrentWrites; }
+  unsigned NextTemporaryNumber() override;
   void SetConcurrentWrites(bool concurrent) {
     m_bConcurrentWrites = concurrent;
   }
@@ -225,9 +225,6 @@ class CFakePlatform : public CPlatform {
   std::set<std::string> m_vanishAfterFind;
   bool m_bFileSystemSync = true;
   bool m_bConcurrentWrites = false;
-  /// Held by every file operation; recursive, since a file's own calls
-  /// count through the platform.
-  mutable std::recursive_mutex m_filesMutex;
 };
 
 #endif  // SYMCONV_PLATFORM_FAKE_FAKE_PLATFORM_H_

@@ -243,7 +243,7 @@ CPosixPlatform::CPosixPlatform(CPosixOptions options)
   m_newFileMode = 0666 & ~mask;
   m_euid = ::geteuid();
   // Process ids apart by one start 65,536 names apart.
-  m_nNextTemporary = static_cast<unsigned>(::getpid()) << 16;
+  m_nextTemporary = static_cast<unsigned>(::getpid()) << 16;
 }
 
 CPosixPlatform::~CPosixPlatform() { clearProgress(); }

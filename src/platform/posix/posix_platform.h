@@ -1,6 +1,7 @@
 #ifndef SYMCONV_PLATFORM_POSIX_POSIX_PLATFORM_H_
 #define SYMCONV_PLATFORM_POSIX_POSIX_PLATFORM_H_
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -87,6 +88,9 @@ class CPosixPlatform final : public CPlatform {
   void RenameReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
   bool CanSyncFileSystem() const override;
+  unsigned NextTemporaryNumber() override {
+    return m_nextTemporary.fetch_add(1, std::memory_order_relaxed);
+  }
   std::string DescribeSystemError(const CFileException& e) const override;
   void SyncFileSystem(const std::string& folder) override;
 
@@ -105,6 +109,9 @@ class CPosixPlatform final : public CPlatform {
   mode_t m_newFileMode = 0;
   /// Whose files CreateReplacement may take as writable by their mode.
   uid_t m_euid = 0;
+  /// Starts from the process id, so that runs side by side rarely try the
+  /// same names; taken by both threads that write.
+  std::atomic<unsigned> m_nextTemporary{0};
   /// Asked once: progress is reported for every source, and whether the
   /// errors go to a terminal does not change during a run.
   mutable std::optional<bool> m_errorsIsTerminal;
