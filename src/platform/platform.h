@@ -170,8 +170,8 @@ class CPlatform {
 
   /// The number of the next temporary name to try. Consecutive numbers by
   /// default; the command line starts from its process id, so that runs
-  /// side by side rarely try the same names.
-  /// Called on a second thread too where WritesConcurrently().
+  /// side by side rarely try the same names. Unguarded: a platform that
+  /// WritesConcurrently() guards its own.
   virtual unsigned NextTemporaryNumber() { return m_nNextTemporary++; }
 
  protected:
