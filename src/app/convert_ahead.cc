@@ -62,9 +62,7 @@ class CAheadRecorder : public CDxfBlockHandler {
     event.symbol = PrepareSymbol(
         sym_text, SmlSymbolName(name + ".SYM", m_ahead.m_cSeparator), shapes);
     // Only a name that the writing thread will not refuse is written.
-    if (UnsafeBlockNameReason(name).empty() &&
-        (m_ahead.m_cSeparator != '\\' ||
-         WindowsBlockNameReason(name).empty())) {
+    if (RefusedBlockNameReason(name, m_ahead.m_cSeparator == '\\').empty()) {
       m_strSource.assign(m_ahead.m_plan.folder).append(name).append(".SYM");
       m_ahead.writeAhead(event.symbol, m_strSource);
     }

@@ -83,9 +83,8 @@ class CBlockConverter : public CDxfBlockHandler {
         .append(")"sv);
     // A name holding a separator, or "." or "..", would write outside the
     // chosen folder; on Windows a device name would open the device.
-    std::string reason = UnsafeBlockNameReason(name);
+    const std::string reason = RefusedBlockNameReason(name, onWindows());
     const std::string windows_reason = WindowsBlockNameReason(name);
-    if (reason.empty() && onWindows()) reason = windows_reason;
     if (!reason.empty()) {
       m_platform.ShowMessage("Block \"" + EscapeForMessage(name) +
                                  "\" cannot be written: " + reason,

@@ -80,3 +80,9 @@ std::string WindowsBlockNameReason(std::string_view name) {
   }
   return std::string();
 }
+
+std::string RefusedBlockNameReason(std::string_view name, bool on_windows) {
+  std::string reason = UnsafeBlockNameReason(name);
+  if (reason.empty() && on_windows) reason = WindowsBlockNameReason(name);
+  return reason;
+}

@@ -17,6 +17,10 @@ std::string UnsafeBlockNameReason(std::string_view name);
 /// it holds a control byte or one of : * ? " < > |. Empty when it can.
 std::string WindowsBlockNameReason(std::string_view name);
 
+/// Why the block is not written where the run writes: the unsafe reason,
+/// and on Windows the Windows one. Empty when it is written.
+std::string RefusedBlockNameReason(std::string_view name, bool on_windows);
+
 /// True when a and b name the same block: CAD programs match block names
 /// without regard to ASCII case.
 bool SameBlockName(std::string_view a, std::string_view b);
